@@ -1,0 +1,35 @@
+#pragma once
+
+#include "db/odbc.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+// A database error: the ODBC return code, the handles it concerns and the
+// driver's diagnostics, read when the error is raised.
+class CDBException : public std::exception
+{
+public:
+    CDBException(SQLRETURN nRetCode, SQLHDBC hdbc, SQLHSTMT hstmt);
+
+    const char* what() const noexcept override;
+
+    // Removes the leading "[origin]" prefixes of a driver message and returns
+    // them, concatenated, as the message's origin.
+    static QString StripOriginPrefixes(QString& strMessage);
+
+    SQLRETURN m_nRetCode;
+    SQLHDBC m_hdbc;
+    SQLHSTMT m_hstmt;
+    QString m_strError;               // one line per diagnostic record, as shown to the user
+    QString m_strStateNativeOrigin;   // State/Native/Origin per record, for diagnostics only
+
+private:
+    void BuildErrorText();
+
+    QByteArray m_utf8What;
+};
+
+[[noreturn]] void ThrowDBException(SQLRETURN nRetCode, SQLHDBC hdbc, SQLHSTMT hstmt);

@@ -1,0 +1,121 @@
+#include "db/statement.h"
+
+#include "db/database.h"
+#include "db/dbexception.h"
+
+namespace {
+
+// Length argument of a catalog call: SQL_NTS, or 0 with a null pointer.
+SQLWCHAR* CatalogArgument(const QString& str)
+{
+    return str.isNull() ? nullptr : ToSqlWChar(str);
+}
+
+SQLSMALLINT CatalogLength(const QString& str)
+{
+    return str.isNull() ? 0 : SQLSMALLINT(SQL_NTS);
+}
+
+}  // namespace
+
+CStatement::CStatement(CDatabase& database) : m_database(database)
+{
+    const SQLRETURN nRet = SQLAllocStmt(m_database.Handle(), &m_hstmt);
+    if (!SqlSucceeded(nRet) && nRet != SQL_NO_DATA) {
+        m_hstmt = SQL_NULL_HSTMT;
+        ThrowDBException(nRet, m_database.Handle(), SQL_NULL_HSTMT);
+    }
+}
+
+CStatement::~CStatement()
+{
+    if (m_hstmt != SQL_NULL_HSTMT)
+        SQLFreeStmt(m_hstmt, SQL_DROP);
+}
+
+void CStatement::ExecDirect(const QString& strSql)
+{
+    const SQLRETURN nRet = Retry([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+}
+
+bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
+                        const QString& strTable, const QString& strTypes)
+{
+    return SqlSucceeded(Retry([&] {
+        return SQLTablesW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
+                          CatalogArgument(strSchema), CatalogLength(strSchema),
+                          CatalogArgument(strTable), CatalogLength(strTable),
+                          CatalogArgument(strTypes), CatalogLength(strTypes));
+    }));
+}
+
+bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
+                         const QString& strTable, const QString& strColumn)
+{
+    return SqlSucceeded(Retry([&] {
+        return SQLColumnsW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
+                           CatalogArgument(strSchema), CatalogLength(strSchema),
+                           CatalogArgument(strTable), CatalogLength(strTable),
+                           CatalogArgument(strColumn), CatalogLength(strColumn));
+    }));
+}
+
+bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
+                            const QString& strTable, SQLUSMALLINT nUnique)
+{
+    return SqlSucceeded(Retry([&] {
+        return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
+                              CatalogArgument(strSchema), CatalogLength(strSchema),
+                              CatalogArgument(strTable), CatalogLength(strTable), nUnique,
+                              SQL_QUICK);
+    }));
+}
+
+void CStatement::Bind(SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pValue, SQLLEN nBytes,
+                      SQLLEN* pIndicator)
+{
+    const SQLRETURN nRet = SQLBindCol(m_hstmt, nColumn, nCType, pValue, nBytes, pIndicator);
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+}
+
+void CStatement::BindText(SQLUSMALLINT nColumn, CTextBuffer& buffer)
+{
+    Bind(nColumn, SQL_C_WCHAR, buffer.m_buffer.data(),
+         SQLLEN(buffer.m_buffer.size() * sizeof(SQLWCHAR)), &buffer.m_nIndicator);
+    m_textColumns.push_back(&buffer);
+}
+
+void CStatement::BindLong(SQLUSMALLINT nColumn, SQLINTEGER& nValue)
+{
+    Bind(nColumn, SQL_C_SLONG, &nValue, sizeof(nValue), &m_nNumberIndicator);
+}
+
+void CStatement::BindULong(SQLUSMALLINT nColumn, SQLUINTEGER& nValue)
+{
+    Bind(nColumn, SQL_C_ULONG, &nValue, sizeof(nValue), &m_nNumberIndicator);
+}
+
+void CStatement::BindShort(SQLUSMALLINT nColumn, SQLSMALLINT& nValue)
+{
+    Bind(nColumn, SQL_C_SSHORT, &nValue, sizeof(nValue), &m_nNumberIndicator);
+}
+
+bool CStatement::Fetch()
+{
+    for (CTextBuffer* pBuffer : m_textColumns)
+        pBuffer->m_buffer[0] = 0;
+    const SQLRETURN nRet = SQLFetch(m_hstmt);
+    if (nRet == SQL_NO_DATA)
+        return false;
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+    return true;
+}
+
+void CStatement::Cancel()
+{
+    SQLCancel(m_hstmt);
+}

@@ -1,0 +1,113 @@
+// What reaches ODBC, as the driver manager's own trace records it: statement
+// handles released on every path, and no call at all while unconnected.
+
+#include "db/dbdata.h"
+#include "tests/support/odbctrace.h"
+#include "tests/support/testdatabase.h"
+
+#include <QtTest>
+
+using kvtest::Engine;
+
+Q_DECLARE_METATYPE(kvtest::Engine)
+
+class TestOdbcCalls : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void statementsReleasedOnEveryPath_data();
+    void statementsReleasedOnEveryPath();
+    void unconnectedOperationsMakeNoCall();
+
+private:
+    QString m_strTrace;
+};
+
+void TestOdbcCalls::initTestCase()
+{
+    kvtest::OdbcEnvironment& environment = kvtest::OdbcEnvironment::Instance();
+    m_strTrace = environment.Folder() + QStringLiteral("/trace.log");
+    QFile::remove(m_strTrace);
+    environment.SetTraceFile(m_strTrace);
+}
+
+void TestOdbcCalls::statementsReleasedOnEveryPath_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::newRow("sqlite") << Engine::SQLite;
+    QTest::newRow("postgresql") << Engine::PostgreSQL;
+    QTest::newRow("mariadb") << Engine::MariaDB;
+}
+
+void TestOdbcCalls::statementsReleasedOnEveryPath()
+{
+    QFETCH(Engine, engine);
+    KV_CREATE_DATABASE(db, engine);
+    db->Exec(QStringLiteral("CREATE TABLE F0101 (ABAN8 INTEGER, ABALPH VARCHAR(40))"));
+    db->Exec(QStringLiteral("INSERT INTO F0101 VALUES (1, 'One')"));
+    db->Exec(QStringLiteral("INSERT INTO F0101 VALUES (2, 'Two')"));
+
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+    const int nBefore = kvtest::ReadOdbcTrace(m_strTrace).nStatementsAllocated;
+
+    auto selectFirst = [&](const QString& strSql) {
+        return data.RunStatement(-1, [&](CStatement& statement) {
+            statement.ExecDirect(strSql);
+            SQLINTEGER nValue = -1;
+            statement.BindLong(1, nValue);
+            return statement.Fetch() ? int(nValue) : -1;   // leaves a row unread
+        });
+    };
+
+    constexpr int kRounds = 10;
+    for (int i = 0; i < kRounds; ++i) {
+        QCOMPARE(selectFirst(QStringLiteral("SELECT ABAN8 FROM F0101 ORDER BY ABAN8")), 1);
+        QCOMPARE(selectFirst(QStringLiteral("SELECT NOPE FROM F0101")), -1);
+        QVERIFY(data.RunStatement(false, [](CStatement& statement) {
+            return statement.Tables(QString(), QString(), QStringLiteral("%"), QString());
+        }));
+        QCOMPARE(data.RunStatement(-1, [](CStatement& statement) -> int {
+                     statement.ExecDirect(QStringLiteral("SELECT ABALPH FROM F0101"));
+                     throw std::runtime_error("abandoned by the operation");
+                 }),
+                 -1);
+    }
+
+    kvtest::OdbcTraceSummary summary = kvtest::ReadOdbcTrace(m_strTrace);
+    QCOMPARE(summary.nStatementsAllocated - nBefore, 4 * kRounds);
+    QVERIFY2(summary.liveStatements.isEmpty(), qPrintable(QStringList(summary.liveStatements.values()).join(' ')));
+
+    // The ledger does see a statement that is still held.
+    {
+        CStatement held(*data.m_pDatabase);
+        summary = kvtest::ReadOdbcTrace(m_strTrace);
+        QCOMPARE(summary.liveStatements.size(), 1);
+    }
+    QVERIFY(kvtest::ReadOdbcTrace(m_strTrace).liveStatements.isEmpty());
+}
+
+void TestOdbcCalls::unconnectedOperationsMakeNoCall()
+{
+    const int nBefore = kvtest::ReadOdbcTrace(m_strTrace).nCalls;
+    bool bBodyRan = false;
+
+    CDBData neverConnected;
+    QCOMPARE(neverConnected.RunStatement(-1, [&](CStatement&) { bBodyRan = true; return 1; }), -1);
+    QCOMPARE(kvtest::ReadOdbcTrace(m_strTrace).nCalls, nBefore);
+
+    CDBData failed;
+    failed.m_strDSN = QStringLiteral("kv_no_such_data_source");
+    QVERIFY(!failed.Connect());
+    const int nAfterConnect = kvtest::ReadOdbcTrace(m_strTrace).nCalls;
+    QVERIFY(nAfterConnect > nBefore);   // the attempt itself went to ODBC
+    QCOMPARE(failed.RunStatement(false, [&](CStatement&) { bBodyRan = true; return true; }), false);
+    QCOMPARE(kvtest::ReadOdbcTrace(m_strTrace).nCalls, nAfterConnect);
+    QVERIFY(!bBodyRan);
+}
+
+QTEST_GUILESS_MAIN(TestOdbcCalls)
+#include "tst_odbc_calls.moc"

@@ -1,0 +1,89 @@
+#include "tests/support/odbctrace.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace kvtest {
+
+namespace {
+
+// One traced record: "[ODBC][pid][time][File.c][line]" and its field lines.
+struct TraceRecord
+{
+    QString strSource;   // e.g. "SQLAllocHandle.c"
+    QStringList lines;
+
+    bool IsEntry() const { return !lines.isEmpty() && lines.first() == QLatin1String("Entry:"); }
+    bool IsSuccessfulExit() const
+    {
+        return !lines.isEmpty()
+               && (lines.first() == QLatin1String("Exit:[SQL_SUCCESS]")
+                   || lines.first() == QLatin1String("Exit:[SQL_SUCCESS_WITH_INFO]"));
+    }
+    QString Field(const QString& strName) const
+    {
+        const QString strPrefix = strName + QStringLiteral(" = ");
+        for (const QString& strLine : lines) {
+            if (strLine.startsWith(strPrefix))
+                return strLine.mid(strPrefix.size());
+        }
+        return QString();
+    }
+};
+
+QList<TraceRecord> ParseRecords(const QString& strPath)
+{
+    QList<TraceRecord> records;
+    QFile file(strPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return records;
+    static const QRegularExpression header(QStringLiteral("^\\[ODBC\\]\\[\\d+\\]\\[[^\\]]*\\]\\[([^\\]]+)\\]\\[\\d+\\]"));
+    while (!file.atEnd()) {
+        const QString strLine = QString::fromUtf8(file.readLine()).trimmed();
+        const QRegularExpressionMatch match = header.match(strLine);
+        if (match.hasMatch())
+            records.append(TraceRecord{match.captured(1), {}});
+        else if (!records.isEmpty() && !strLine.isEmpty())
+            records.last().lines.append(strLine);
+    }
+    return records;
+}
+
+}  // namespace
+
+OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
+{
+    OdbcTraceSummary summary;
+    const QList<TraceRecord> records = ParseRecords(strPath);
+    QString strFreeing;
+    bool bAllocatingStatement = false;
+    for (const TraceRecord& record : records) {
+        if (record.IsEntry()) {
+            ++summary.nCalls;
+            const bool bStatement = record.Field(QStringLiteral("Handle Type")) == QLatin1String("3");
+            if (record.strSource == QLatin1String("SQLAllocHandle.c"))
+                bAllocatingStatement = bStatement;
+            else if (record.strSource == QLatin1String("SQLAllocStmt.c"))
+                bAllocatingStatement = true;
+            if (record.strSource == QLatin1String("SQLFreeHandle.c") && bStatement)
+                strFreeing = record.Field(QStringLiteral("Input Handle"));
+            continue;
+        }
+        if (record.strSource == QLatin1String("SQLAllocHandle.c")
+            || record.strSource == QLatin1String("SQLAllocStmt.c")) {
+            if (bAllocatingStatement && record.IsSuccessfulExit()) {
+                ++summary.nStatementsAllocated;
+                summary.liveStatements.insert(record.Field(QStringLiteral("Output Handle")));
+            }
+            bAllocatingStatement = false;
+        } else if (record.strSource == QLatin1String("SQLFreeHandle.c") && !strFreeing.isEmpty()) {
+            if (record.IsSuccessfulExit())
+                summary.liveStatements.remove(strFreeing);
+            strFreeing.clear();
+        }
+    }
+    return summary;
+}
+
+}  // namespace kvtest

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "tests/support/testodbcenv.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Test databases reached through the same ODBC drivers as the system, but
+// over connections of their own (read-write, ODBC 3), so setting up and
+// inspecting them never goes through the code under test.
+namespace kvtest {
+
+class RawConnection
+{
+public:
+    // Raises std::runtime_error with the driver's diagnostics.
+    explicit RawConnection(const QString& strConnect);
+    ~RawConnection();
+
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    void Exec(const QString& strSql);
+    // Every row, every column as text (NULL as a null QString).
+    QList<QStringList> Query(const QString& strSql);
+    QString Scalar(const QString& strSql);
+
+private:
+    void* m_henv = nullptr;
+    void* m_hdbc = nullptr;
+};
+
+// A fresh, empty database with a DSN of its own in the private odbc.ini;
+// dropped, with its DSN, on destruction.
+class TestDatabase
+{
+public:
+    // Raises std::runtime_error, telling how to start the test servers when
+    // the engine's server is not reachable.
+    explicit TestDatabase(Engine engine);
+    ~TestDatabase();
+
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    Engine GetEngine() const { return m_engine; }
+    QString Dsn() const { return m_strDsn; }
+    QString Name() const { return m_strName; }   // database name (SQLite: file path)
+
+    void Exec(const QString& strSql) { m_pConnection->Exec(strSql); }
+    void ExecScript(const QStringList& statements);
+    QList<QStringList> Query(const QString& strSql) { return m_pConnection->Query(strSql); }
+    QString Scalar(const QString& strSql) { return m_pConnection->Scalar(strSql); }
+
+    // Sessions the server has open on this database (PostgreSQL and MariaDB).
+    int ServerSessionCount();
+
+private:
+    Engine m_engine;
+    QString m_strDsn;
+    QString m_strName;
+    std::unique_ptr<RawConnection> m_pConnection;
+    std::unique_ptr<RawConnection> m_pAdmin;
+};
+
+// A connection string for the engine's server without a database (the
+// administrative connection used to create and drop test databases).
+QString AdminConnectString(Engine engine);
+
+}  // namespace kvtest
+
+// Creates a test database in a test function, failing the test (never
+// skipping it) with the reason when that is impossible.
+#define KV_CREATE_DATABASE(var, engine)                                 \
+    std::unique_ptr<kvtest::TestDatabase> var;                          \
+    try {                                                               \
+        var = std::make_unique<kvtest::TestDatabase>(engine);           \
+    } catch (const std::exception& error) {                             \
+        QFAIL(error.what());                                            \
+    }
