@@ -28,3 +28,17 @@ inline bool AsciiEqualsIgnoreCase(const QString& a, const QString& b)
     }
     return true;
 }
+
+// Trailing white space (space, tab, line feed, vertical tab, form feed,
+// carriage return) removed.
+inline QString TrimRight(const QString& str)
+{
+    qsizetype n = str.size();
+    while (n > 0) {
+        const char16_t c = str.at(n - 1).unicode();
+        if (c != u' ' && (c < u'\t' || c > u'\r'))
+            break;
+        --n;
+    }
+    return str.left(n);
+}

@@ -120,6 +120,17 @@ bool CDatabase::OpenEx(const QString& strConnect)
     return true;
 }
 
+QString CDatabase::GetInfoString(SQLUSMALLINT nInfo) const
+{
+    if (!IsOpen())
+        return QString();
+    SQLWCHAR szValue[64] = {};
+    SQLSMALLINT nBytes = 0;
+    if (!SqlSucceeded(SQLGetInfoW(m_hdbc, nInfo, szValue, sizeof(szValue) - sizeof(SQLWCHAR), &nBytes)))
+        return QString();
+    return FromSqlWChar(szValue, 63);
+}
+
 void CDatabase::Close()
 {
     if (m_hdbc != SQL_NULL_HDBC) {

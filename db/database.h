@@ -22,6 +22,9 @@ public:
     bool IsOpen() const { return m_hdbc != SQL_NULL_HDBC; }
     SQLHDBC Handle() const { return m_hdbc; }
 
+    // A text the driver reports through SQLGetInfoW; empty when it reports none.
+    QString GetInfoString(SQLUSMALLINT nInfo) const;
+
     // The process-wide environment handle, or SQL_NULL_HENV while no
     // connection is open.
     static SQLHENV SharedEnvironment();

@@ -1,7 +1,10 @@
 #include "db/dbdata.h"
 
+#include "db/sqltext.h"
+
 bool CDBData::Connect()
 {
+    // The old connection is closed before the new one is opened.
     m_pDatabase.reset();
     m_pDatabase = std::make_unique<CDatabase>();
 
@@ -12,9 +15,17 @@ bool CDBData::Connect()
         // The driver's own dialog is the only feedback.
         bOpen = false;
     }
-    if (!bOpen)
+    if (!bOpen) {
         m_pDatabase.reset();
-    return bOpen;
+        return false;
+    }
+
+    // A blank quote character means the driver has none; SQL's own double
+    // quote is then the best guess for a name that needs quoting.
+    const QString strQuote = m_pDatabase->GetInfoString(SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
+    m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
+    m_strSearchEscape = m_pDatabase->GetInfoString(SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+    return true;
 }
 
 bool CDBData::IsConnected() const
@@ -28,4 +39,17 @@ void CDBData::CopyDataSource(const CDBData& other)
         return;
     m_strDSN = other.m_strDSN;
     m_bSystemDSN = other.m_bSystemDSN;
+}
+
+QString CDBData::QualifyName(const QString& strCatalog, const QString& strOwner,
+                             const QString& strTable) const
+{
+    return ::QualifyName(strCatalog, strOwner, strTable, m_strIdentifierQuote);
+}
+
+QString CDBData::CatalogPattern(const QString& strName) const
+{
+    if (strName.isEmpty())
+        return QString();
+    return EscapeSearchPattern(strName, m_strSearchEscape);
 }

@@ -1,14 +1,23 @@
 #pragma once
 
+#include "db/columninfo.h"
 #include "db/database.h"
 #include "db/dbexception.h"
+#include "db/indexinfo.h"
 #include "db/statement.h"
 
 #include <QHash>
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+class CMessageTarget;
+class IDictionaryConsumer;
+class ISchemaCombo;
+class ITableList;
 
 // One ODBC data source: its name, its read-only connection and what has been
 // read from its catalog.
@@ -20,6 +29,8 @@ public:
 
     CDBData(const CDBData&) = delete;
     CDBData& operator=(const CDBData&) = delete;
+
+    // Connection
 
     // Closes any open connection, then opens m_strDSN read-only. False, with
     // nothing shown, when the data source cannot be opened.
@@ -37,10 +48,60 @@ public:
     template <class Result, class Body>
     Result RunStatement(Result failure, Body body);
 
+    // Catalog reader
+
+    // catalog.owner.table with empty parts left out; names that are not
+    // plain identifiers are quoted with the driver's quote character.
+    QString QualifyName(const QString& strCatalog, const QString& strOwner,
+                        const QString& strTable) const;
+    QString QualifyInSchema(const QString& strTable) const;
+
+    void FillSchemaCombo(QStringList& arrKeys, ISchemaCombo& combo);
+    bool LoadTableList(ITableList& list);
+    void FindDataDictionaryTable();
+    QString GetTableName(int nIndex) const;
+    bool IsView(int nIndex) const;
+    bool TableMatchesSearch(int nIndex, const QString& strSearch) const;
+    bool LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns);
+    bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
+    void ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
+                    CMessageTarget* pProgress, bool& bCancel);
+
+    // JDE environment and schema list
+
+    void LoadDatabaseInfo(CMessageTarget* pProgress);
+    void ScanCatalog();
+    void LoadJdeOwners();
+    void BuildSchemaList();
+    int CountTables(const QString& strCatalog, const QString& strOwner);
+    int CountSchemaTables(const QString& strKey);
+
+    void GetSchemaKeys(QStringList& arrKeys) const;
+    QString GetSchemaDisplayName(const QString& strKey) const;
+    bool IsSchemaSelected(const QString& strKey) const;
+    void ToggleSchemaSelected(const QString& strKey);
+    bool HasSelectedSchema() const;
+    int CountSelectedTables() const;
+    bool LoadSchemaTables(CMessageTarget* pProgress, bool& bCancel);
+    void FreeSchemaTables();
+
+    // Data dictionary
+
+    // Phases 1 and 2 read the aliases, 3 and 4 the attributes of each alias
+    // (left and right database); widths: alias, then DTAT, OWTP, CDEC.
+    bool ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
+                            IDictionaryConsumer& consumer, CMessageTarget* pDlg, bool& bCancel);
+    int GetAliasSize(const QString& strItem);
+    bool HasOwtpColumn();
+
     // Connection
     QString m_strDSN;
     bool m_bSystemDSN = true;
     std::unique_ptr<CDatabase> m_pDatabase;
+
+    // What the driver says about names, read when connecting.
+    QString m_strIdentifierQuote = QStringLiteral("\"");
+    QString m_strSearchEscape;
 
     // Catalog state
     QString m_strSchema;
@@ -55,17 +116,28 @@ public:
     QString m_strOLOwner;
     QString m_strDDCatalog;
     QString m_strDDOwner;
-    QHash<QString, int> m_mapAllSchemas;
-    QHash<QString, QString> m_mapAllCatalogs;
-    QHash<QString, QString> m_mapAllOwners;
-    QHash<QString, int> m_mapJdeSchemas;
-    QHash<QString, QString> m_mapJdeCatalogs;
-    QHash<QString, QString> m_mapJdeOwners;
-    QHash<QString, int> m_mapSchemas;
-    QHash<QString, QString> m_mapSchemaCatalogs;
-    QHash<QString, QString> m_mapSchemaOwners;
-    QHash<QString, bool> m_mapSelected;
-    QHash<QString, QStringList> m_mapSchemaTables;   // owns the table lists of the selected schemas
+    // Ordered maps: the tools visit the selected schemas in key order, the
+    // same from one run to the next.
+    QMap<QString, int> m_mapAllSchemas;
+    QMap<QString, QString> m_mapAllCatalogs;
+    QMap<QString, QString> m_mapAllOwners;
+    QMap<QString, int> m_mapJdeSchemas;
+    QMap<QString, QString> m_mapJdeCatalogs;
+    QMap<QString, QString> m_mapJdeOwners;
+    QMap<QString, int> m_mapSchemas;
+    QMap<QString, QString> m_mapSchemaCatalogs;
+    QMap<QString, QString> m_mapSchemaOwners;
+    QMap<QString, bool> m_mapSelected;
+    QMap<QString, QStringList> m_mapSchemaTables;   // owns the table lists of the selected schemas
+
+private:
+    // A catalog-call argument: null for an empty name (all of them), else the
+    // name with its pattern characters escaped.
+    QString CatalogPattern(const QString& strName) const;
+    // Records where a JDE system table lives, the first time it is seen.
+    void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                         bool bWithF98611);
+    int CountRows(const QString& strTable);
 };
 
 template <class Result, class Body>

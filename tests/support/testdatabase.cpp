@@ -210,6 +210,8 @@ TestDatabase::~TestDatabase()
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + m_strName + QStringLiteral(" WITH (FORCE)"));
         else
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + m_strName);
+        for (const QString& strExtra : std::as_const(m_arrExtraDatabases))
+            m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + strExtra);
     } catch (const std::exception& error) {
         qWarning("could not drop test database %s: %s", qPrintable(m_strName), error.what());
     }
@@ -219,6 +221,24 @@ void TestDatabase::ExecScript(const QStringList& statements)
 {
     for (const QString& strSql : statements)
         Exec(strSql);
+}
+
+TestDatabase::Schema TestDatabase::CreateSchema(const QString& strName)
+{
+    switch (m_engine) {
+    case Engine::SQLite:
+        return {};
+    case Engine::PostgreSQL:
+        Exec(QStringLiteral("CREATE SCHEMA ") + strName);
+        return {strName + QLatin1Char('.'), m_strName, strName};
+    case Engine::MariaDB: {
+        const QString strDatabase = m_strName + QLatin1Char('_') + strName;
+        m_pAdmin->Exec(QStringLiteral("CREATE DATABASE ") + strDatabase);
+        m_arrExtraDatabases.append(strDatabase);
+        return {strDatabase + QLatin1Char('.'), strDatabase, QString()};
+    }
+    }
+    return {};
 }
 
 int TestDatabase::ServerSessionCount()

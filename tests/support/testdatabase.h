@@ -58,12 +58,24 @@ public:
     // Sessions the server has open on this database (PostgreSQL and MariaDB).
     int ServerSessionCount();
 
+    // A place for tables of their own: a schema of this database on
+    // PostgreSQL, a database of its own (dropped with this one) on MariaDB,
+    // the one unnamed schema on SQLite.
+    struct Schema
+    {
+        QString strQualifier;   // what precedes a table name in setup SQL ("" or "name.")
+        QString strCatalog;     // as the catalog functions report it
+        QString strOwner;
+    };
+    Schema CreateSchema(const QString& strName);
+
 private:
     Engine m_engine;
     QString m_strDsn;
     QString m_strName;
     std::unique_ptr<RawConnection> m_pConnection;
     std::unique_ptr<RawConnection> m_pAdmin;
+    QStringList m_arrExtraDatabases;
 };
 
 // A connection string for the engine's server without a database (the

@@ -1,0 +1,275 @@
+// CDBData: the catalog reader (schemas, tables and views, columns, indexes,
+// the data dictionary table of a schema).
+
+#include "db/dbdata.h"
+
+#include "app/messagetarget.h"
+#include "db/asciitext.h"
+#include "db/catalogtargets.h"
+#include "db/schemakey.h"
+#include "db/sqltext.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kTableTypes = QStringLiteral("'TABLE', 'VIEW'");
+const QString kTablesOnly = QStringLiteral("'TABLE'");
+
+// A catalog argument: null for an empty name (all catalogs).
+QString CatalogArgument(const QString& strCatalog)
+{
+    return strCatalog.isEmpty() ? QString() : strCatalog;
+}
+
+}  // namespace
+
+QString CDBData::QualifyInSchema(const QString& strTable) const
+{
+    QString strCatalog;
+    QString strOwner;
+    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    return QualifyName(strCatalog, strOwner, strTable);
+}
+
+void CDBData::FillSchemaCombo(QStringList& arrKeys, ISchemaCombo& combo)
+{
+    arrKeys.clear();
+    combo.ResetContent();
+    const bool bRead = RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Tables(QString(), QString(), QString(), QString()))
+            return false;
+        CTextBuffer catalog;
+        CTextBuffer owner;
+        statement.BindText(1, catalog);
+        statement.BindText(2, owner);
+        while (statement.Fetch()) {
+            const QString strCatalog = catalog.Text();
+            const QString strOwner = owner.Text();
+            const QString strKey = MakeSchemaKey(strCatalog, strOwner);
+            if (arrKeys.contains(strKey))
+                continue;
+            const int nData = int(arrKeys.size());
+            arrKeys.append(strKey);
+            combo.AddItem(strCatalog.isEmpty() ? strOwner : strOwner.isEmpty() ? strCatalog : strKey, nData);
+        }
+        return true;
+    });
+    if (!bRead)
+        combo.ResetContent();
+}
+
+bool CDBData::LoadTableList(ITableList& list)
+{
+    m_arrTables.clear();
+    m_mapViews.clear();
+    list.DeleteAllItems();
+    if (!IsConnected())
+        return false;
+
+    QString strCatalog;
+    QString strOwner;
+    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    QStringList arrViews;
+    const bool bRead = RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Tables(CatalogArgument(strCatalog), CatalogPattern(strOwner), QString(), kTableTypes))
+            return false;
+        CTextBuffer catalog;
+        CTextBuffer owner;
+        CTextBuffer table;
+        CTextBuffer type;
+        statement.BindText(1, catalog);
+        statement.BindText(2, owner);
+        statement.BindText(3, table);
+        statement.BindText(4, type);
+        while (statement.Fetch()) {
+            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text()))
+                continue;
+            const QString strTable = table.Text();
+            // Kept sorted by UTF-16 code units; equal names are all kept.
+            if (m_arrTables.isEmpty() || !(strTable < m_arrTables.last()))
+                m_arrTables.append(strTable);
+            else
+                m_arrTables.insert(std::upper_bound(m_arrTables.begin(), m_arrTables.end(), strTable), strTable);
+            if (AsciiEqualsIgnoreCase(type.Text(), QStringLiteral("VIEW")))
+                arrViews.append(strTable);
+        }
+        return true;
+    });
+    if (!bRead) {
+        m_arrTables.clear();
+        m_mapViews.clear();
+        return false;
+    }
+
+    for (const QString& strView : std::as_const(arrViews)) {
+        const auto it = std::lower_bound(m_arrTables.cbegin(), m_arrTables.cend(), strView);
+        if (it != m_arrTables.cend() && *it == strView)
+            m_mapViews.insert(int(it - m_arrTables.cbegin()), true);
+    }
+    for (int i = 0; i < m_arrTables.size(); ++i)
+        list.AppendItem(i);
+    FindDataDictionaryTable();
+    return true;
+}
+
+void CDBData::FindDataDictionaryTable()
+{
+    m_strDDTable.clear();
+    if (m_arrTables.isEmpty())
+        return;
+    static const char* const kCandidates[] = {"F9210", "f9210", "F9201", "f9201"};
+    for (const char* pszName : kCandidates) {
+        const QString strName = QLatin1String(pszName);
+        if (!std::binary_search(m_arrTables.cbegin(), m_arrTables.cend(), strName))
+            continue;
+        // Only the first name found counts; an empty dictionary is no dictionary.
+        if (CountRows(QualifyInSchema(strName)) > 0)
+            m_strDDTable = strName;
+        return;
+    }
+}
+
+int CDBData::CountRows(const QString& strQualifiedTable)
+{
+    return RunStatement(-1, [&](CStatement& statement) {
+        statement.ExecDirect(QStringLiteral("SELECT COUNT(*) FROM ") + strQualifiedTable);
+        SQLUINTEGER nCount = 0;
+        statement.BindULong(1, nCount);
+        return statement.Fetch() ? int(nCount) : -1;
+    });
+}
+
+QString CDBData::GetTableName(int nIndex) const
+{
+    return nIndex >= 0 && nIndex < m_arrTables.size() ? m_arrTables.at(nIndex) : QString();
+}
+
+bool CDBData::IsView(int nIndex) const
+{
+    return m_mapViews.value(nIndex, false);
+}
+
+bool CDBData::TableMatchesSearch(int nIndex, const QString& strSearch) const
+{
+    if (nIndex < 0 || nIndex >= m_arrTables.size())
+        return false;
+    return AsciiLower(m_arrTables.at(nIndex)).contains(strSearch);
+}
+
+bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
+{
+    arrColumns.clear();
+    if (!IsConnected())
+        return false;
+
+    QString strCatalog;
+    QString strOwner;
+    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    return RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Columns(CatalogArgument(strCatalog), CatalogPattern(strOwner),
+                               EscapeSearchPattern(strTable, m_strSearchEscape), QString()))
+            return false;
+        CTextBuffer catalog;
+        CTextBuffer owner;
+        CTextBuffer table;
+        CTextBuffer column;
+        CTextBuffer typeName;
+        SQLSMALLINT nSqlType = 0;
+        SQLINTEGER nSize = 0;
+        statement.BindText(1, catalog);
+        statement.BindText(2, owner);
+        statement.BindText(3, table);
+        statement.BindText(4, column);
+        statement.BindShort(5, nSqlType);
+        statement.BindText(6, typeName);
+        statement.BindLong(7, nSize);
+        for (;;) {
+            nSqlType = 0;   // a NULL number reads as 0
+            nSize = 0;
+            if (!statement.Fetch())
+                break;
+            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text())
+                || !CatalogNameMatches(strTable, table.Text()))
+                continue;
+            arrColumns.push_back(std::make_unique<CColumnInfo>(column.Text(), nSqlType, typeName.Text(), nSize));
+        }
+        return true;
+    });
+}
+
+bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)
+{
+    arrIndexes.clear();
+    if (!IsConnected())
+        return false;
+
+    QString strCatalog;
+    QString strOwner;
+    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    return RunStatement(false, [&](CStatement& statement) {
+        // The statistics arguments are plain names, not patterns; the rows
+        // are still checked, for drivers that take them as patterns anyway.
+        if (!statement.Statistics(CatalogArgument(strCatalog), CatalogArgument(strOwner), strTable, SQL_INDEX_ALL))
+            return false;
+        CTextBuffer catalog;
+        CTextBuffer owner;
+        CTextBuffer table;
+        CTextBuffer indexName;
+        CTextBuffer column;
+        CTextBuffer order;
+        statement.BindText(1, catalog);
+        statement.BindText(2, owner);
+        statement.BindText(3, table);
+        statement.BindText(6, indexName);
+        statement.BindText(9, column);
+        statement.BindText(10, order);
+        std::unique_ptr<CIndexInfo> pCurrent;
+        while (statement.Fetch()) {
+            const QString strIndex = indexName.Text();
+            if (strIndex.isEmpty())
+                continue;   // the table's statistics row
+            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text())
+                || !CatalogNameMatches(strTable, table.Text()))
+                continue;
+            if (!pCurrent || pCurrent->m_strName != strIndex) {
+                if (pCurrent)
+                    arrIndexes.push_back(std::move(pCurrent));
+                pCurrent = std::make_unique<CIndexInfo>(strIndex);
+            }
+            pCurrent->AddColumn(column.Text(), !order.Text().startsWith(QLatin1Char('D')));
+        }
+        if (pCurrent)
+            arrIndexes.push_back(std::move(pCurrent));
+        return true;
+    });
+}
+
+void CDBData::ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
+                         CMessageTarget* pProgress, bool& bCancel)
+{
+    if (bCancel || !IsConnected())
+        return;
+    RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Tables(CatalogArgument(strCatalog), CatalogPattern(strOwner), QString(), kTablesOnly)
+            || bCancel)
+            return false;
+        CTextBuffer catalog;
+        CTextBuffer owner;
+        CTextBuffer table;
+        statement.BindText(1, catalog);
+        statement.BindText(2, owner);
+        statement.BindText(3, table);
+        while (!bCancel && statement.Fetch()) {
+            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text()))
+                continue;
+            arrTables.append(TrimRight(table.Text()));
+            if (pProgress != nullptr) {
+                pProgress->SendMessage(WM_TASK_STEP, -1, -1);
+                if (pProgress->SendMessage(WM_TASK_QUERYCANCEL, 0, 0) != 0)
+                    bCancel = true;
+            }
+        }
+        return true;
+    });
+}
