@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 // The interface language is chosen once for the whole run from the user's
 // language code and country (see IsFrenchLanguage); French resources carry
 // the base identifier, English ones the base identifier + 1000.
+
+// The user's three-letter language code in its Windows form (FRA, FRB, ENU,
+// ...) and, in strCountry, the English name of the locale's territory. The
+// C locale gives "ENG" and an empty country. The system locale follows the
+// environment (LC_ALL, LC_MESSAGES, LANG), which is how the command line and
+// tests choose another language.
+QString GetUserLanguage(QString& strCountry, const QLocale& locale = QLocale::system());
 
 bool IsFrenchLanguage(const QString& strLanguage, const QString& strCountry);
 
