@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Kinds of tool result files.
+enum ResultKind : int
+{
+    RESULT_TEXT = 1,  // decimal update, "txt"
+    RESULT_TAB = 2,   // statistics, "csv"
+};
+
+// "csv" for RESULT_TAB, "txt" for any other kind.
+QString GetResultExtension(int nKind);
+
+// The data source name with every character other than A-Z, a-z, 0-9,
+// é è ê à ç ù ö, space, "-" and "_" replaced by "_".
+QString MakeFileNameFromDsn(const QString& strDsn);
+
+// strFolder, a separator unless it ends with one, strBaseName, ".", the
+// extension of the kind.
+QString GetDefaultResultPath(const QString& strFolder, const QString& strBaseName, int nKind);
