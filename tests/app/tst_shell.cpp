@@ -1,0 +1,172 @@
+#include "app/shellfunctions.h"
+#include "app/shellopener.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Records the command line instead of starting it; the template is set by the test.
+class RecordingOpener : public CShellOpener
+{
+public:
+    QString GetOpenCommand(const QString& strExtension) const override
+    {
+        m_arrExtensions << strExtension;
+        return m_strCommand;
+    }
+    bool StartCommandLine(const QString& strCommandLine) override
+    {
+        m_arrStarted << strCommandLine;
+        return true;
+    }
+
+    QString m_strCommand = QStringLiteral("xdg-open");
+    mutable QStringList m_arrExtensions;
+    QStringList m_arrStarted;
+};
+
+// The real process start over a command template of the test's choice.
+class TemplateOpener : public CShellOpener
+{
+public:
+    explicit TemplateOpener(const QString& strCommand) : m_strCommand(strCommand) {}
+    QString GetOpenCommand(const QString&) const override { return m_strCommand; }
+
+private:
+    QString m_strCommand;
+};
+
+}  // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void documentPath_data();
+    void documentPath();
+    void pictures();
+    void commandLine_data();
+    void commandLine();
+    void openMissingFileStartsNothing();
+    void openTwiceStartsTwice();
+    void realProcessStart();
+    void productVersion();
+};
+
+void TestShell::documentPath_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("expected");
+
+    const QStringList all{"HelpFRB.pdf", "HelpENG.pdf", "HelpFRA.pdf"};
+    QTest::newRow("FRB first") << "FRB" << all << int(DOC_HELP) << "HelpFRB.pdf";
+    QTest::newRow("then ENG") << "FRB" << QStringList{"HelpENG.pdf", "HelpFRA.pdf"} << int(DOC_HELP) << "HelpENG.pdf";
+    QTest::newRow("then FRA") << "FRB" << QStringList{"HelpFRA.pdf"} << int(DOC_HELP) << "HelpFRA.pdf";
+    QTest::newRow("none") << "FRB" << QStringList{"HelpDEU.pdf"} << int(DOC_HELP) << "";
+    QTest::newRow("eng skips ENG") << "eng" << QStringList{"HelpENG.pdf", "HelpFRA.pdf"} << int(DOC_HELP) << "HelpFRA.pdf";
+    QTest::newRow("eng own file") << "eng" << QStringList{"Helpeng.pdf", "HelpFRA.pdf"} << int(DOC_HELP) << "Helpeng.pdf";
+    QTest::newRow("release") << "ENU" << QStringList{"ReleaseENG.txt"} << int(DOC_RELEASE) << "ReleaseENG.txt";
+    QTest::newRow("terms") << "FRA" << QStringList{"ClufFRA.txt", "ClufENG.txt"} << int(DOC_CLUF) << "ClufFRA.txt";
+    QTest::newRow("wrong extension") << "FRA" << QStringList{"HelpFRA.txt"} << int(DOC_HELP) << "";
+    QTest::newRow("unknown kind") << "FRA" << all << 6 << "";
+    QTest::newRow("negative kind") << "FRA" << all << -1 << "";
+}
+
+void TestShell::documentPath()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, present);
+    QFETCH(int, kind);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    for (const QString& strName : present) {
+        QFile file(dir.filePath(strName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(GetDocumentPath(kind, dir.path(), language), expected.isEmpty() ? QString() : dir.filePath(expected));
+}
+
+void TestShell::pictures()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("Icon.png"));  // a folder is not the picture
+    QFile logo(dir.filePath("Logo.png"));
+    QVERIFY(logo.open(QIODevice::WriteOnly));
+    QCOMPARE(GetDocumentPath(DOC_LOGO, dir.path(), "FRA"), dir.filePath("Logo.png"));
+    QCOMPARE(GetDocumentPath(DOC_BTNINFO, dir.path(), "FRA"), QString());
+    QCOMPARE(GetDocumentPath(DOC_ICON, dir.path(), "FRA"), QString());
+}
+
+void TestShell::commandLine_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("opener") << "xdg-open" << "xdg-open \"/tmp/a b.csv\"";
+    QTest::newRow("%1 unquoted") << "viewer --file=%1" << "viewer --file=/tmp/a b.csv";
+    QTest::newRow("every %1") << "\"%1\" %1" << "\"/tmp/a b.csv\" /tmp/a b.csv";
+    QTest::newRow("no command") << "" << " \"/tmp/a b.csv\"";
+}
+
+void TestShell::commandLine()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, line);
+    QCOMPARE(CShellOpener::BuildCommandLine(command, QStringLiteral("/tmp/a b.csv")), line);
+}
+
+void TestShell::openMissingFileStartsNothing()
+{
+    RecordingOpener opener;
+    QVERIFY(!opener.OpenWithAssociatedProgram(QStringLiteral("/no/such/file.csv")));
+    QVERIFY(opener.m_arrStarted.isEmpty());
+}
+
+void TestShell::openTwiceStartsTwice()
+{
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("DEV.csv");
+    QFile file(strPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    RecordingOpener opener;
+    QVERIFY(opener.OpenWithAssociatedProgram(strPath));
+    QVERIFY(opener.OpenWithAssociatedProgram(strPath));
+    QCOMPARE(opener.m_arrStarted, QStringList(2, "xdg-open \"" + strPath + "\""));
+    QCOMPARE(opener.m_arrExtensions, QStringList(2, ".csv"));
+}
+
+void TestShell::realProcessStart()
+{
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("result.txt");
+    const QString strCopy = dir.filePath("copy.txt");
+    QFile file(strPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write("content") == 7);
+    file.close();
+
+    // The detached process really runs with the path in place of %1.
+    TemplateOpener copier(QStringLiteral("cp %1 ") + strCopy);
+    QVERIFY(copier.OpenWithAssociatedProgram(strPath));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(strCopy), 5000);
+
+    TemplateOpener missing(QStringLiteral("/no/such/program"));
+    QVERIFY(!missing.OpenWithAssociatedProgram(strPath));
+}
+
+void TestShell::productVersion()
+{
+    QCOMPARE(GetProductVersion(), QStringLiteral("2.0.0"));
+}
+
+QTEST_GUILESS_MAIN(TestShell)
+#include "tst_shell.moc"
