@@ -1,0 +1,149 @@
+#include "app/qalmetapp.h"
+
+#include "app/language.h"
+#include "app/resultfilenames.h"
+#include "app/shellfunctions.h"
+
+#include <QCoreApplication>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<CQalmetApp*> g_pInstance{nullptr};
+
+}  // namespace
+
+CQalmetApp::CQalmetApp(const CSettingsStore& settings)
+    : m_settings(settings)
+{
+    CQalmetApp* pNone = nullptr;
+    g_pInstance.compare_exchange_strong(pNone, this);
+}
+
+CQalmetApp::~CQalmetApp()
+{
+    CQalmetApp* pThis = this;
+    g_pInstance.compare_exchange_strong(pThis, nullptr);
+}
+
+CQalmetApp* CQalmetApp::GetInstance()
+{
+    return g_pInstance;
+}
+
+void CQalmetApp::InitInstance(const QLocale& locale)
+{
+    ReadLanguage(locale);
+    m_param.LoadOptions(m_settings);
+}
+
+void CQalmetApp::ExitInstance()
+{
+    // Options first: they must survive whatever the clean-up meets.
+    m_param.SaveOptions(m_settings);
+    DeleteResultFile(RESULT_FILE_TABLES);
+    DeleteResultFile(RESULT_FILE_ALIASES);
+}
+
+void CQalmetApp::ReadLanguage(const QLocale& locale)
+{
+    m_strLanguage = GetUserLanguage(m_strCountry, locale);
+    SetInterfaceLanguage(m_strLanguage, m_strCountry);
+}
+
+CDBData* CQalmetApp::GetDatabase(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= int(std::size(m_db)))
+        return nullptr;
+    return &m_db[nIndex];
+}
+
+void CQalmetApp::SetStatisticsOptions(int nDateMode, const QString& strField)
+{
+    m_statOptions.SetStatisticsOptions(nDateMode, strField);
+}
+
+bool CQalmetApp::AppendResultLine(int nLineKind, const QString& strPath, const QString& strText,
+                                  QString* pstrError) const
+{
+    return m_resultWriter.AppendResultLine(nLineKind, strPath, strText, pstrError);
+}
+
+QString CQalmetApp::MakeFileNameFromDsn(int nIndex)
+{
+    const CDBData* pDatabase = GetDatabase(nIndex);
+    return pDatabase ? ::MakeFileNameFromDsn(pDatabase->m_strDSN) : QString();
+}
+
+QString CQalmetApp::GetDefaultResultPath(int nIndex, int nKind)
+{
+    return ::GetDefaultResultPath(m_settings.GetDefaultDirectory(), MakeFileNameFromDsn(nIndex), nKind);
+}
+
+QString CQalmetApp::GetDocumentPath(int nKind) const
+{
+    return ::GetDocumentPath(nKind, QCoreApplication::applicationDirPath(), m_strLanguage);
+}
+
+bool CQalmetApp::OpenWithAssociatedProgram(const QString& strPath)
+{
+    return m_pOpener->OpenWithAssociatedProgram(strPath);
+}
+
+bool CQalmetApp::OpenHelp()
+{
+    const QString strPath = GetDocumentPath(DOC_HELP);
+    return !strPath.isEmpty() && OpenWithAssociatedProgram(strPath);
+}
+
+void CQalmetApp::SetShellOpener(std::unique_ptr<CShellOpener> pOpener)
+{
+    m_pOpener = pOpener ? std::move(pOpener) : std::make_unique<CShellOpener>();
+}
+
+QString CQalmetApp::GetDatabaseTitle(int nSide, const QString& strSchema)
+{
+    if (nSide != DB_LEFT && nSide != DB_RIGHT)
+        return QString();
+    QString strTitle = m_db[nSide].m_strDSN;
+    if (!strSchema.isEmpty())
+        strTitle += QStringLiteral(" (") + strSchema + u')';
+    return strTitle;
+}
+
+QString CQalmetApp::GetCompareTitle(const QString& strLeftSchema, const QString& strRightSchema)
+{
+    return GetDatabaseTitle(DB_LEFT, strLeftSchema) + QStringLiteral(" / ")
+           + GetDatabaseTitle(DB_RIGHT, strRightSchema);
+}
+
+CCompareResultFile* CQalmetApp::ResultFileOf(int nWhich)
+{
+    switch (nWhich) {
+    case RESULT_FILE_TABLES:
+        return &m_tableResults;
+    case RESULT_FILE_ALIASES:
+        return &m_aliasResults;
+    default:
+        return nullptr;
+    }
+}
+
+QFile* CQalmetApp::CreateResultFile(int nWhich)
+{
+    CCompareResultFile* pFile = ResultFileOf(nWhich);
+    return pFile ? pFile->CreateResultFile() : nullptr;
+}
+
+void CQalmetApp::DeleteResultFile(int nWhich)
+{
+    if (CCompareResultFile* pFile = ResultFileOf(nWhich))
+        pFile->DeleteResultFile();
+}
+
+QFile* CQalmetApp::GetResultFile(int nWhich)
+{
+    CCompareResultFile* pFile = ResultFileOf(nWhich);
+    return pFile ? pFile->GetFile() : nullptr;
+}

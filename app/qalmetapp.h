@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/resultlinewriter.h"
+#include "app/settingsstore.h"
+#include "app/shellopener.h"
+#include "compare/compareresultfile.h"
+#include "compare/zembraparam.h"
+#include "db/dbdata.h"
+#include "tools/statoptions.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <memory>
+
+class QFile;
+
+// Indexes of the three data sources.
+enum DatabaseIndex : int
+{
+    DB_LEFT = 0,   // left side of the comparison window
+    DB_RIGHT = 1,  // right side of the comparison window
+    DB_TOOLS = 2,  // the main dialog's database of the tools
+};
+
+// Which temporary comparison result file.
+enum CompareResultWhich : int
+{
+    RESULT_FILE_TABLES = 0,
+    RESULT_FILE_ALIASES = 1,
+};
+
+// The one application object: it owns the data sources, the language, the
+// comparison options, the statistics options and the temporary comparison
+// result files, and gives the start and exit steps that the GUI and the
+// command line both run around their own work.
+class CQalmetApp
+{
+public:
+    explicit CQalmetApp(const CSettingsStore& settings = CSettingsStore());
+    ~CQalmetApp();
+
+    CQalmetApp(const CQalmetApp&) = delete;
+    CQalmetApp& operator=(const CQalmetApp&) = delete;
+
+    // The application object of the process (the first one constructed and
+    // still alive), or null.
+    static CQalmetApp* GetInstance();
+
+    // Start-up before anything is shown: the language, then the options.
+    void InitInstance(const QLocale& locale = QLocale::system());
+    // Exit: saves the options, then deletes the temporary result files.
+    void ExitInstance();
+
+    // Reads the user's language and country and sets the interface language.
+    void ReadLanguage(const QLocale& locale);
+    const QString& GetLanguage() const { return m_strLanguage; }
+    const QString& GetCountry() const { return m_strCountry; }
+
+    // Index 0, 1 or 2; null for any other index.
+    CDBData* GetDatabase(int nIndex);
+
+    CSettingsStore& GetSettings() { return m_settings; }
+    CZembraParam& GetOptions() { return m_param; }
+    const CStatOptions& GetStatOptions() const { return m_statOptions; }
+    void SetStatisticsOptions(int nDateMode, const QString& strField);
+
+    // Result files of the tools.
+    const CResultLineWriter& GetResultWriter() const { return m_resultWriter; }
+    bool AppendResultLine(int nLineKind, const QString& strPath, const QString& strText,
+                          QString* pstrError = nullptr) const;
+    QString MakeFileNameFromDsn(int nIndex);
+    QString GetDefaultResultPath(int nIndex, int nKind);
+
+    // Companion files beside the executable, in the user's language.
+    QString GetDocumentPath(int nKind) const;
+    bool OpenWithAssociatedProgram(const QString& strPath);
+    // The help command: opens the help document when there is one.
+    bool OpenHelp();
+    void SetShellOpener(std::unique_ptr<CShellOpener> pOpener);
+
+    // Titles of the compared databases. The schema text is the one shown by
+    // that side's selection form; an empty one leaves the data source name alone.
+    QString GetDatabaseTitle(int nSide, const QString& strSchema);
+    QString GetCompareTitle(const QString& strLeftSchema, const QString& strRightSchema);
+
+    // Temporary comparison result files (RESULT_FILE_TABLES, RESULT_FILE_ALIASES).
+    QFile* CreateResultFile(int nWhich);
+    void DeleteResultFile(int nWhich);
+    QFile* GetResultFile(int nWhich);
+
+private:
+    CCompareResultFile* ResultFileOf(int nWhich);
+
+    CDBData m_db[3];
+    QString m_strLanguage = QStringLiteral("ENG");
+    QString m_strCountry;
+    CSettingsStore m_settings;
+    CZembraParam m_param;
+    CStatOptions m_statOptions;
+    CResultLineWriter m_resultWriter{m_statOptions};
+    std::unique_ptr<CShellOpener> m_pOpener = std::make_unique<CShellOpener>();
+    CCompareResultFile m_tableResults{QStringLiteral("BFDB")};
+    CCompareResultFile m_aliasResults{QStringLiteral("BFDD")};
+};

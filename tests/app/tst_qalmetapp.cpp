@@ -1,0 +1,217 @@
+#include "app/language.h"
+#include "app/qalmetapp.h"
+#include "app/resultfilenames.h"
+#include "privatesettings.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+class RecordingOpener : public CShellOpener
+{
+public:
+    explicit RecordingOpener(QStringList& arrStarted) : m_arrStarted(arrStarted) {}
+    bool StartCommandLine(const QString& strCommandLine) override
+    {
+        m_arrStarted << strCommandLine;
+        return true;
+    }
+
+private:
+    QStringList& m_arrStarted;
+};
+
+}  // namespace
+
+class TestQalmetApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void databases();
+    void instance();
+    void startReadsLanguageAndOptions_data();
+    void startReadsLanguageAndOptions();
+    void exitSavesOptionsAndDeletesResultFiles();
+    void resultFiles();
+    void titles_data();
+    void titles();
+    void defaultResultPath();
+    void statisticsHeaderFollowsOptions();
+    void openerCanBeReplaced();
+
+private:
+    PrivateSettings m_settingsEnv;
+};
+
+void TestQalmetApp::init()
+{
+    m_settingsEnv.Reset();
+}
+
+void TestQalmetApp::databases()
+{
+    CQalmetApp app;
+    QVERIFY(app.GetDatabase(DB_LEFT) != nullptr);
+    QVERIFY(app.GetDatabase(DB_LEFT) != app.GetDatabase(DB_RIGHT));
+    QVERIFY(app.GetDatabase(DB_RIGHT) != app.GetDatabase(DB_TOOLS));
+    QCOMPARE(app.GetDatabase(3), nullptr);
+    QCOMPARE(app.GetDatabase(-1), nullptr);
+}
+
+void TestQalmetApp::instance()
+{
+    QCOMPARE(CQalmetApp::GetInstance(), nullptr);
+    {
+        CQalmetApp app;
+        CQalmetApp second;
+        QCOMPARE(CQalmetApp::GetInstance(), &app);
+    }
+    QCOMPARE(CQalmetApp::GetInstance(), nullptr);
+}
+
+void TestQalmetApp::startReadsLanguageAndOptions_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("french");
+
+    QTest::newRow("fr_BE") << "fr_BE" << "FRB" << true;
+    QTest::newRow("en_US") << "en_US" << "ENU" << false;
+}
+
+void TestQalmetApp::startReadsLanguageAndOptions()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, language);
+    QFETCH(bool, french);
+
+    CSettingsStore().WriteProfileInt("Params", "Value", 0);
+    CSettingsStore().WriteProfileInt("Params", "MaxIndex", 23);
+    CQalmetApp app;
+    app.InitInstance(QLocale(locale));
+    QCOMPARE(app.GetLanguage(), language);
+    QCOMPARE(IsInterfaceFrench(), french);
+    QCOMPARE(app.GetOptions().m_dwOptions, quint32(1u << OPT_SAME_SIZE_STRINGS_EQUAL));
+}
+
+void TestQalmetApp::exitSavesOptionsAndDeletesResultFiles()
+{
+    CQalmetApp app;
+    app.InitInstance(QLocale(QStringLiteral("en_US")));
+    app.GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, true);
+    QFile* pTables = app.CreateResultFile(RESULT_FILE_TABLES);
+    QFile* pAliases = app.CreateResultFile(RESULT_FILE_ALIASES);
+    QVERIFY(pTables && pAliases);
+    const QString strTables = pTables->fileName();
+    const QString strAliases = pAliases->fileName();
+    QVERIFY(QFile::exists(strTables) && QFile::exists(strAliases));
+
+    app.ExitInstance();
+    QVERIFY(!QFile::exists(strTables));
+    QVERIFY(!QFile::exists(strAliases));
+    QCOMPARE(app.GetResultFile(RESULT_FILE_TABLES), nullptr);
+
+    CQalmetApp next;
+    next.InitInstance(QLocale(QStringLiteral("en_US")));
+    QVERIFY(next.GetOptions().IsOptionSet(OPT_COMPARE_SQL_TYPES));
+    QCOMPARE(next.GetOptions().m_dwOptions, app.GetOptions().m_dwOptions);
+}
+
+void TestQalmetApp::resultFiles()
+{
+    QTemporaryDir tmp;
+    qputenv("TMP", tmp.path().toLocal8Bit());
+    CQalmetApp app;
+    QFile* pFirst = app.CreateResultFile(RESULT_FILE_TABLES);
+    QVERIFY(pFirst);
+    QVERIFY(pFirst->fileName().startsWith(tmp.path() + "/BFDB"));
+    QVERIFY(pFirst->write("data") == 4);
+    const QString strFirst = pFirst->fileName();
+
+    // A new comparison replaces the old file.
+    QFile* pSecond = app.CreateResultFile(RESULT_FILE_TABLES);
+    QVERIFY(pSecond && pSecond->isOpen() && pSecond->size() == 0);
+    QVERIFY(!QFile::exists(strFirst));
+    QFile* pAliases = app.CreateResultFile(RESULT_FILE_ALIASES);
+    QVERIFY(pAliases && pAliases->fileName().startsWith(tmp.path() + "/BFDD"));
+    QCOMPARE(app.CreateResultFile(2), nullptr);
+
+    app.DeleteResultFile(RESULT_FILE_ALIASES);
+    app.DeleteResultFile(RESULT_FILE_ALIASES);  // none left: nothing happens
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 1);
+    qunsetenv("TMP");
+}
+
+void TestQalmetApp::titles_data()
+{
+    QTest::addColumn<QString>("leftSchema");
+    QTest::addColumn<QString>("rightSchema");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("compare");
+
+    QTest::newRow("schemas") << "PRODDTA" << "CRPDTA" << "JDE_PROD (PRODDTA)" << "JDE_PROD (PRODDTA) / JDE_CRP (CRPDTA)";
+    QTest::newRow("single-schema left") << "" << "CRPDTA" << "JDE_PROD" << "JDE_PROD / JDE_CRP (CRPDTA)";
+}
+
+void TestQalmetApp::titles()
+{
+    QFETCH(QString, leftSchema);
+    QFETCH(QString, rightSchema);
+    QFETCH(QString, left);
+    QFETCH(QString, compare);
+
+    CQalmetApp app;
+    app.GetDatabase(DB_LEFT)->m_strDSN = QStringLiteral("JDE_PROD");
+    app.GetDatabase(DB_RIGHT)->m_strDSN = QStringLiteral("JDE_CRP");
+    app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("TOOLS");
+    QCOMPARE(app.GetDatabaseTitle(DB_LEFT, leftSchema), left);
+    QCOMPARE(app.GetCompareTitle(leftSchema, rightSchema), compare);
+    QCOMPARE(app.GetDatabaseTitle(DB_TOOLS, leftSchema), QString());
+}
+
+void TestQalmetApp::defaultResultPath()
+{
+    CQalmetApp app;
+    app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("DEV/ERP 9.1");
+    QCOMPARE(app.MakeFileNameFromDsn(DB_TOOLS), QStringLiteral("DEV_ERP 9_1"));
+    QCOMPARE(app.MakeFileNameFromDsn(5), QString());
+    app.GetSettings().WriteProfileString("", "DefDir", "/results/");
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TAB), QStringLiteral("/results/DEV_ERP 9_1.csv"));
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT), QStringLiteral("/results/DEV_ERP 9_1.txt"));
+}
+
+void TestQalmetApp::statisticsHeaderFollowsOptions()
+{
+    CQalmetApp app;
+    app.ReadLanguage(QLocale(QStringLiteral("en_GB")));
+    app.SetStatisticsOptions(STAT_DATE_FIELD, QStringLiteral("  XXUPMJ "));
+    QCOMPARE(app.GetStatOptions().m_strStatField, QStringLiteral("XXUPMJ"));
+    QCOMPARE(app.GetResultWriter().GetResultHeader(LINE_STATISTICS),
+             QStringLiteral("File\tNumber of records\tLast modified on date\r\n"));
+    app.SetStatisticsOptions(STAT_DATE_NONE, QStringLiteral("XXUPMJ"));
+    QVERIFY(app.GetStatOptions().m_strStatField.isEmpty());
+    QCOMPARE(app.GetResultWriter().GetResultHeader(LINE_STATISTICS),
+             QStringLiteral("File\tNumber of records\r\n"));
+}
+
+void TestQalmetApp::openerCanBeReplaced()
+{
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("r.csv");
+    QFile file(strPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    QStringList arrStarted;
+    CQalmetApp app;
+    app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    QVERIFY(app.OpenWithAssociatedProgram(strPath));
+    QCOMPARE(arrStarted, QStringList{"xdg-open \"" + strPath + "\""});
+}
+
+QTEST_GUILESS_MAIN(TestQalmetApp)
+#include "tst_qalmetapp.moc"
