@@ -2,27 +2,11 @@
 #include "app/qalmetapp.h"
 #include "app/resultfilenames.h"
 #include "privatesettings.h"
+#include "recordingopener.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTest>
-
-namespace {
-
-class RecordingOpener : public CShellOpener
-{
-public:
-    explicit RecordingOpener(QStringList& arrStarted) : m_arrStarted(arrStarted) {}
-    bool StartCommandLine(const QString& strCommandLine) override
-    {
-        m_arrStarted << strCommandLine;
-        return true;
-    }
-
-private:
-    QStringList& m_arrStarted;
-};
-
-}  // namespace
 
 class TestQalmetApp : public QObject
 {
@@ -202,9 +186,7 @@ void TestQalmetApp::openerCanBeReplaced()
 {
     QTemporaryDir dir;
     const QString strPath = dir.filePath("r.csv");
-    QFile file(strPath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(WriteTestFile(strPath));
 
     QStringList arrStarted;
     CQalmetApp app;

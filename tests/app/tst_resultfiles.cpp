@@ -3,6 +3,7 @@
 #include "app/resultfilenames.h"
 #include "app/resultlinewriter.h"
 #include "scriptedprompt.h"
+#include "testfiles.h"
 #include "tools/statoptions.h"
 
 #include <QDir>
@@ -23,18 +24,6 @@ QByteArray Utf16Le(const QString& strText)
         bytes.append(char(c.unicode() >> 8));
     }
     return bytes;
-}
-
-QByteArray ReadAll(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool WriteFile(const QString& strPath, const QByteArray& bytes)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 const QByteArray kBom("\xFF\xFE", 2);
@@ -171,32 +160,32 @@ void TestResultFiles::newFile()
     const QString strPath = Path(QStringLiteral("new%1.csv").arg(QTest::currentDataTag()));
     const QString strLine = QString::fromUtf8("PRODDTA.F0101\t42\t31/12/2024 é");
     QVERIFY(m_writer.AppendResultLine(lineKind, strPath, strLine));
-    QCOMPARE(ReadAll(strPath), kBom + Utf16Le(header + strLine + "\r\n"));
+    QCOMPARE(ReadTestFile(strPath), kBom + Utf16Le(header + strLine + "\r\n"));
 }
 
 void TestResultFiles::appendKeepsContent()
 {
     const QString strPath = Path(QStringLiteral("append.csv"));
     QVERIFY(m_writer.AppendResultLine(LINE_STATISTICS, strPath, QStringLiteral("A\t1")));
-    const QByteArray first = ReadAll(strPath);
+    const QByteArray first = ReadTestFile(strPath);
     QVERIFY(m_writer.AppendResultLine(LINE_STATISTICS, strPath, QStringLiteral("B\t2")));
-    QCOMPARE(ReadAll(strPath), first + Utf16Le(QStringLiteral("B\t2\r\n")));
+    QCOMPARE(ReadTestFile(strPath), first + Utf16Le(QStringLiteral("B\t2\r\n")));
 
     // Any non-empty file counts as started, even one written by someone else.
     const QString strOther = Path(QStringLiteral("other.csv"));
-    QVERIFY(WriteFile(strOther, "x"));
+    QVERIFY(WriteTestFile(strOther, "x"));
     QVERIFY(m_writer.AppendResultLine(LINE_STATISTICS, strOther, QStringLiteral("C")));
-    QCOMPARE(ReadAll(strOther), QByteArray("x") + Utf16Le(QStringLiteral("C\r\n")));
+    QCOMPARE(ReadTestFile(strOther), QByteArray("x") + Utf16Le(QStringLiteral("C\r\n")));
 }
 
 void TestResultFiles::emptyTextOnlyCreates()
 {
     const QString strPath = Path(QStringLiteral("probe.txt"));
     QVERIFY(m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QString()));
-    QCOMPARE(ReadAll(strPath), QByteArray());
-    QVERIFY(WriteFile(strPath, "keep"));
+    QCOMPARE(ReadTestFile(strPath), QByteArray());
+    QVERIFY(WriteTestFile(strPath, "keep"));
     QVERIFY(m_writer.AppendResultLine(LINE_STATISTICS, strPath, QString()));
-    QCOMPARE(ReadAll(strPath), QByteArray("keep"));
+    QCOMPARE(ReadTestFile(strPath), QByteArray("keep"));
 }
 
 void TestResultFiles::textKeptAsIs()
@@ -204,7 +193,7 @@ void TestResultFiles::textKeptAsIs()
     const QString strPath = Path(QStringLiteral("raw.txt"));
     const QString strText = QStringLiteral("UPDATE T SET A=1\nB") + QChar(0xD800) + QChar(0x20AC);
     QVERIFY(m_writer.AppendResultLine(LINE_DECIMAL_UPDATE, strPath, strText));
-    QCOMPARE(ReadAll(strPath), kBom + Utf16Le(strText + "\r\n"));
+    QCOMPARE(ReadTestFile(strPath), kBom + Utf16Le(strText + "\r\n"));
 }
 
 void TestResultFiles::emptyPathFails()
@@ -248,7 +237,7 @@ void TestResultFiles::releasedDuringRetryIsWritten()
     const bool bWritten = m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QStringLiteral("late"));
     release.join();
     QVERIFY(bWritten);
-    QCOMPARE(ReadAll(strPath), kBom + Utf16Le(QStringLiteral("late\r\n")));
+    QCOMPARE(ReadTestFile(strPath), kBom + Utf16Le(QStringLiteral("late\r\n")));
 }
 
 void TestResultFiles::fullDiskReported()
@@ -286,9 +275,9 @@ void TestResultFiles::prepareDeclined()
     prompt.m_arrAnswers << CPrompt::Answer(answer);
     CResultFileChecks checks(prompt, m_writer);
     const QString strPath = Path(QStringLiteral("old.csv"));
-    QVERIFY(WriteFile(strPath, "old"));
+    QVERIFY(WriteTestFile(strPath, "old"));
     QVERIFY(!checks.PrepareResultFile(strPath, LINE_NO_HEADER));
-    QCOMPARE(ReadAll(strPath), QByteArray("old"));
+    QCOMPARE(ReadTestFile(strPath), QByteArray("old"));
     QCOMPARE(prompt.m_arrTexts.size(), 1);
     QCOMPARE(prompt.m_arrButtons.at(0), CPrompt::YesNoCancel);
 }
@@ -299,7 +288,7 @@ void TestResultFiles::prepareConfirmed()
     prompt.m_arrAnswers << CPrompt::AnswerYes;
     CResultFileChecks checks(prompt, m_writer);
     const QString strPath = Path(QStringLiteral("old.csv"));
-    QVERIFY(WriteFile(strPath, "old"));
+    QVERIFY(WriteTestFile(strPath, "old"));
     QVERIFY(checks.PrepareResultFile(strPath, LINE_NO_HEADER));
     QCOMPARE(prompt.m_arrTexts,
              QStringList{QString::fromUtf8("Le fichier de résultat (%1) existe déjà.\n"
@@ -335,7 +324,7 @@ void TestResultFiles::confirmDelete()
     prompt.m_arrAnswers << CPrompt::Answer(answer);
     CResultFileChecks checks(prompt, m_writer);
     const QString strPath = Path(QStringLiteral("del.txt"));
-    QVERIFY(WriteFile(strPath, "x"));
+    QVERIFY(WriteTestFile(strPath, "x"));
     QCOMPARE(checks.ConfirmDeleteResultFile(strPath), deleted);
     QCOMPARE(QFile::exists(strPath), !deleted);
     QCOMPARE(prompt.m_arrTexts,

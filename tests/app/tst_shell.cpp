@@ -1,32 +1,15 @@
 #include "app/shellfunctions.h"
 #include "app/shellopener.h"
 
+#include "recordingopener.h"
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-// Records the command line instead of starting it; the template is set by the test.
-class RecordingOpener : public CShellOpener
-{
-public:
-    QString GetOpenCommand(const QString& strExtension) const override
-    {
-        m_arrExtensions << strExtension;
-        return m_strCommand;
-    }
-    bool StartCommandLine(const QString& strCommandLine) override
-    {
-        m_arrStarted << strCommandLine;
-        return true;
-    }
-
-    QString m_strCommand = QStringLiteral("xdg-open");
-    mutable QStringList m_arrExtensions;
-    QStringList m_arrStarted;
-};
 
 // The real process start over a command template of the test's choice.
 class TemplateOpener : public CShellOpener
@@ -86,10 +69,8 @@ void TestShell::documentPath()
     QFETCH(QString, expected);
 
     QTemporaryDir dir;
-    for (const QString& strName : present) {
-        QFile file(dir.filePath(strName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString& strName : present)
+        QVERIFY(WriteTestFile(dir.filePath(strName)));
     QCOMPARE(GetDocumentPath(kind, dir.path(), language), expected.isEmpty() ? QString() : dir.filePath(expected));
 }
 
@@ -97,8 +78,7 @@ void TestShell::pictures()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("Icon.png"));  // a folder is not the picture
-    QFile logo(dir.filePath("Logo.png"));
-    QVERIFY(logo.open(QIODevice::WriteOnly));
+    QVERIFY(WriteTestFile(dir.filePath("Logo.png")));
     QCOMPARE(GetDocumentPath(DOC_LOGO, dir.path(), "FRA"), dir.filePath("Logo.png"));
     QCOMPARE(GetDocumentPath(DOC_BTNINFO, dir.path(), "FRA"), QString());
     QCOMPARE(GetDocumentPath(DOC_ICON, dir.path(), "FRA"), QString());
@@ -124,23 +104,24 @@ void TestShell::commandLine()
 
 void TestShell::openMissingFileStartsNothing()
 {
-    RecordingOpener opener;
+    QStringList arrStarted;
+    RecordingOpener opener(arrStarted);
     QVERIFY(!opener.OpenWithAssociatedProgram(QStringLiteral("/no/such/file.csv")));
-    QVERIFY(opener.m_arrStarted.isEmpty());
+    QVERIFY(arrStarted.isEmpty());
 }
 
 void TestShell::openTwiceStartsTwice()
 {
     QTemporaryDir dir;
     const QString strPath = dir.filePath("DEV.csv");
-    QFile file(strPath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(WriteTestFile(strPath));
 
-    RecordingOpener opener;
+    QStringList arrStarted;
+    RecordingOpener opener(arrStarted);
+    opener.m_strCommand = QStringLiteral("xdg-open");
     QVERIFY(opener.OpenWithAssociatedProgram(strPath));
     QVERIFY(opener.OpenWithAssociatedProgram(strPath));
-    QCOMPARE(opener.m_arrStarted, QStringList(2, "xdg-open \"" + strPath + "\""));
+    QCOMPARE(arrStarted, QStringList(2, "xdg-open \"" + strPath + "\""));
     QCOMPARE(opener.m_arrExtensions, QStringList(2, ".csv"));
 }
 
@@ -149,10 +130,7 @@ void TestShell::realProcessStart()
     QTemporaryDir dir;
     const QString strPath = dir.filePath("result.txt");
     const QString strCopy = dir.filePath("copy.txt");
-    QFile file(strPath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.write("content") == 7);
-    file.close();
+    QVERIFY(WriteTestFile(strPath, "content"));
 
     // The detached process really runs with the path in place of %1.
     TemplateOpener copier(QStringLiteral("cp %1 ") + strCopy);
