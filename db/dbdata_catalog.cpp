@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kTableTypes = QStringLiteral("'TABLE', 'VIEW'");
+// Without a blank after the comma: the SQLite driver does not skip it.
+const QString kTableTypes = QStringLiteral("'TABLE','VIEW'");
 const QString kTablesOnly = QStringLiteral("'TABLE'");
 
 // A catalog argument: null for an empty name (all catalogs).

@@ -93,8 +93,11 @@ bool CDBData::HasOwtpColumn()
     const QString strColumn = QStringLiteral("FROWTP");
 
     return RunStatement(false, [&](CStatement& statement) {
+        // All columns are read and the name compared without letter case:
+        // a database that folds names (PostgreSQL: frowtp) would not match
+        // the pattern "FROWTP".
         if (!statement.Columns(strCatalog.isEmpty() ? QString() : strCatalog, CatalogPattern(strOwner),
-                               EscapeSearchPattern(m_strDDTable, m_strSearchEscape), strColumn))
+                               EscapeSearchPattern(m_strDDTable, m_strSearchEscape), QString()))
             return false;
         CTextBuffer catalog;
         CTextBuffer owner;

@@ -78,6 +78,13 @@ private:
     QStringList m_arrExtraDatabases;
 };
 
+// A text literal for setup SQL; written here rather than taken from the code
+// under test, so a fault there cannot hide itself in the fixtures.
+inline QString Quoted(const QString& strValue)
+{
+    return QLatin1Char('\'') + QString(strValue).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+}
+
 // A connection string for the engine's server without a database (the
 // administrative connection used to create and drop test databases).
 QString AdminConnectString(Engine engine);
