@@ -99,8 +99,9 @@ void OdbcEnvironment::WriteFiles() const
                                  "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\n"
                                  "Driver=%1/psqlodbcw.so\n\n"
                                  "[MariaDB Unicode]\nDescription=MariaDB Connector/ODBC (Unicode)\n"
-                                 "Driver=%1/libmaodbc.so\n")
-                      .arg(strDrivers));
+                                 "Driver=%1/libmaodbc.so\n\n"
+                                 "[Kitvane Fault]\nDescription=Fault-injecting test driver\nDriver=%2\n")
+                      .arg(strDrivers, QStringLiteral(KITVANE_FAULT_DRIVER)));
 
     QString strUser;
     QString strSystem;
