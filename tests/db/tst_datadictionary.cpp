@@ -2,6 +2,7 @@
 // widths, a missing FROWTP, cancellation from the consumer, item sizes.
 
 #include "compare/aliascompareinfo.h"
+#include "db/asciitext.h"
 #include "db/dictionaryconsumer.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
