@@ -71,6 +71,7 @@ private slots:
     void selection();
     void loadSchemaTables();
     void loadSchemaTablesCancelled();
+    void sizeKnob();
 };
 
 void TestJdeEnvironment::loadDatabaseInfo()
@@ -340,6 +341,18 @@ void TestJdeEnvironment::loadSchemaTablesCancelled()
              QStringList({fixture.Key(kvtest::kCrpSchema), fixture.Key(kvtest::kProductionSchema)}));
     QCOMPARE(data.m_mapSchemaTables.value(fixture.Key(kvtest::kCrpSchema)).size(), 2);
     QCOMPARE(data.m_mapSchemaTables.value(fixture.Key(kvtest::kProductionSchema)).size(), 3);
+}
+
+void TestJdeEnvironment::sizeKnob()
+{
+    JdeOptions options;
+    options.nExtraTables = 40;
+    options.nExtraAliases = 450;
+    KV_JDE_BED(bed, Engine::PostgreSQL, options);
+    CDBData& data = bed->data;
+    data.LoadDatabaseInfo(nullptr);
+    QCOMPARE(data.m_mapSchemas.value(bed->pFixture->Key(kvtest::kProductionSchema)), 6 + 40);
+    QCOMPARE(bed->pDatabase->Scalar(QStringLiteral("SELECT COUNT(*) FROM dd7334.F9210")).toInt(), 16 + 450);
 }
 
 QTEST_GUILESS_MAIN(TestJdeEnvironment)
