@@ -1,0 +1,268 @@
+#include "compare/aliascomparison.h"
+
+#include "compare/compareprogress.h"
+#include "compare/compareresultfile.h"
+#include "compare/resultstream.h"
+#include "compare/sortednames.h"
+#include "compare/zembraparam.h"
+#include "db/asciitext.h"
+#include "db/dbdata.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr qint64 kNoRecord = -1;
+
+int LargerAliasSize(CDBData& left, CDBData& right, const QString& strItem, int nFallback)
+{
+    const int nSize = qMax(left.GetAliasSize(strItem), right.GetAliasSize(strItem));
+    return nSize > 0 ? nSize : nFallback;
+}
+
+}  // namespace
+
+CAliasComparison::CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options,
+                                   CCompareResultFile& results)
+    : m_left(left), m_right(right), m_options(options), m_results(results)
+{
+}
+
+qint64 CAliasComparison::SlotSize() const
+{
+    return (qint64(m_nAliasLen) + 4) * 2;
+}
+
+qint64 CAliasComparison::RecordSize() const
+{
+    return 4 + 2 * (2 * qint64(m_nDtatLen) + 2 * qint64(m_nOwtpLen) + 2 * qint64(m_nCdecLen) + 6);
+}
+
+bool CAliasComparison::CompareAliases(CMessageTarget* pDlg)
+{
+    std::fill(std::begin(m_anAliasCount), std::end(m_anAliasCount), 0);
+    m_failure.Clear();
+    m_nSkippedRows = 0;
+    m_nAliasLen = qMax(m_left.GetAliasSize(QStringLiteral("DTAI")), m_right.GetAliasSize(QStringLiteral("DTAI")));
+    if (m_nAliasLen <= 0)
+        return false;
+
+    bool bCancel = false;
+    BuildAliasIndex(pDlg, bCancel);
+    if (!m_failure.IsFailed()) {
+        if (QueryCancel(pDlg)) {
+            bCancel = true;
+        } else if (!bCancel) {
+            SendProgress(pDlg, 0, m_nAliasRows);
+            CompareAliasValues(pDlg, bCancel);
+        }
+    }
+    if (!m_failure.IsFailed() && !bCancel && m_pRunStream && !m_pRunStream->Flush())
+        FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+    m_pRunStream.reset();
+    if (m_failure.IsFailed())
+        return false;
+    if (bCancel)
+        m_results.DeleteResultFile();
+    return !bCancel;
+}
+
+void CAliasComparison::BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel)
+{
+    m_nAliasSlots = 0;
+    m_nAliasRows = 0;
+    QStringList arrNames;
+    const QList<int> arrWidths = {m_nAliasLen};
+    m_left.ReadDataDictionary(1, arrWidths, &arrNames, *this, pDlg, bCancel);
+    if (!bCancel)
+        m_right.ReadDataDictionary(2, arrWidths, &arrNames, *this, pDlg, bCancel);
+    if (bCancel)
+        return;
+
+    QFile* pFile = m_results.CreateResultFile();
+    if (pFile == nullptr) {
+        m_failure.Set(CCompareFailure::CannotCreate, CCompareResultFile::GetTempFolder(), QString());
+        return;
+    }
+    m_pRunStream = std::make_unique<CResultStream>(pFile);
+    for (const QString& strName : std::as_const(arrNames)) {
+        m_pRunStream->WriteText(strName, m_nAliasLen);
+        m_pRunStream->WriteInt64(kNoRecord);
+    }
+    if (!m_pRunStream->Flush()) {
+        FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+        return;
+    }
+    m_nAliasSlots = int(arrNames.size());
+}
+
+void CAliasComparison::CompareAliasValues(CMessageTarget* pDlg, bool& bCancel)
+{
+    m_nDtatLen = LargerAliasSize(m_left, m_right, QStringLiteral("DTAT"), 1);
+    m_nOwtpLen = LargerAliasSize(m_left, m_right, QStringLiteral("OWTP"), 2);
+    m_nCdecLen = LargerAliasSize(m_left, m_right, QStringLiteral("CDEC"), 1);
+    const QList<int> arrWidths = {m_nAliasLen, m_nDtatLen, m_nOwtpLen, m_nCdecLen};
+    if (!bCancel)
+        m_left.ReadDataDictionary(3, arrWidths, nullptr, *this, pDlg, bCancel);
+    if (!bCancel)
+        m_right.ReadDataDictionary(4, arrWidths, nullptr, *this, pDlg, bCancel);
+}
+
+void CAliasComparison::OnDictionaryRow(int nPhase, const QString& strAlias, QStringList* pAliasList,
+                                       std::unique_ptr<CAliasCompareInfo> pInfo, CMessageTarget* pDlg,
+                                       bool& bCancel)
+{
+    const QString strName = TrimRight(strAlias);
+    switch (nPhase) {
+    case 1:
+    case 2:
+        // One slot per name, whichever side lists it twice.
+        if (pAliasList != nullptr && BinarySearch(*pAliasList, strName, true) < 0)
+            (nPhase == 1 ? AddSorted : InsertSorted)(*pAliasList, strName, true);
+        ++m_nAliasRows;
+        break;
+    case 3:
+    case 4:
+        if (pInfo && m_pRunStream)
+            StoreRecord(nPhase, strName, *pInfo);
+        SendProgress(pDlg, -1, 0);
+        break;
+    default:
+        break;
+    }
+    pInfo.reset();
+    if (m_failure.IsFailed() || QueryCancel(pDlg))
+        bCancel = true;
+}
+
+void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info)
+{
+    CResultStream& stream = *m_pRunStream;
+    const int nSlot = FindAliasSlot(stream, strAlias);
+    if (!stream.IsOk()) {
+        FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
+        return;
+    }
+    if (nSlot < 0) {
+        // Only when the dictionary changed between the two passes.
+        ++m_nSkippedRows;
+        return;
+    }
+    const qint64 nOffsetField = nSlot * SlotSize() + 2 * qint64(m_nAliasLen);
+    stream.Seek(nOffsetField);
+    const qint64 nOffset = stream.ReadInt64();
+
+    if (nOffset > 0) {
+        // A left row of an alias that already has its record, or a right
+        // row of one already merged: a duplicate, the first row stands.
+        CAliasCompareInfo stored;
+        if (nPhase == 3 || !stream.Seek(nOffset) || !stored.Serialize(true, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)
+            || stored.m_nStatus != CMP_LEFT_ONLY) {
+            if (stream.IsOk())
+                ++m_nSkippedRows;
+            else
+                FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
+            return;
+        }
+        info.MergeLeft(stored, m_options);
+        if (stream.Seek(nOffset) && info.Serialize(false, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)) {
+            --m_anAliasCount[CMP_LEFT_ONLY];
+            ++m_anAliasCount[info.m_nStatus];
+        }
+    } else {
+        const qint64 nEnd = stream.GetLength();
+        if (stream.IsOk() && stream.Seek(nEnd) && info.Serialize(false, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)
+            && stream.Seek(nOffsetField)) {
+            stream.WriteInt64(nEnd);
+            if (stream.IsOk())
+                ++m_anAliasCount[info.m_nStatus];
+        }
+    }
+    if (!stream.IsOk())
+        FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
+}
+
+void CAliasComparison::FailRun(CCompareFailure::Kind nKind, const QString& strReason)
+{
+    QFile* pFile = m_results.GetFile();
+    m_failure.Set(nKind, pFile != nullptr ? pFile->fileName() : QString(), strReason);
+    m_pRunStream.reset();
+    m_results.DeleteResultFile();
+}
+
+int CAliasComparison::FindAliasSlot(const QString& strAlias) const
+{
+    CResultStream stream(m_results.GetFile());
+    return FindAliasSlot(stream, strAlias);
+}
+
+int CAliasComparison::FindAliasSlot(CResultStream& stream, const QString& strAlias) const
+{
+    if (m_nAliasSlots <= 0)
+        return -1;
+    int nLow = 0;
+    int nHigh = m_nAliasSlots - 1;
+    int nProbe = (nLow + nHigh) / 2;
+    while (nHigh - nLow > 1) {
+        const int nCompare = CompareNames(strAlias, ReadAliasSlotName(stream, nProbe), true);
+        if (!stream.IsOk())
+            return -1;
+        if (nCompare == 0)
+            return nProbe;
+        if (nCompare < 0)
+            nHigh = nProbe;
+        else
+            nLow = nProbe;
+        nProbe = (nLow + nHigh) / 2;
+    }
+    for (const int nSlot : {nLow, nLow + 1}) {
+        if (nSlot < m_nAliasSlots && ReadAliasSlotName(stream, nSlot) == strAlias && stream.IsOk())
+            return nSlot;
+    }
+    return -1;
+}
+
+QString CAliasComparison::ReadAliasSlotName(int nSlot) const
+{
+    CResultStream stream(m_results.GetFile());
+    return ReadAliasSlotName(stream, nSlot);
+}
+
+QString CAliasComparison::ReadAliasSlotName(CResultStream& stream, int nSlot) const
+{
+    if (nSlot < 0 || nSlot >= m_nAliasSlots || !stream.Seek(nSlot * SlotSize()))
+        return QString();
+    return stream.ReadText(m_nAliasLen);
+}
+
+std::unique_ptr<CAliasCompareInfo> CAliasComparison::ReadAliasResult(int nSlot) const
+{
+    CResultStream stream(m_results.GetFile());
+    if (nSlot < 0 || nSlot >= m_nAliasSlots || !stream.IsOk())
+        return nullptr;
+    auto pInfo = std::make_unique<CAliasCompareInfo>(ReadAliasSlotName(stream, nSlot));
+    const qint64 nOffset = stream.ReadInt64();
+    const qint64 nLength = stream.GetLength();
+    if (stream.IsOk() && nOffset > 0 && nOffset + RecordSize() <= nLength && stream.Seek(nOffset)) {
+        CAliasCompareInfo record(pInfo->m_strAlias);
+        if (record.Serialize(true, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen))
+            *pInfo = record;
+    }
+    return pInfo;
+}
+
+int CAliasComparison::GetAliasStatus(int nSlot) const
+{
+    const auto pInfo = ReadAliasResult(nSlot);
+    return pInfo ? pInfo->m_nStatus : CMP_UNSET;
+}
+
+bool CAliasComparison::HasResult() const
+{
+    return m_results.GetFile() != nullptr;
+}
+
+int CAliasComparison::GetAliasCount(int nStatus) const
+{
+    return nStatus >= 0 && nStatus < CMP_STATUS_COUNT ? m_anAliasCount[nStatus] : 0;
+}

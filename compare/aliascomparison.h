@@ -1,0 +1,86 @@
+#pragma once
+
+#include "compare/aliascompareinfo.h"
+#include "compare/comparefailure.h"
+#include "compare/comparestatus.h"
+#include "db/dictionaryconsumer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CCompareResultFile;
+class CDBData;
+class CMessageTarget;
+class CResultStream;
+class CZembraParam;
+
+// The data-dictionary comparison: pairs the aliases of two dictionaries by
+// name (code units, whatever the case option says) and keeps the result in
+// the alias result file ("BFDD...") it is given:
+//   slots    M slots of (W + 4) x 2 bytes in name order: the alias in W
+//            code units, then the int64 offset of its record (-1: none);
+//   records  status int32, then per side DTAT, DTAS int32, OWTP, DTAD int16,
+//            CDEC, the texts in their widths; a right row rewrites the left
+//            row's record in place.
+// Only the merged name list is held in memory during a run.
+//
+// An alias found twice on one side (two rows of the same name, or names cut
+// to the same W characters) keeps one slot; the first row read on that side
+// is the one compared, later ones are skipped and counted in
+// m_nSkippedRows, so the four counters add up to m_nAliasSlots.
+class CAliasComparison : public IDictionaryConsumer
+{
+public:
+    CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
+
+    CAliasComparison(const CAliasComparison&) = delete;
+    CAliasComparison& operator=(const CAliasComparison&) = delete;
+
+    // True when the run ended; false when it could not start (no alias
+    // width on either side), was cancelled, or failed (GetFailure tells why).
+    bool CompareAliases(CMessageTarget* pDlg);
+    void BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel);
+    void CompareAliasValues(CMessageTarget* pDlg, bool& bCancel);
+
+    void OnDictionaryRow(int nPhase, const QString& strAlias, QStringList* pAliasList,
+                         std::unique_ptr<CAliasCompareInfo> pInfo, CMessageTarget* pDlg, bool& bCancel) override;
+
+    // Slot of an alias by binary search over the file's slots, or -1.
+    int FindAliasSlot(const QString& strAlias) const;
+    QString ReadAliasSlotName(int nSlot) const;
+    // The record of slot nSlot with its name; status CMP_UNSET when it has
+    // none. Null for a slot that does not exist.
+    std::unique_ptr<CAliasCompareInfo> ReadAliasResult(int nSlot) const;
+    int GetAliasStatus(int nSlot) const;
+
+    bool HasResult() const;
+    int GetAliasCount(int nStatus) const;
+    const CCompareFailure& GetFailure() const { return m_failure; }
+
+    int m_anAliasCount[CMP_STATUS_COUNT] = {0, 0, 0, 0};
+    int m_nAliasLen = 0;
+    int m_nDtatLen = 0;
+    int m_nOwtpLen = 0;
+    int m_nCdecLen = 0;
+    int m_nAliasSlots = 0;
+    int m_nAliasRows = 0;
+    // Rows of phases 1 to 4 left out: duplicates, and aliases without a slot.
+    int m_nSkippedRows = 0;
+
+private:
+    qint64 SlotSize() const;
+    qint64 RecordSize() const;
+    int FindAliasSlot(CResultStream& stream, const QString& strAlias) const;
+    QString ReadAliasSlotName(CResultStream& stream, int nSlot) const;
+    void StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info);
+    void FailRun(CCompareFailure::Kind nKind, const QString& strReason);
+
+    CDBData& m_left;
+    CDBData& m_right;
+    const CZembraParam& m_options;
+    CCompareResultFile& m_results;
+    std::unique_ptr<CResultStream> m_pRunStream;   // during a run only
+    CCompareFailure m_failure;
+};

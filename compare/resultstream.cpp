@@ -1,0 +1,127 @@
+#include "compare/resultstream.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <vector>
+
+CResultStream::CResultStream(QFile* pFile) : m_pFile(pFile), m_bOk(pFile != nullptr && pFile->isOpen())
+{
+    if (!m_bOk)
+        m_strError = QStringLiteral("no result file");
+}
+
+bool CResultStream::Fail(const QString& strReason)
+{
+    if (m_bOk) {
+        m_bOk = false;
+        m_strError = strReason.isEmpty() ? QStringLiteral("unknown error") : strReason;
+    }
+    return false;
+}
+
+bool CResultStream::Seek(qint64 nPos)
+{
+    if (!m_bOk)
+        return false;
+    if (nPos < 0 || !m_pFile->seek(nPos))
+        return Fail(m_pFile->errorString());
+    return true;
+}
+
+bool CResultStream::SeekEnd()
+{
+    const qint64 nLength = GetLength();
+    return nLength >= 0 && Seek(nLength);
+}
+
+qint64 CResultStream::GetLength()
+{
+    // The length counts buffered writes only once they reached the file; a
+    // failed flush would make it read as 0.
+    if (!Flush())
+        return -1;
+    return m_pFile->size();
+}
+
+bool CResultStream::SetLength(qint64 nLength)
+{
+    if (!m_bOk)
+        return false;
+    if (!m_pFile->resize(nLength))
+        return Fail(m_pFile->errorString());
+    return true;
+}
+
+bool CResultStream::Flush()
+{
+    if (!m_bOk)
+        return false;
+    if (!m_pFile->flush())
+        return Fail(m_pFile->errorString());
+    return true;
+}
+
+void CResultStream::WriteBytes(const char* pBytes, qint64 nSize)
+{
+    if (m_bOk && m_pFile->write(pBytes, nSize) != nSize)
+        Fail(m_pFile->errorString());
+}
+
+bool CResultStream::ReadBytes(char* pBytes, qint64 nSize)
+{
+    if (!m_bOk)
+        return false;
+    if (m_pFile->read(pBytes, nSize) != nSize)
+        return Fail(m_pFile->error() != QFileDevice::NoError ? m_pFile->errorString()
+                                                            : QStringLiteral("unexpected end of file"));
+    return true;
+}
+
+template <class T> void CResultStream::WriteInt(T nValue)
+{
+    char bytes[sizeof(T)];
+    qToLittleEndian(nValue, bytes);
+    WriteBytes(bytes, sizeof(T));
+}
+
+template <class T> T CResultStream::ReadInt()
+{
+    char bytes[sizeof(T)];
+    return ReadBytes(bytes, sizeof(T)) ? qFromLittleEndian<T>(bytes) : T(0);
+}
+
+void CResultStream::WriteInt16(qint16 nValue) { WriteInt(nValue); }
+void CResultStream::WriteInt32(qint32 nValue) { WriteInt(nValue); }
+void CResultStream::WriteInt64(qint64 nValue) { WriteInt(nValue); }
+qint16 CResultStream::ReadInt16() { return ReadInt<qint16>(); }
+qint32 CResultStream::ReadInt32() { return ReadInt<qint32>(); }
+qint64 CResultStream::ReadInt64() { return ReadInt<qint64>(); }
+
+void CResultStream::WriteText(const QString& strText, int nWidth)
+{
+    if (nWidth <= 0)
+        return;
+    std::vector<char> bytes(std::size_t(nWidth) * 2, 0);
+    const qsizetype nUnits = qMin<qsizetype>(strText.size(), nWidth);
+    for (qsizetype i = 0; i < nUnits; ++i)
+        qToLittleEndian(quint16(strText.at(i).unicode()), bytes.data() + 2 * i);
+    WriteBytes(bytes.data(), qint64(bytes.size()));
+}
+
+QString CResultStream::ReadText(int nWidth)
+{
+    if (nWidth <= 0)
+        return QString();
+    std::vector<char> bytes(std::size_t(nWidth) * 2, 0);
+    if (!ReadBytes(bytes.data(), qint64(bytes.size())))
+        return QString();
+    QString strText;
+    for (int i = 0; i < nWidth; ++i) {
+        const quint16 c = qFromLittleEndian<quint16>(bytes.data() + 2 * i);
+        if (c == 0)
+            break;
+        strText.append(QChar(c));
+    }
+    return strText;
+}
