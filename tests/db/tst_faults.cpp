@@ -32,6 +32,7 @@ class TestFaults : public QObject
     Q_OBJECT
 
 private slots:
+    void cancelledLoginLeavesUnconnected();
     void apiConformance_data();
     void apiConformance();
     void stillExecutingIsRetried_data();
@@ -40,6 +41,28 @@ private slots:
     void oneLinePerDiagnosticRecord();
     void statementAllocationFailureReachesCaller();
 };
+
+void TestFaults::cancelledLoginLeavesUnconnected()
+{
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_cancel"), {{QStringLiteral("CancelLogin"), QStringLiteral("1")}});
+    QVERIFY(!data.Connect());
+    QVERIFY(!data.IsConnected());
+    QVERIFY(data.m_pDatabase == nullptr);
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+    QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
+
+    // Cancelling is not an error: the connection object says so without raising.
+    CDatabase database;
+    bool bOpened = true;
+    try {
+        bOpened = database.OpenEx(QStringLiteral("DSN=kv_fault_cancel;"));
+    } catch (const CDBException& error) {
+        QFAIL(error.what());
+    }
+    QVERIFY(!bOpened);
+    QVERIFY(!database.IsOpen());
+}
 
 void TestFaults::apiConformance_data()
 {

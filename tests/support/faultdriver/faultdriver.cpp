@@ -5,6 +5,7 @@
 //   StillExecuting=N   SQLExecDirect answers SQL_STILL_EXECUTING N times first
 //   AllocStmtFails=1   every statement allocation fails
 //   ErrorRecords=N     diagnostic records of a failing statement (default 1)
+//   CancelLogin=1      the login dialog is cancelled (SQL_NO_DATA)
 // "SELECT FAIL" fails; any other statement returns one row of one integer
 // column: the number of SQLExecDirect calls it took.
 
@@ -168,6 +169,8 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND, SQLWCHAR* pszIn, SQLS
     pConnection->nStillExecuting = ProfileInt(strDsn, "StillExecuting", 0);
     pConnection->bAllocStmtFails = ProfileInt(strDsn, "AllocStmtFails", 0) != 0;
     pConnection->nErrorRecords = ProfileInt(strDsn, "ErrorRecords", 1);
+    if (ProfileInt(strDsn, "CancelLogin", 0) != 0)
+        return SQL_NO_DATA;
     pConnection->bConnected = true;
     Widen(strConnect, pszOut, nOutMax, pnOut);
     return SQL_SUCCESS;
