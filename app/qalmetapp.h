@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class CMessageTarget;
+class CPrompt;
 class QFile;
 
 // Indexes of the three data sources.
@@ -64,6 +66,15 @@ public:
     CZembraParam& GetOptions() { return m_param; }
     const CStatOptions& GetStatOptions() const { return m_statOptions; }
     void SetStatisticsOptions(int nDateMode, const QString& strField);
+
+    // The tools of the main dialog on the tools database: worker-thread
+    // bodies that check the result file, generate it and open it. The
+    // message boxes go through the prompt; pWaitDlg may be null.
+    void RunDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName, bool bMultiply,
+                          int nPower, CMessageTarget* pWaitDlg, CPrompt& prompt);
+    void RunStatistics(const QString& strPath, CMessageTarget* pWaitDlg, CPrompt& prompt);
+    // Locale of the statistics dates; the user's by default.
+    void SetStatisticsDateLocale(const QLocale& locale);
 
     // Result files of the tools.
     const CResultLineWriter& GetResultWriter() const { return m_resultWriter; }

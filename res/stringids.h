@@ -12,6 +12,7 @@ inline constexpr int AliasListUnavailable = 1051;
 inline constexpr int DatabaseError = 1052;
 inline constexpr int CannotOpenFile = 1053;
 inline constexpr int CannotWriteFile = 1054;
+inline constexpr int FieldExpressionRefused = 1055;
 inline constexpr int ConfirmDeleteFile = 1070;
 inline constexpr int ConfirmReplaceFile = 1071;
 inline constexpr int CancelledByUser = 1072;

@@ -18,6 +18,8 @@ const StringResource kStrings[] = {
     {1054, "Impossible d'écrire dans le fichier '%s'.\nS'il est actuellement ouvert par une autre "
            "application, fermez le avant de relancer l'opération.",
            "Unable to write in file '%s'.\nPlease close all applications using it and start again."},
+    {1055, "L'expression de la colonne de date (%s) ne doit pas contenir de point-virgule (;).",
+           "The date column expression (%s) must not contain a semicolon (;)."},
     {1070, "Voulez-vous vraiment supprimer définitivement le fichier ci-dessous ?\n%s",
            "You will delete the following file. Please confirm.\n%s"},
     {1071, "Le fichier de résultat (%s) existe déjà.\nVoulez-vous vraiment le remplacer ?",

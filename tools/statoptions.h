@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 // Date modes of the table statistics.
@@ -23,4 +24,7 @@ public:
 
     int m_nStatDateMode = STAT_DATE_UPMJ;
     QString m_strStatField;
+    // The dates are written in this locale's short date format: the user's,
+    // unless a front end or a test sets another.
+    QLocale m_dateLocale = QLocale::system();
 };

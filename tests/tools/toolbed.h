@@ -1,0 +1,161 @@
+#pragma once
+
+// What the generator tests share: a JDE test bed whose tools database is the
+// application object's, the scripted prompt and opener, a result path, the
+// expected bytes of a result file, and a message target a test can act on.
+
+#include "app/language.h"
+#include "app/qalmetapp.h"
+#include "tests/app/privatesettings.h"
+#include "tests/app/recordingopener.h"
+#include "tests/app/scriptedprompt.h"
+#include "tests/app/testfiles.h"
+#include "tests/fixtures/jdefixture.h"
+#include "tests/support/recorders.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using kvtest::Engine;
+Q_DECLARE_METATYPE(kvtest::Engine)
+
+namespace tooltest {
+
+inline void AddServerColumn()
+{
+    QTest::addColumn<Engine>("engine");
+}
+
+inline void AddServerRows()
+{
+    AddServerColumn();
+    QTest::newRow("postgresql") << Engine::PostgreSQL;
+    QTest::newRow("mariadb") << Engine::MariaDB;
+}
+
+inline void UseLanguage(bool bFrench)
+{
+    SetInterfaceLanguage(bFrench ? QStringLiteral("FRA") : QStringLiteral("ENU"), QString());
+}
+
+// A result file as it must be: byte-order mark, UTF-16 LE, CR LF after each line.
+inline QByteArray ResultBytes(const QStringList& lines)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    for (const QString& strLine : lines) {
+        for (const QChar c : strLine + QStringLiteral("\r\n")) {
+            bytes.append(char(c.unicode() & 0xFF));
+            bytes.append(char(c.unicode() >> 8));
+        }
+    }
+    return bytes;
+}
+
+inline QByteArray GoldenFile(const QString& strName)
+{
+    return ReadTestFile(QStringLiteral(KITVANE_TOOLS_GOLDEN "/") + strName);
+}
+
+// Records every message and calls the test's hook first; the hook's answer
+// to WM_TASK_QUERYCANCEL (non-zero: cancel) wins over the recorder's.
+class ActingTarget : public kvtest::MessageRecorder
+{
+public:
+    qintptr SendMessage(unsigned nMessage, qintptr wParam, qintptr lParam) override
+    {
+        const qintptr nAnswer = kvtest::MessageRecorder::SendMessage(nMessage, wParam, lParam);
+        if (nMessage == WM_TASK_SETITEM)
+            items.append(*reinterpret_cast<const QString*>(lParam));
+        return onMessage ? onMessage(nMessage, wParam, lParam) : nAnswer;
+    }
+
+    int Steps() const { return Count(WM_TASK_STEP); }
+
+    std::function<qintptr(unsigned, qintptr, qintptr)> onMessage;
+    QStringList items;   // names received with WM_TASK_SETITEM
+};
+
+// A JDE environment whose data source is the tools database of an
+// application object, with its schema list loaded.
+struct ToolBed
+{
+    ToolBed(Engine engine, const kvtest::JdeOptions& options = {}) : bed(engine, options)
+    {
+        auto pOpener = std::make_unique<RecordingOpener>(started);
+        pOpener->m_strCommand = QStringLiteral("open %1");
+        app.SetShellOpener(std::move(pOpener));
+        Tools().m_strDSN = bed.pDatabase->Dsn();
+        if (!Tools().Connect())
+            throw std::runtime_error("cannot connect the tools database");
+        Tools().LoadDatabaseInfo(nullptr);
+        strPath = dir.filePath(QStringLiteral("result.txt"));
+    }
+
+    CDBData& Tools() { return *app.GetDatabase(DB_TOOLS); }
+    const kvtest::JdeFixture& Fixture() const { return *bed.pFixture; }
+    kvtest::TestDatabase& Database() { return *bed.pDatabase; }
+
+    // Only these schemas of the description stay ticked.
+    void SelectOnly(const QStringList& schemas)
+    {
+        QStringList keys;
+        for (const QString& strSchema : schemas)
+            keys.append(Fixture().Key(strSchema));
+        for (auto it = Tools().m_mapSelected.begin(); it != Tools().m_mapSelected.end(); ++it)
+            it.value() = keys.contains(it.key());
+    }
+
+    // catalog.owner.table as the catalog spells them, for plain names.
+    QString Qualified(const QString& strSchema, const QString& strTable) const
+    {
+        const kvtest::TestDatabase::Schema& place = Fixture().Place(strSchema);
+        QString strName;
+        if (!place.strCatalog.isEmpty())
+            strName += place.strCatalog + QLatin1Char('.');
+        if (!place.strOwner.isEmpty())
+            strName += place.strOwner + QLatin1Char('.');
+        return strName + Fixture().Spelled(strTable);
+    }
+
+    // A table of the test's own, registered in the object librarian.
+    void AddRegisteredTable(const QString& strSchema, const QString& strCreateName, const QString& strColumns,
+                            const QStringList& rows, const QString& strRegisteredName)
+    {
+        const QString strTable = Fixture().Place(strSchema).strQualifier + strCreateName;
+        Database().Exec(QStringLiteral("CREATE TABLE ") + strTable + QStringLiteral(" (") + strColumns
+                        + QLatin1Char(')'));
+        for (const QString& strRow : rows)
+            Database().Exec(QStringLiteral("INSERT INTO ") + strTable + QStringLiteral(" VALUES (") + strRow
+                            + QLatin1Char(')'));
+        Register(strRegisteredName);
+    }
+
+    void Register(const QString& strTable)
+    {
+        Database().Exec(QStringLiteral("INSERT INTO ") + Fixture().Place(kvtest::kSystemSchema).strQualifier
+                        + QStringLiteral("F9860 VALUES (") + kvtest::Quoted(strTable) + QStringLiteral(", 'TBLE')"));
+    }
+
+    // The identifier quote of the engine (the fixture's names are plain).
+    QString Quote() const { return bed.pDatabase->GetEngine() == Engine::MariaDB ? QStringLiteral("`") : QStringLiteral("\""); }
+
+    PrivateSettings settings;
+    kvtest::JdeTestBed bed;
+    CQalmetApp app;
+    QStringList started;
+    ScriptedPrompt prompt;
+    QTemporaryDir dir;
+    QString strPath;
+};
+
+}  // namespace tooltest
+
+#define KV_TOOL_BED(var, ...)                                                  \
+    std::unique_ptr<tooltest::ToolBed> var;                                    \
+    try {                                                                      \
+        var = std::make_unique<tooltest::ToolBed>(__VA_ARGS__);                \
+    } catch (const std::exception& error) {                                    \
+        QFAIL(error.what());                                                   \
+    }

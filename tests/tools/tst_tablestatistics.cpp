@@ -1,0 +1,263 @@
+// The table statistics generator on the JDE-shaped fixtures, run through the
+// application object with the prompt and message target of a test; the JDE
+// Julian dates on their own.
+
+#include "tests/tools/toolbed.h"
+
+#include "tools/statdate.h"
+#include "tools/statoptions.h"
+#include "tools/tablestatistics.h"
+
+#include <QFileInfo>
+
+using kvtest::kProductionSchema;
+
+namespace {
+
+// Tables of the test's own in proddta, each registered.
+void AddEdgeTables(tooltest::ToolBed& t)
+{
+    const QString strNumber = QStringLiteral("NUMERIC(6,0)");
+    t.AddRegisteredTable(kProductionSchema, QStringLiteral("F55EMPTY"), QStringLiteral("XXUPMJ ") + strNumber, {},
+                         QStringLiteral("F55EMPTY"));
+    t.AddRegisteredTable(kProductionSchema, QStringLiteral("F55ZERO"), QStringLiteral("XXUPMJ ") + strNumber,
+                         {QStringLiteral("0"), QStringLiteral("0")}, QStringLiteral("F55ZERO"));
+    // UPMJ without a prefix is no UPMJ column.
+    t.AddRegisteredTable(kProductionSchema, QStringLiteral("F55NOPFX"), QStringLiteral("UPMJ ") + strNumber,
+                         {QStringLiteral("125001")}, QStringLiteral("F55NOPFX"));
+    t.AddRegisteredTable(kProductionSchema, QStringLiteral("F55DNULL"), QStringLiteral("XXUPMJ DATE"),
+                         {QStringLiteral("NULL")}, QStringLiteral("F55DNULL"));
+    t.AddRegisteredTable(kProductionSchema, t.Quote() + QStringLiteral("F55-Q") + t.Quote(),
+                         QStringLiteral("QQUPMJ ") + strNumber, {QStringLiteral("119250")}, QStringLiteral("F55-Q"));
+    t.Tools().LoadDatabaseInfo(nullptr);
+}
+
+}  // namespace
+
+class TestTableStatistics : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void statistics_data();
+    void statistics();
+    void rowCountBeyond32Bits();
+    void failedCountWritesMinusOne_data() { tooltest::AddServerRows(); }
+    void failedCountWritesMinusOne();
+    void cancelBeforeFirstLine_data() { tooltest::AddServerRows(); }
+    void cancelBeforeFirstLine();
+    void separatorRefused_data();
+    void separatorRefused();
+    void julianToDate_data();
+    void julianToDate();
+};
+
+void TestTableStatistics::statistics_data()
+{
+    tooltest::AddServerColumn();
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("dates");   // "TABLE=date text" of the tables that have one
+    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
+        const QByteArray name = kvtest::EngineName(engine).toLatin1();
+        // Julian numbers in F0101 and F0911, a DATE in F4211.
+        QTest::addRow("%s upmj", name.constData())
+            << engine << int(STAT_DATE_UPMJ) << QString()
+            << QStringList{"F0101=01/02/2025", "F0911=10/04/2025", "F4211=30/06/2025", "F55-Q=07/09/2019"};
+        // Tables without the column keep two fields.
+        QTest::addRow("%s field", name.constData()) << engine << int(STAT_DATE_FIELD) << "ABAN8"
+                                                    << QStringList{"F0101=1003"};
+        QTest::addRow("%s expression", name.constData()) << engine << int(STAT_DATE_FIELD) << " ABAN8 + 1 "
+                                                         << QStringList{"F0101=1004"};
+        QTest::addRow("%s no date", name.constData()) << engine << int(STAT_DATE_NONE) << "ABAN8" << QStringList{};
+    }
+}
+
+void TestTableStatistics::statistics()
+{
+    QFETCH(Engine, engine);
+    QFETCH(int, mode);
+    QFETCH(QString, field);
+    QFETCH(QStringList, dates);
+    tooltest::UseLanguage(true);
+    KV_TOOL_BED(t, engine);
+    AddEdgeTables(*t);
+    t->SelectOnly({kProductionSchema});
+    t->app.SetStatisticsOptions(mode, field);
+    t->app.SetStatisticsDateLocale(QLocale(QLocale::French, QLocale::France));
+    tooltest::ActingTarget target;
+
+    t->app.RunStatistics(t->strPath, &target, t->prompt);
+
+    const QMap<QString, int> counts = {{"F0101", 3}, {"F0911", 2},    {"F4211", 2},   {"F55EMPTY", 0},
+                                       {"F55ZERO", 2}, {"F55NOPFX", 1}, {"F55DNULL", 1}, {"F55-Q", 1}};
+    QMap<QString, QString> expected;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const bool bOdd = it.key() == QLatin1String("F55-Q");
+        const QString strTable = bOdd ? it.key() : t->Fixture().Spelled(it.key());
+        const QString strName = bOdd ? t->Qualified(kProductionSchema, QString()) + t->Quote() + strTable + t->Quote()
+                                     : t->Qualified(kProductionSchema, strTable);
+        expected.insert(strTable, strName + u'\t' + QString::number(it.value()));
+    }
+    for (const QString& strDate : dates) {
+        const QStringList parts = strDate.split(u'=');
+        const QString strTable = parts.at(0) == QLatin1String("F55-Q") ? parts.at(0) : t->Fixture().Spelled(parts.at(0));
+        expected[strTable] += u'\t' + parts.at(1);
+    }
+    QStringList lines = {mode == STAT_DATE_NONE ? QStringLiteral("Table\tNombre de lignes")
+                                                : QStringLiteral("Table\tNombre de lignes\tDate de dernière modification")};
+    const QStringList tables = t->Tools().m_mapSchemaTables.value(t->Fixture().Key(kProductionSchema));
+    for (const QString& strTable : tables) {
+        if (expected.contains(strTable))
+            lines.append(expected.value(strTable));
+    }
+    QCOMPARE(lines.size(), counts.size() + 1);
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+    QCOMPARE(t->started, QStringList{QStringLiteral("open ") + t->strPath});
+
+    // Every table steps twice (read, then processed), without counters.
+    QCOMPARE(target.sent.first().lParam, qintptr(2 * tables.size()));
+    QCOMPARE(target.Steps(), 2 * tables.size());
+    for (const auto& message : target.sent) {
+        if (message.nMessage == WM_TASK_STEP)
+            QVERIFY(message.wParam == -1 && message.lParam == -1);
+    }
+    QCOMPARE(target.items.size(), counts.size());
+    tooltest::UseLanguage(false);
+}
+
+void TestTableStatistics::rowCountBeyond32Bits()
+{
+    KV_TOOL_BED(t, Engine::PostgreSQL);
+    // A COUNT(*) found before the built-in one, answering 5 000 000 000 for
+    // any table with rows: beyond both 32-bit ranges.
+    kvtest::TestDatabase& db = t->Database();
+    db.Exec(QStringLiteral("CREATE SCHEMA kvbig"));
+    db.Exec(QStringLiteral("CREATE FUNCTION kvbig.bigstep(bigint) RETURNS bigint LANGUAGE sql "
+                           "AS 'SELECT 5000000000::bigint'"));
+    db.Exec(QStringLiteral("CREATE AGGREGATE kvbig.count(*) (SFUNC = kvbig.bigstep, STYPE = bigint, INITCOND = '0')"));
+    db.Exec(QStringLiteral("ALTER DATABASE ") + db.Name() + QStringLiteral(" SET search_path = kvbig, pg_catalog, public"));
+    QVERIFY(t->Tools().Connect());
+    t->SelectOnly({kProductionSchema});
+    t->app.SetStatisticsOptions(STAT_DATE_NONE, QString());
+
+    CTableStatistics statistics(t->Tools(), t->app.GetResultWriter(), t->prompt, t->app.GetStatOptions());
+    const kvtest::TestDatabase::Schema& place = t->Fixture().Place(kProductionSchema);
+    QCOMPARE(statistics.CountRows(place.strCatalog, place.strOwner, QStringLiteral("f0101")), qint64(5000000000));
+    QVERIFY(statistics.WriteTableStatistics(place.strCatalog, place.strOwner, QStringLiteral("f0911"), t->strPath));
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes({QStringLiteral("File\tNumber of records"),
+                                                              t->Qualified(kProductionSchema, "F0911")
+                                                                  + QStringLiteral("\t5000000000")}));
+}
+
+void TestTableStatistics::failedCountWritesMinusOne()
+{
+    QFETCH(Engine, engine);
+    tooltest::UseLanguage(false);
+    KV_TOOL_BED(t, engine);
+    t->SelectOnly({kProductionSchema});
+    t->app.SetStatisticsOptions(STAT_DATE_UPMJ, QString());
+    t->app.SetStatisticsDateLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    // F0911 disappears between the table list and its count.
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == t->Fixture().Spelled("F0911"))
+            t->Database().Exec(QStringLiteral("DROP TABLE ") + t->Fixture().Place(kProductionSchema).strQualifier
+                               + QStringLiteral("F0911"));
+        return 0;
+    };
+
+    t->app.RunStatistics(t->strPath, &target, t->prompt);
+
+    QCOMPARE(ReadTestFile(t->strPath),
+             tooltest::ResultBytes({QStringLiteral("File\tNumber of records\tLast modified on date"),
+                                    t->Qualified(kProductionSchema, "F0101") + QStringLiteral("\t3\t2/1/25"),
+                                    t->Qualified(kProductionSchema, "F0911") + QStringLiteral("\t-1"),
+                                    t->Qualified(kProductionSchema, "F4211") + QStringLiteral("\t2\t6/30/25")}));
+}
+
+void TestTableStatistics::cancelBeforeFirstLine()
+{
+    QFETCH(Engine, engine);
+    tooltest::UseLanguage(false);
+    KV_TOOL_BED(t, engine);
+    // F0101, proddta's first table, is not registered any more.
+    t->Database().Exec(QStringLiteral("DELETE FROM ") + t->Fixture().Place(kvtest::kSystemSchema).strQualifier
+                       + QStringLiteral("F9860 WHERE SIOBNM = 'F0101'"));
+    t->SelectOnly({kProductionSchema});
+    const int nTables = t->Fixture().TablesOf(kProductionSchema, false).size();
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr) -> qintptr {
+        return nMessage == WM_TASK_QUERYCANCEL && target.Steps() > nTables ? 1 : 0;
+    };
+
+    t->app.RunStatistics(t->strPath, &target, t->prompt);
+
+    QVERIFY(target.items.isEmpty());
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::GoldenFile(QStringLiteral("statistics_cancelled_en.csv")));
+    QCOMPARE(t->started.size(), 1);
+}
+
+void TestTableStatistics::separatorRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("second statement") << "ABAN8) FROM F0101; DROP TABLE F0101; SELECT MAX(ABAN8";
+    QTest::newRow("trailing") << "ABUPMJ;";
+}
+
+void TestTableStatistics::separatorRefused()
+{
+    QFETCH(QString, field);
+    tooltest::UseLanguage(false);
+    PrivateSettings settings;
+    CQalmetApp app;
+    QStringList started;
+    app.SetShellOpener(std::make_unique<RecordingOpener>(started));
+    app.SetStatisticsOptions(STAT_DATE_FIELD, field);
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("result.csv"));
+    QVERIFY(WriteTestFile(strPath, "kept"));
+    ScriptedPrompt prompt;
+    prompt.m_arrAnswers = {CPrompt::AnswerYes};
+
+    app.RunStatistics(strPath, nullptr, prompt);
+
+    // Refused before the replacement question: the old file stays.
+    QCOMPARE(prompt.m_arrTexts,
+             QStringList{QStringLiteral("The date column expression (%1) must not contain a semicolon (;).").arg(field)});
+    QCOMPARE(prompt.m_arrButtons, QList<CPrompt::Buttons>{CPrompt::Ok});
+    QCOMPARE(ReadTestFile(strPath), QByteArray("kept"));
+    QVERIFY(started.isEmpty());
+    QVERIFY(CTableStatistics::IsAcceptedFieldExpression(QStringLiteral("MAX(ABUPMJ) + 1")));
+}
+
+void TestTableStatistics::julianToDate_data()
+{
+    QTest::addColumn<qint64>("julian");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QDate>("date");
+    QTest::newRow("119250") << qint64(119250) << int(CStatDate::Valid) << QDate(2019, 9, 7);
+    QTest::newRow("98001") << qint64(98001) << int(CStatDate::Valid) << QDate(1998, 1, 1);
+    QTest::newRow("100366 leap year") << qint64(100366) << int(CStatDate::Valid) << QDate(2000, 12, 31);
+    QTest::newRow("day 000") << qint64(125000) << int(CStatDate::Valid) << QDate(2024, 12, 31);
+    QTest::newRow("past year end") << qint64(119366) << int(CStatDate::Valid) << QDate(2020, 1, 1);
+    QTest::newRow("day 999") << qint64(99999) << int(CStatDate::Valid) << QDate(2001, 9, 25);
+    QTest::newRow("zero") << qint64(0) << int(CStatDate::Null) << QDate();
+    QTest::newRow("negative") << qint64(-125001) << int(CStatDate::Null) << QDate();
+    QTest::newRow("beyond 9999") << qint64(9000001) << int(CStatDate::Invalid) << QDate();
+    QTest::newRow("huge") << qint64(4294967295LL) << int(CStatDate::Invalid) << QDate();
+}
+
+void TestTableStatistics::julianToDate()
+{
+    QFETCH(qint64, julian);
+    QFETCH(int, status);
+    QFETCH(QDate, date);
+    const CStatDate result = JulianToDate(julian);
+    QCOMPARE(int(result.GetStatus()), status);
+    QCOMPARE(result.GetDate(), date);
+}
+
+QTEST_GUILESS_MAIN(TestTableStatistics)
+#include "tst_tablestatistics.moc"

@@ -1,0 +1,186 @@
+#include "tools/tablestatistics.h"
+
+#include "app/language.h"
+#include "app/resultlinewriter.h"
+#include "db/asciitext.h"
+#include "db/dbdata.h"
+#include "res/stringids.h"
+#include "tools/registeredtables.h"
+#include "tools/statoptions.h"
+#include "tools/taskprogress.h"
+
+namespace {
+
+// A number column read as a 64-bit integer, with its NULL indicator (the
+// statement's own number binding has neither).
+struct NumberColumn
+{
+    SQLBIGINT nValue = 0;
+    SQLLEN nIndicator = SQL_NULL_DATA;
+
+    bool IsNull() const { return nIndicator == SQL_NULL_DATA; }
+};
+
+void BindNumber(CDBData& data, CStatement& statement, SQLUSMALLINT nColumn, NumberColumn& column)
+{
+    const SQLRETURN nRet = SQLBindCol(statement.Handle(), nColumn, SQL_C_SBIGINT, &column.nValue,
+                                      sizeof(column.nValue), &column.nIndicator);
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, data.m_pDatabase->Handle(), statement.Handle());
+}
+
+bool IsDateTypeCode(short nSqlType)
+{
+    // ODBC 2 codes of date, time and timestamp (the environment is ODBC 2).
+    return nSqlType == SQL_DATE || nSqlType == SQL_TIME || nSqlType == SQL_TIMESTAMP;
+}
+
+}  // namespace
+
+CTableStatistics::CTableStatistics(CDBData& data, const CResultLineWriter& writer, CPrompt& prompt,
+                                   const CStatOptions& options)
+    : CTableGenerator(data, writer, prompt), m_options(options)
+{
+}
+
+void CTableStatistics::GenerateStatistics(const QString& strPath, CMessageTarget* pDlg)
+{
+    CTaskProgress progress(pDlg);
+    SetRangeForTables(progress);
+    bool bCancel = false;
+    CRegisteredTables registered;
+    ReadSelectedTables(registered, pDlg, bCancel);
+    if (!bCancel)
+        WriteStatistics(strPath, registered, pDlg, bCancel);
+}
+
+bool CTableStatistics::WriteStatistics(const QString& strPath, const CRegisteredTables& registered,
+                                       CMessageTarget* pDlg, bool& bCancel)
+{
+    CTaskProgress progress(pDlg);
+    bool bContinue = true;
+    for (const SelectedSchema& schema : SelectedSchemas()) {
+        for (const QString& strTable : *schema.pTables) {
+            if (bCancel || !bContinue)
+                break;
+            if (registered.Admits(strTable)) {
+                progress.SetItem(strTable);
+                bContinue = WriteTableStatistics(schema.strCatalog, schema.strOwner, strTable, strPath);
+            }
+            progress.Step(-1, -1);
+            progress.PollCancel(bCancel);
+        }
+    }
+    if (bCancel)
+        AppendLine(strPath, LINE_NO_HEADER, LoadLangString(StringId::CancelledByUser));
+    return bContinue;
+}
+
+bool CTableStatistics::WriteTableStatistics(const QString& strCatalog, const QString& strSchema,
+                                            const QString& strTable, const QString& strPath)
+{
+    const qint64 nCount = CountRows(strCatalog, strSchema, strTable);
+    QString strDate;
+    if (nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_FIELD) {
+        GetMaxFieldValue(strCatalog, strSchema, strTable, m_options.m_strStatField, strDate);
+    } else if (nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_UPMJ) {
+        QString strColumn;
+        bool bDateType = false;
+        FindUpmjColumn(strColumn, strCatalog, strSchema, strTable, bDateType);
+        if (!strColumn.isEmpty()) {
+            CStatDate date;
+            GetLastUpmjDate(strCatalog, strSchema, strTable, strColumn, bDateType, date);
+            if (date.IsValid())
+                strDate = m_options.m_dateLocale.toString(date.GetDate(), QLocale::ShortFormat);
+        }
+    }
+
+    QString strLine = QualifiedTable(strCatalog, strSchema, strTable) + u'\t' + QString::number(nCount);
+    if (!strDate.isEmpty())
+        strLine += u'\t' + strDate;
+    return AppendLine(strPath, LINE_STATISTICS, strLine);
+}
+
+qint64 CTableStatistics::CountRows(const QString& strCatalog, const QString& strSchema, const QString& strTable)
+{
+    return m_data.RunStatement(qint64(-1), [&](CStatement& statement) {
+        statement.ExecDirect(QStringLiteral("SELECT COUNT(*) FROM ") + QualifiedTable(strCatalog, strSchema, strTable));
+        NumberColumn count;
+        BindNumber(m_data, statement, 1, count);
+        return statement.Fetch() && !count.IsNull() ? qint64(count.nValue) : qint64(-1);
+    });
+}
+
+void CTableStatistics::FindUpmjColumn(QString& strColumn, const QString& strCatalog, const QString& strSchema,
+                                      const QString& strTable, bool& bDateType)
+{
+    strColumn.clear();
+    bDateType = false;
+    QString strFound;
+    bool bFoundDateType = false;
+    const bool bRead = m_data.RunStatement(false, [&](CStatement& statement) {
+        return ListColumns(statement, strCatalog, strSchema, strTable, [&](const QString& strName, short nSqlType) {
+            if (!AsciiEqualsIgnoreCase(strName.mid(2), QStringLiteral("UPMJ")))
+                return true;
+            strFound = strName;
+            bFoundDateType = IsDateTypeCode(nSqlType);
+            return false;
+        });
+    });
+    if (!bRead)
+        return;
+    strColumn = strFound;
+    bDateType = bFoundDateType;
+}
+
+void CTableStatistics::GetLastUpmjDate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
+                                       const QString& strColumn, bool bDateType, CStatDate& date)
+{
+    const QString strMax = QStringLiteral("MAX(") + QuotedColumn(strColumn) + u')';
+    const QString strFrom = QStringLiteral(" FROM ") + QualifiedTable(strCatalog, strSchema, strTable);
+    date = m_data.RunStatement(CStatDate(), [&](CStatement& statement) {
+        if (!bDateType) {
+            statement.ExecDirect(QStringLiteral("SELECT ") + strMax + strFrom);
+            NumberColumn julian;
+            BindNumber(m_data, statement, 1, julian);
+            if (!statement.Fetch())
+                return CStatDate();
+            return julian.IsNull() ? CStatDate::NullDate() : JulianToDate(julian.nValue);
+        }
+        // The escapes are ODBC's own: each driver turns them into its
+        // database's date functions (PostgreSQL has no YEAR()).
+        statement.ExecDirect(QStringLiteral("SELECT {fn YEAR(") + strMax + QStringLiteral(")}, {fn MONTH(") + strMax
+                             + QStringLiteral(")}, {fn DAYOFMONTH(") + strMax + QStringLiteral(")}") + strFrom);
+        NumberColumn year;
+        NumberColumn month;
+        NumberColumn day;
+        BindNumber(m_data, statement, 1, year);
+        BindNumber(m_data, statement, 2, month);
+        BindNumber(m_data, statement, 3, day);
+        if (!statement.Fetch())
+            return CStatDate();
+        if (year.IsNull() || month.IsNull() || day.IsNull())
+            return CStatDate::NullDate();
+        return CStatDate::FromYmd(year.nValue, month.nValue, day.nValue);
+    });
+}
+
+void CTableStatistics::GetMaxFieldValue(const QString& strCatalog, const QString& strSchema,
+                                        const QString& strTable, const QString& strField, QString& strText)
+{
+    strText.clear();
+    if (!IsAcceptedFieldExpression(strField))
+        return;
+    strText = m_data.RunStatement(QString(), [&](CStatement& statement) {
+        statement.ExecDirect(QStringLiteral("SELECT MAX(") + strField + QStringLiteral(") FROM ")
+                             + QualifiedTable(strCatalog, strSchema, strTable));
+        CTextBuffer value;
+        statement.BindText(1, value);
+        return statement.Fetch() ? value.Text() : QString();
+    });
+}
+
+bool CTableStatistics::IsAcceptedFieldExpression(const QString& strField)
+{
+    return !strField.contains(u';');
+}
