@@ -28,6 +28,8 @@ CAliasComparison::CAliasComparison(CDBData& left, CDBData& right, const CZembraP
 {
 }
 
+CAliasComparison::~CAliasComparison() = default;
+
 qint64 CAliasComparison::SlotSize() const
 {
     return (qint64(m_nAliasLen) + 4) * 2;

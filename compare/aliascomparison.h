@@ -35,6 +35,8 @@ class CAliasComparison : public IDictionaryConsumer
 public:
     CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
 
+    ~CAliasComparison();
+
     CAliasComparison(const CAliasComparison&) = delete;
     CAliasComparison& operator=(const CAliasComparison&) = delete;
 

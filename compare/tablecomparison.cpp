@@ -47,6 +47,8 @@ CTableComparison::CTableComparison(CDBData& left, CDBData& right, const CZembraP
 {
 }
 
+CTableComparison::~CTableComparison() = default;
+
 bool CTableComparison::CompareTables(CMessageTarget* pDlg)
 {
     std::fill(std::begin(m_anTableCount), std::end(m_anTableCount), 0);
@@ -125,25 +127,31 @@ bool CTableComparison::CompareTable(bool bCase, bool bSqlTypes, bool bSameSizeSt
     CColumnCompareArray arrRecords;
     qint16 nNameLen = 0;
     qint16 nTypeLen = 0;
-    if (BinarySearch(arrLeft, strTable, bCase) < 0)
+    const int nLeft = BinarySearch(arrLeft, strTable, bCase);
+    const int nRight = BinarySearch(arrRight, strTable, bCase);
+    if (nLeft < 0)
         nStatus = CMP_RIGHT_ONLY;
-    else if (BinarySearch(arrRight, strTable, bCase) < 0)
+    else if (nRight < 0)
         nStatus = CMP_LEFT_ONLY;
     else
-        CompareFields(bCase, bSqlTypes, bSameSizeStrings, strTable, arrRecords, nStatus, nNameLen, nTypeLen);
+        CompareFields(bCase, bSqlTypes, bSameSizeStrings, arrLeft.at(nLeft), arrRight.at(nRight), arrRecords, nStatus,
+                      nNameLen, nTypeLen);
 
     ++m_anTableCount[nStatus];
     return WriteTableRecord(nTable, nStatus, arrRecords, nNameLen, nTypeLen);
 }
 
-void CTableComparison::CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strTable,
-                                     CColumnCompareArray& arrRecords, int& nStatus, qint16& nNameLen,
-                                     qint16& nTypeLen)
+void CTableComparison::CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
+                                     const QString& strRightTable, CColumnCompareArray& arrRecords, int& nStatus,
+                                     qint16& nNameLen, qint16& nTypeLen)
 {
+    // Each side is read under its own spelling of the name: a catalog that
+    // matches names by case (PostgreSQL, MariaDB) finds no field of f0101
+    // when asked for F0101.
     CColumnInfoArray arrLeftFields;
     CColumnInfoArray arrRightFields;
-    m_left.LoadColumns(strTable, arrLeftFields);
-    m_right.LoadColumns(strTable, arrRightFields);
+    m_left.LoadColumns(strLeftTable, arrLeftFields);
+    m_right.LoadColumns(strRightTable, arrRightFields);
 
     for (const auto& pLeftField : arrLeftFields) {
         const CColumnInfo* pRightField = FindField(arrRightFields, pLeftField->m_strName, bCase);

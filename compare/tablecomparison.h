@@ -33,6 +33,8 @@ class CTableComparison
 public:
     CTableComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
 
+    ~CTableComparison();
+
     CTableComparison(const CTableComparison&) = delete;
     CTableComparison& operator=(const CTableComparison&) = delete;
 
@@ -72,8 +74,9 @@ public:
     int m_anTableCount[CMP_STATUS_COUNT] = {0, 0, 0, 0};
 
 private:
-    void CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strTable,
-                       CColumnCompareArray& arrRecords, int& nStatus, qint16& nNameLen, qint16& nTypeLen);
+    void CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
+                       const QString& strRightTable, CColumnCompareArray& arrRecords, int& nStatus, qint16& nNameLen,
+                       qint16& nTypeLen);
     bool WriteTableRecord(int nTable, int nStatus, CColumnCompareArray& arrRecords, qint16 nNameLen,
                           qint16 nTypeLen);
     void FailRun(CCompareFailure::Kind nKind, const QString& strReason);
