@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QListWidget>
+#include <QPixmap>
+#include <QStringList>
+
+class CDBData;
+class QStyleOptionViewItem;
+
+// The schema list of the main dialog: one row per schema with its tick box;
+// a click on the box ticks or unticks the schema, a click on the text only
+// selects the row.
+class CSchemaListCtrl : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CSchemaListCtrl(QWidget* pParent = nullptr);
+
+    void InitList(CDBData* pDB);
+    void FillSchemas();
+
+    // The row's text, supplied on demand; empty when the row cannot be read.
+    QString GetItemText(int nRow) const;
+    QString GetSchemaKey(int nRow) const;
+    // Where the tick box and the text of a row lie, in viewport coordinates.
+    QRect TickRect(int nRow) const;
+    QRect LabelRect(int nRow) const;
+
+    void DrawItem(QPainter& painter, const QStyleOptionViewItem& option, int nRow) const;
+
+    QList<QPixmap> m_pStateImages;
+    CDBData* m_pDB = nullptr;
+    QStringList m_arrSchemas;
+    QColor m_crTextColor;
+    QColor m_crTextBkColor;
+    QColor m_crBkColor;
+
+protected:
+    void mousePressEvent(QMouseEvent* pEvent) override;
+};

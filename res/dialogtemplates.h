@@ -1,0 +1,116 @@
+#pragma once
+
+#include <span>
+
+// Dialog templates as data: one per French template id, the English one at
+// id + 1000 sharing controls and layout. Sizes and rectangles are in dialog
+// units; the builder of kitvane_ui turns them into widgets.
+
+enum class ControlKind
+{
+    PushButton,
+    Static,
+    StaticIcon,
+    GroupBox,
+    ListBox,
+    ListCtrl,
+    TabCtrl,
+    ProgressBar,
+    Animation,
+    LogoButton,
+    RoundButton,
+    ColorCheckButton,
+    StaticLink,
+};
+
+// Dialog flags.
+enum : unsigned
+{
+    DLG_RESIZABLE = 0x1,   // thick frame: resizable, size remembered
+    DLG_NOCAPTION = 0x2,   // no title bar
+};
+
+// Control flags.
+enum : unsigned
+{
+    CTL_HIDDEN = 0x1,
+    CTL_DISABLED = 0x2,
+    CTL_RIGHT = 0x4,        // text right-aligned
+    CTL_CENTER = 0x8,       // text centred
+    CTL_SORTED = 0x10,      // list box sorted by text
+    CTL_TABSTOPS = 0x20,    // list box expands tab characters
+    CTL_DEFAULT = 0x40,     // the default push button
+    CTL_TRANSPARENT = 0x80, // animation drawn over the dialog background
+};
+
+struct ControlTemplate
+{
+    int nId;
+    ControlKind kind;
+    const char* pszFrench;    // UTF-8, may be null
+    const char* pszEnglish;   // UTF-8, null: same as the French text
+    int x, y, cx, cy;
+    unsigned nFlags;
+};
+
+struct DialogTemplate
+{
+    int nId;                  // French id
+    const char* pszFrench;
+    const char* pszEnglish;
+    int cx, cy;
+    unsigned nFlags;
+    const char* pszFontFace;  // face of the dialog font
+    int nFontPoints;
+    std::span<const ControlTemplate> controls;
+};
+
+// Dialog template ids (French; English at + 1000).
+namespace DialogId {
+inline constexpr int Main = 1000;
+inline constexpr int DataSources = 1002;
+inline constexpr int WaitDatabase = 1003;
+inline constexpr int About = 1006;
+inline constexpr int WaitDecimal = 1008;
+inline constexpr int WaitStatistics = 1013;
+}  // namespace DialogId
+
+// Control ids shared by the templates.
+enum : int
+{
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDC_ANIMATE = 509,
+    IDC_DSN_CHOOSE = 512,
+    IDC_DSN_NAME = 513,
+    IDC_DSN_ADMIN = 514,
+    IDC_CONNECT = 515,
+    IDC_ABOUT = 516,
+    IDC_DSN_ICON = 517,
+    IDC_DSN_TAB = 518,
+    IDC_DSN_USER = 519,
+    IDC_DSN_SYSTEM = 520,
+    IDC_VERSION = 521,
+    IDC_WEBLINK = 522,
+    IDC_LOGO_FRAME = 523,
+    IDC_LOGO = 524,
+    IDC_CONDITIONS = 525,
+    IDC_HELP_DOC = 526,
+    IDC_RELEASE = 527,
+    IDC_PROGRESS = 528,
+    IDC_WAIT_TITLE = 529,
+    IDC_WAIT_ITEM = 530,
+    IDC_WAIT_TEXT = 531,
+    IDC_WAIT_COUNT = 532,
+    IDC_COPYRIGHT = 533,
+    IDC_DECIMAL_UPDATE = 1013,
+    IDC_TABLE_STATS = 1014,
+    IDC_COMPARE = 1015,
+    IDC_SCHEMA_LIST = 2039,
+};
+
+// The template of a resource id (French n or English n + 1000), or null.
+const DialogTemplate* FindDialogTemplate(int nResourceId);
+// True for an English resource id (n + 1000) of a known template.
+bool IsEnglishTemplateId(int nResourceId);
+std::span<const DialogTemplate> DialogTemplates();

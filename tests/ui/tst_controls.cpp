@@ -1,0 +1,414 @@
+// The dialog base, the template builder and the custom controls.
+
+#include "app/messagetarget.h"
+#include "controls/colorcheckbutton.h"
+#include "controls/dialogbuilder.h"
+#include "controls/imagefile.h"
+#include "controls/roundbutton.h"
+#include "controls/staticlink.h"
+#include "controls/tvrcommondialog.h"
+#include "controls/windowfunctions.h"
+#include "res/dialogtemplates.h"
+#include "tests/app/privatesettings.h"
+
+#include "app/settingsstore.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// A widget that records the messages its children send it.
+class RecordingParent : public QWidget, public CMessageTarget
+{
+public:
+    qintptr SendMessage(unsigned nMessage, qintptr, qintptr) override
+    {
+        m_arrMessages.append(nMessage);
+        return 0;
+    }
+    void PostMessage(unsigned nMessage, qintptr, qintptr) override { m_arrMessages.append(nMessage); }
+
+    QList<unsigned> m_arrMessages;
+};
+
+// The data-source template gives a dialog with OK and Cancel.
+class OkCancelDialog : public CTvrCommonDialog
+{
+public:
+    OkCancelDialog() : CTvrCommonDialog(DialogId::DataSources, nullptr) {}
+};
+
+}  // namespace
+
+class TestControls : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_pSettings = std::make_unique<PrivateSettings>(); }
+
+    void mulDiv_data();
+    void mulDiv();
+    void layoutOkCancel_data();
+    void layoutOkCancel();
+    void layoutOkCancelWithoutButtons();
+    void makeShortString_data();
+    void makeShortString();
+    void fitRect_data();
+    void fitRect();
+    void roundButton_data();
+    void roundButton();
+    void checkButtonSendsToggle();
+    void linkThatFailsKeepsItsColour();
+    void linkThatOpensIsVisited();
+    void builderTagsAndConverts();
+    void templatesOfBothLanguages();
+    void enableControlMovesFocus();
+    void restoreSizeRules_data();
+    void restoreSizeRules();
+    void maximisedDialogStoresRestoredSize();
+
+private:
+    std::unique_ptr<PrivateSettings> m_pSettings;
+};
+
+void TestControls::mulDiv_data()
+{
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<int>("c");
+    QTest::addColumn<int>("result");
+    QTest::newRow("thirds of 23") << 23 << 1 << 3 << 8;
+    QTest::newRow("thirds of 22") << 22 << 1 << 3 << 7;
+    QTest::newRow("half rounds up") << 3 << 1 << 2 << 2;
+    QTest::newRow("negative half rounds away") << -3 << 1 << 2 << -2;
+    QTest::newRow("five quarters") << 13 << 5 << 4 << 16;
+    QTest::newRow("divide by zero") << 1 << 1 << 0 << -1;
+}
+
+void TestControls::mulDiv()
+{
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(int, c);
+    QFETCH(int, result);
+    QCOMPARE(MulDiv(a, b, c), result);
+}
+
+void TestControls::layoutOkCancel_data()
+{
+    QTest::addColumn<int>("cx");
+    QTest::addColumn<int>("nButtonWidth");
+    QTest::addColumn<bool>("bCancelVisible");
+    QTest::addColumn<int>("nOkLeft");
+    QTest::addColumn<int>("nCancelLeft");
+    QTest::newRow("one button of 75 in 300") << 300 << 75 << false << 112 << -1;
+    QTest::newRow("two buttons of 75 in 200") << 200 << 75 << true << 17 << 108;
+    QTest::newRow("gap at most a button width") << 600 << 75 << true << 187 << 337;
+}
+
+void TestControls::layoutOkCancel()
+{
+    QFETCH(int, cx);
+    QFETCH(int, nButtonWidth);
+    QFETCH(bool, bCancelVisible);
+    QFETCH(int, nOkLeft);
+    QFETCH(int, nCancelLeft);
+
+    OkCancelDialog dlg;
+    QVERIFY(dlg.Create());
+    QWidget* pOk = dlg.GetDlgItem(IDOK);
+    QWidget* pCancel = dlg.GetDlgItem(IDCANCEL);
+    pOk->resize(nButtonWidth, 23);
+    pCancel->resize(nButtonWidth, 23);
+    pCancel->setVisible(bCancelVisible);
+    int h = 0;
+    const int m = dlg.LayoutOkCancel(cx, 150, h);
+    QCOMPARE(h, 23);
+    QCOMPARE(m, 8);
+    QCOMPARE(pOk->x(), nOkLeft);
+    QCOMPARE(pOk->geometry().bottom() + 1, 150 - m);
+    if (bCancelVisible) {
+        QCOMPARE(pCancel->x(), nCancelLeft);
+        QCOMPARE(pCancel->geometry().bottom() + 1, 150 - m);
+    }
+}
+
+void TestControls::layoutOkCancelWithoutButtons()
+{
+    // The about box's version line dialog has no Cancel; a template without
+    // OK and Cancel gives -1.
+    class NoButtons : public CTvrCommonDialog
+    {
+    public:
+        NoButtons() : CTvrCommonDialog(DialogId::WaitDatabase, nullptr) {}
+    } dlg;
+    QVERIFY(dlg.Create());
+    int h = -7;
+    QCOMPARE(dlg.LayoutOkCancel(300, 100, h), -1);
+    QCOMPARE(h, -7);
+}
+
+void TestControls::makeShortString_data()
+{
+    QTest::addColumn<QString>("strText");
+    QTest::addColumn<int>("nExtra");    // width relative to the text's width + offset
+    QTest::addColumn<int>("nOffset");
+    QTest::addColumn<QString>("strExpected");  // "=" the text itself, "" empty, "..." ends with dots
+    QTest::newRow("exact fit kept") << QStringLiteral("PRODDTA (120)") << 0 << 4 << QStringLiteral("=");
+    QTest::newRow("wider kept") << QStringLiteral("PRODDTA") << 30 << 4 << QStringLiteral("=");
+    QTest::newRow("empty text") << QString() << -10 << 4 << QString();
+    QTest::newRow("one pixel short is cut") << QStringLiteral("PRODDTA (120)") << -1 << 4 << QStringLiteral("...");
+}
+
+void TestControls::makeShortString()
+{
+    QFETCH(QString, strText);
+    QFETCH(int, nExtra);
+    QFETCH(int, nOffset);
+    QFETCH(QString, strExpected);
+    const QFontMetrics metrics(QApplication::font());
+    const int nWidth = metrics.horizontalAdvance(strText) + nOffset + nExtra;
+    const QString strShort = MakeShortString(metrics, strText, nWidth, nOffset);
+    if (strExpected == u"=") {
+        QCOMPARE(strShort, strText);
+    } else if (strExpected == u"...") {
+        QVERIFY(strShort.endsWith(QStringLiteral("...")));
+        QVERIFY(strText.startsWith(strShort.chopped(3)));
+        QVERIFY(strShort.size() < strText.size() + 3);
+        QVERIFY(metrics.horizontalAdvance(strShort) + nOffset <= nWidth);
+        // One more character would not have fitted.
+        const QString strLonger = strText.left(strShort.size() - 3 + 1) + QStringLiteral("...");
+        QVERIFY(metrics.horizontalAdvance(strLonger) + nOffset > nWidth);
+    } else {
+        QCOMPARE(strShort, strExpected);
+    }
+}
+
+void TestControls::fitRect_data()
+{
+    QTest::addColumn<QRect>("target");   // left, top, width, height
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("logo 400x200 into 200x45") << QRect(0, 0, 200, 45) << QSize(400, 200) << QRect(55, 0, 90, 45);
+    QTest::newRow("tall picture into wide box centred vertically")
+        << QRect(0, 0, 100, 100) << QSize(200, 100) << QRect(0, 25, 100, 50);
+    QTest::newRow("icon into its square") << QRect(17, 17, 96, 96) << QSize(128, 128) << QRect(17, 17, 96, 96);
+    QTest::newRow("empty rectangle means the picture's size") << QRect(0, 0, 0, 0) << QSize(64, 32)
+                                                             << QRect(0, 0, 64, 32);
+}
+
+void TestControls::fitRect()
+{
+    QFETCH(QRect, target);
+    QFETCH(QSize, picture);
+    QFETCH(QRect, expected);
+    const QRect rect = CImageFile::FitRect(target.left(), target.top(), target.left() + target.width(),
+                                           target.top() + target.height(), picture.width(), picture.height(), true);
+    QCOMPARE(rect, expected);
+}
+
+void TestControls::roundButton_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("d");
+    QTest::newRow("40 x 34 becomes a 34 circle") << QSize(40, 34) << 34;
+    QTest::newRow("30 x 50 becomes a 30 circle") << QSize(30, 50) << 30;
+}
+
+void TestControls::roundButton()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, d);
+    QWidget parent;
+    CRoundButton button(&parent);
+    button.setGeometry(QRect(QPoint(10, 20), size));
+    button.MakeRound();
+    QCOMPARE(button.size(), QSize(d, d));
+    QCOMPARE(button.pos(), QPoint(10, 20));
+    QCOMPARE(button.CenterX(), d / 2);
+    QCOMPARE(button.CenterY(), d / 2);
+    QCOMPARE(button.Radius(), d / 2 - 1);
+    QVERIFY(button.mask().contains(QPoint(d / 2, d / 2)));
+    QVERIFY(!button.mask().contains(QPoint(0, 0)));
+}
+
+void TestControls::checkButtonSendsToggle()
+{
+    RecordingParent parent;
+    CColorCheckButton button(&parent);
+    button.setText(QStringLiteral("12 table(s) identique(s)"));
+    button.setGeometry(0, 0, 200, 20);
+    parent.show();
+    QCOMPARE(button.GetCheck(), 0);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(button.GetCheck(), 1);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(button.GetCheck(), 0);
+    QCOMPARE(parent.m_arrMessages, (QList<unsigned>{0x478, 0x478}));
+    button.SetCheck(1);
+    QCOMPARE(button.GetCheck(), 1);
+    QCOMPARE(parent.m_arrMessages.size(), 2);
+}
+
+void TestControls::linkThatFailsKeepsItsColour()
+{
+    QWidget parent;
+    CStaticLink link(&parent);
+    link.m_strURL.clear();
+    link.setText(QString());   // nothing to open
+    link.setGeometry(0, 0, 100, 20);
+    parent.show();
+    const int nBeeps = BeepCount();
+    QTest::mouseClick(&link, Qt::LeftButton);
+    QCOMPARE(BeepCount(), nBeeps + 1);
+    QVERIFY(!link.m_bVisited);
+    QCOMPARE(link.CurrentColor(), QColor(0, 0, 255));
+}
+
+// Receives the addresses the links open.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void Open(const QUrl& url) { m_arrUrls.append(url); }
+
+public:
+    QList<QUrl> m_arrUrls;
+};
+
+void TestControls::linkThatOpensIsVisited()
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "Open");
+    QWidget parent;
+    CStaticLink link(&parent);
+    link.setText(QStringLiteral("www.talvorin.com"));
+    link.setGeometry(0, 0, 100, 20);
+    parent.show();
+    QTest::mouseClick(&link, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(recorder.m_arrUrls, (QList<QUrl>{QUrl(MakerWebAddress())}));
+    QVERIFY(link.m_bVisited);
+    QCOMPARE(link.CurrentColor(), QColor(128, 0, 128));
+}
+
+void TestControls::builderTagsAndConverts()
+{
+    const DialogTemplate* pTemplate = FindDialogTemplate(2000);
+    QVERIFY(pTemplate != nullptr);
+    QWidget dialog;
+    const CDialogBuilder builder(*pTemplate, 2000);
+    builder.Build(&dialog);
+    const QSize units = builder.BaseUnits();
+    QVERIFY(units.width() > 0 && units.height() > 0);
+    QCOMPARE(builder.DialogSize(), QSize(MulDiv(361, units.width(), 4), MulDiv(165, units.height(), 8)));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("TALVORIN Kitvane"));
+    for (const ControlTemplate& control : pTemplate->controls) {
+        QWidget* pControl = CDialogBuilder::FindControl(&dialog, control.nId);
+        QVERIFY2(pControl != nullptr, qPrintable(QString::number(control.nId)));
+        QCOMPARE(CDialogBuilder::ControlId(pControl), control.nId);
+        QCOMPARE(pControl->isHidden(), bool(control.nFlags & CTL_HIDDEN));
+    }
+    auto* pChoose = FindDlgItem<QPushButton>(&dialog, IDC_DSN_CHOOSE);
+    QCOMPARE(pChoose->text(), QStringLiteral("ODBC\nData Sources..."));
+    QCOMPARE(pChoose->geometry(), QRect(MulDiv(6, units.width(), 4), MulDiv(6, units.height(), 8),
+                                        MulDiv(86, units.width(), 4) - MulDiv(6, units.width(), 4),
+                                        MulDiv(30, units.height(), 8) - MulDiv(6, units.height(), 8)));
+    QVERIFY(FindDlgItem<QPushButton>(&dialog, 9999) == nullptr);
+}
+
+void TestControls::templatesOfBothLanguages()
+{
+    for (int nId : {1000, 1002, 1003, 1006, 1008, 1013}) {
+        QVERIFY(FindDialogTemplate(nId) != nullptr);
+        QCOMPARE(FindDialogTemplate(nId + 1000), FindDialogTemplate(nId));
+        QVERIFY(!IsEnglishTemplateId(nId));
+        QVERIFY(IsEnglishTemplateId(nId + 1000));
+    }
+    QVERIFY(FindDialogTemplate(1001) == nullptr);
+    const DialogTemplate* pWait = FindDialogTemplate(1008);
+    QWidget french;
+    QWidget english;
+    CDialogBuilder(*pWait, 1008).Build(&french);
+    CDialogBuilder(*pWait, 2008).Build(&english);
+    QCOMPARE(FindDlgItem<QLabel>(&french, IDC_WAIT_COUNT)->text(), QStringLiteral("Tables à modifier : %d / %d"));
+    QCOMPARE(FindDlgItem<QLabel>(&english, IDC_WAIT_COUNT)->text(), QStringLiteral("Files to update : %d / %d"));
+    QCOMPARE(FindDlgItem<QLabel>(&english, IDC_WAIT_COUNT)->alignment() & Qt::AlignRight, Qt::AlignRight);
+}
+
+void TestControls::enableControlMovesFocus()
+{
+    QWidget dialog;
+    auto* pFirst = new QPushButton(QStringLiteral("one"), &dialog);
+    auto* pSecond = new QPushButton(QStringLiteral("two"), &dialog);
+    auto* pThird = new QPushButton(QStringLiteral("three"), &dialog);
+    pSecond->setEnabled(false);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    pFirst->setFocus();
+    QVERIFY(pFirst->hasFocus());
+    QVERIFY(!EnableControl(pFirst, false));
+    QVERIFY(!pFirst->isEnabled());
+    QVERIFY(pThird->hasFocus());
+    QVERIFY(EnableControl(pFirst, true));
+    QVERIFY(pFirst->isEnabled());
+}
+
+void TestControls::restoreSizeRules_data()
+{
+    QTest::addColumn<QString>("strStored");
+    QTest::addColumn<int>("nZoomed");
+    QTest::addColumn<bool>("bTemplateSize");
+    QTest::newRow("stored size") << QStringLiteral("500x300") << 0 << false;
+    QTest::newRow("0x300 keeps the template size") << QStringLiteral("0x300") << 0 << true;
+    QTest::newRow("no x keeps the template size, maximised") << QStringLiteral("500") << 1 << true;
+    QTest::newRow("leading digits only") << QStringLiteral(" 500 x 300px") << 0 << false;
+    QTest::newRow("split at the first x") << QStringLiteral("500px x 300") << 0 << true;
+}
+
+void TestControls::restoreSizeRules()
+{
+    QFETCH(QString, strStored);
+    QFETCH(int, nZoomed);
+    QFETCH(bool, bTemplateSize);
+    m_pSettings->Reset();
+    CSettingsStore().SaveDialogSize(DialogId::DataSources, strStored, nZoomed != 0);
+    OkCancelDialog dlg;
+    QVERIFY(dlg.Create());
+    const QSize templateSize = dlg.size();
+    dlg.RestoreSize(QString());
+    if (bTemplateSize)
+        QCOMPARE(dlg.size(), templateSize);
+    else
+        QCOMPARE(dlg.size(), QSize(500, 300));
+    QCOMPARE(dlg.isMaximized() || (dlg.windowState() & Qt::WindowMaximized), nZoomed != 0);
+}
+
+void TestControls::maximisedDialogStoresRestoredSize()
+{
+    m_pSettings->Reset();
+    OkCancelDialog dlg;
+    QVERIFY(dlg.Create());
+    dlg.resize(420, 310);
+    dlg.show();
+    dlg.showMaximized();
+    QTRY_VERIFY(dlg.isMaximized());
+    dlg.EndDialog(2);
+    QString strSize;
+    bool bZoomed = false;
+    CSettingsStore().LoadDialogSize(DialogId::DataSources, QString(), strSize, bZoomed);
+    QCOMPARE(strSize, QStringLiteral("420x310"));
+    QVERIFY(bZoomed);
+}
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"

@@ -1,0 +1,192 @@
+#include "tools/dlgwait.h"
+
+#include "app/formattext.h"
+#include "app/language.h"
+#include "app/qalmetapp.h"
+#include "controls/animatectrl.h"
+#include "controls/windowfunctions.h"
+#include "res/dialogtemplates.h"
+#include "res/resourceimages.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QThread>
+
+#include <system_error>
+
+CDlgWait::CDlgWait(const QString& strText, int nType, bool bCanCancel, QWidget* pParent)
+    : CTvrCommonDialog(MapResourceId(TemplateOf(nType)), pParent),
+      m_nType(nType),
+      m_bCanCancel(bCanCancel),
+      m_strFile(strText)
+{
+    m_timer.setInterval(100);
+    connect(&m_timer, &QTimer::timeout, this, &CDlgWait::OnTimer);
+}
+
+CDlgWait::CDlgWait(const QString& strFile, bool bByAlias, const QString& strName, bool bMultiply, int nPower,
+                   QWidget* pParent)
+    : CDlgWait(strFile, WAIT_DECIMAL_UPDATE, true, pParent)
+{
+    m_bByAlias = bByAlias;
+    m_strName = strName;
+    m_bMultiply = bMultiply;
+    m_nPower = nPower;
+}
+
+CDlgWait::~CDlgWait()
+{
+    WaitForWorker();
+}
+
+int CDlgWait::TemplateOf(int nType)
+{
+    switch (nType) {
+    case WAIT_DECIMAL_UPDATE:
+        return DialogId::WaitDecimal;
+    case WAIT_STATISTICS:
+        return DialogId::WaitStatistics;
+    default:
+        return DialogId::WaitDatabase;
+    }
+}
+
+bool CDlgWait::OnInitDialog()
+{
+    CTvrCommonDialog::OnInitDialog();
+    m_pAnimate = dynamic_cast<CAnimateCtrl*>(GetDlgItem(IDC_ANIMATE));
+    m_pProgress = dynamic_cast<QProgressBar*>(GetDlgItem(IDC_PROGRESS));
+    if (m_nType == WAIT_DATABASE_INFO && m_pAnimate && m_pAnimate->Open(ResourceId::WorkingAnimation))
+        m_pAnimate->Play();
+    if (m_nType == WAIT_DECIMAL_UPDATE) {
+        if (auto* pCount = dynamic_cast<QLabel*>(GetDlgItem(IDC_WAIT_COUNT))) {
+            m_strCountFormat = pCount->text();
+            pCount->clear();
+        }
+    }
+    try {
+        m_thread = std::thread([this] {
+            RunTask();
+            PostMessage(WM_TASK_DONE, 1, 0);
+            m_bThreadExited = true;
+        });
+    } catch (const std::system_error&) {
+        // Nothing runs; the dialog closes as soon as its loop starts.
+        QTimer::singleShot(0, this, [this] { EndDialog(0); });
+    }
+    return true;
+}
+
+void CDlgWait::RunTask()
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    if (pApp == nullptr)
+        return;
+    switch (m_nType) {
+    case WAIT_DECIMAL_UPDATE:
+        pApp->RunDecimalUpdate(m_strFile, m_bByAlias, m_strName, m_bMultiply, m_nPower, this, m_prompt);
+        break;
+    case WAIT_STATISTICS:
+        pApp->RunStatistics(m_strFile, this, m_prompt);
+        break;
+    default:
+        pApp->GetDatabase(DB_TOOLS)->LoadDatabaseInfo(this);
+        break;
+    }
+}
+
+qintptr CDlgWait::SendMessage(unsigned nMessage, qintptr wParam, qintptr lParam)
+{
+    if (QThread::currentThread() == thread())
+        return HandleMessage(nMessage, wParam, lParam);
+    qintptr nResult = 0;
+    QMetaObject::invokeMethod(
+        this, [&] { nResult = HandleMessage(nMessage, wParam, lParam); }, Qt::BlockingQueuedConnection);
+    return nResult;
+}
+
+void CDlgWait::PostMessage(unsigned nMessage, qintptr wParam, qintptr lParam)
+{
+    QMetaObject::invokeMethod(
+        this, [=, this] { HandleMessage(nMessage, wParam, lParam); }, Qt::QueuedConnection);
+}
+
+qintptr CDlgWait::HandleMessage(unsigned nMessage, qintptr wParam, qintptr lParam)
+{
+    switch (nMessage) {
+    case WM_TASK_DONE:
+        m_bSuccess = wParam == 1;
+        m_timer.start();
+        return 0;
+    case WM_TASK_QUERYCANCEL:
+        return m_bCanCancel && m_bCancel ? 1 : 0;
+    case WM_TASK_SETRANGE:
+        if (m_pProgress) {
+            if (lParam > 0) {
+                m_pProgress->setRange(0, int(lParam));
+                m_pProgress->setValue(0);
+            }
+            m_pProgress->show();
+            m_pProgress->repaint();
+        }
+        return 0;
+    case WM_TASK_STEP:
+        if (m_pProgress && m_pProgress->value() < m_pProgress->maximum())
+            m_pProgress->setValue(m_pProgress->value() + 1);
+        if (lParam >= 0) {
+            if (auto* pCount = dynamic_cast<QLabel*>(GetDlgItem(IDC_WAIT_COUNT)))
+                pCount->setText(FormatText(m_strCountFormat, {QString::number(wParam), QString::number(lParam)}));
+        }
+        return 0;
+    case WM_TASK_SETITEM:
+        if (auto* pItem = dynamic_cast<QLabel*>(GetDlgItem(IDC_WAIT_ITEM)); pItem && lParam != 0)
+            pItem->setText(*reinterpret_cast<const QString*>(lParam));
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void CDlgWait::OnTimer()
+{
+    // The worker has posted its end; wait for its thread to have returned.
+    if (!m_bThreadExited)
+        return;
+    m_timer.stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_pAnimate)
+        m_pAnimate->Stop();
+    EndDialog(m_bSuccess ? 1 : 2);
+}
+
+void CDlgWait::OnOK()
+{
+    // Enter never closes the dialog.
+}
+
+void CDlgWait::OnCancel()
+{
+    if (m_bCanCancel)
+        m_bCancel = true;
+    else
+        MessageBeep();
+}
+
+void CDlgWait::OnClose()
+{
+    // A close request is a cancel request only; the poll keeps running, so
+    // a close that comes after the worker's end still lets the dialog end.
+    OnCancel();
+}
+
+void CDlgWait::WaitForWorker()
+{
+    if (!m_thread.joinable())
+        return;
+    // The worker may be waiting for a message to be handled here.
+    while (!m_bThreadExited)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    m_thread.join();
+}
