@@ -22,6 +22,7 @@ CDlgWait::CDlgWait(const QString& strText, int nType, bool bCanCancel, QWidget* 
       m_strFile(strText)
 {
     m_timer.setInterval(100);
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CDlgWait::OnTimer);
 }
 

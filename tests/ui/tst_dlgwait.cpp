@@ -1,0 +1,301 @@
+// The wait dialog: its worker thread, the messages, the poll and cancel.
+
+#include "app/language.h"
+#include "app/messagetarget.h"
+#include "controls/guiprompt.h"
+#include "controls/windowfunctions.h"
+#include "res/dialogtemplates.h"
+#include "tools/dlgwait.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A wait dialog whose work is the test's script, run on the worker thread.
+class ScriptedWait : public CDlgWait
+{
+public:
+    ScriptedWait(int nType, bool bCanCancel, std::function<void(ScriptedWait&)> script)
+        : CDlgWait(QString(), nType, bCanCancel, nullptr), m_script(std::move(script))
+    {
+    }
+
+    std::atomic<bool> m_bRelease{false};
+    std::atomic<bool> m_bTaskEnded{false};
+    std::atomic<qint64> m_nTaskEndedAt{0};
+    QElapsedTimer m_clock;
+
+    void WaitForRelease()
+    {
+        for (int i = 0; i < 1000 && !m_bRelease; ++i)
+            std::this_thread::sleep_for(5ms);
+    }
+
+protected:
+    void RunTask() override
+    {
+        m_script(*this);
+        m_nTaskEndedAt = m_clock.elapsed();
+        m_bTaskEnded = true;
+    }
+
+private:
+    std::function<void(ScriptedWait&)> m_script;
+};
+
+// Runs the dialog modally; a safety timer ends a dialog that would never end.
+int RunModal(ScriptedWait& dlg, bool& bForced)
+{
+    bForced = false;
+    dlg.m_clock.start();
+    QTimer::singleShot(8000, &dlg, [&] {
+        bForced = true;
+        dlg.m_bRelease = true;
+        dlg.EndDialog(-5);
+    });
+    return dlg.DoModal();
+}
+
+}  // namespace
+
+class TestDlgWait : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetInterfaceLanguage(QStringLiteral("FRA"), QStringLiteral("France")); }
+
+    void templateByType_data();
+    void templateByType();
+    void endsOnlyAfterTheThreadHasExited();
+    void taskEndingBeforeTheFirstTick();
+    void cancelPressedSeveralTimes();
+    void notCancellableBeeps();
+    void closeAfterDoneStillEnds();
+    void enterDoesNotClose();
+    void progressMessages();
+    void workerMessageBoxOnInterfaceThread();
+};
+
+void TestDlgWait::templateByType_data()
+{
+    QTest::addColumn<int>("nType");
+    QTest::addColumn<int>("nTemplate");
+    QTest::addColumn<bool>("bHasCancel");
+    QTest::newRow("database information") << 0 << 1003 << false;
+    QTest::newRow("decimal update") << 1 << 1008 << true;
+    QTest::newRow("statistics") << 2 << 1013 << true;
+    QTest::newRow("other type") << 7 << 1003 << false;
+}
+
+void TestDlgWait::templateByType()
+{
+    QFETCH(int, nType);
+    QFETCH(int, nTemplate);
+    QFETCH(bool, bHasCancel);
+    CDlgWait dlg(QString(), nType, false, nullptr);
+    QCOMPARE(dlg.GetTemplateId(), nTemplate);
+    CDlgWait decimal(QStringLiteral("/tmp/x.txt"), false, QStringLiteral("AEXP"), false, 3, nullptr);
+    QCOMPARE(decimal.GetTemplateId(), 1008);
+    QCOMPARE(decimal.m_nType, 1);
+    QVERIFY(decimal.m_bCanCancel);
+    QCOMPARE(decimal.m_nPower, 3);
+    QVERIFY(!decimal.m_bByAlias);
+    QVERIFY(!decimal.m_bMultiply);
+    Q_UNUSED(bHasCancel);
+}
+
+void TestDlgWait::endsOnlyAfterTheThreadHasExited()
+{
+    // The worker reports its end, then goes on for a while before it returns.
+    ScriptedWait dlg(WAIT_STATISTICS, true, [](ScriptedWait& self) {
+        self.PostMessage(WM_TASK_DONE, 1, 0);
+        std::this_thread::sleep_for(400ms);
+    });
+    bool bForced = false;
+    const int nResult = RunModal(dlg, bForced);
+    const qint64 nClosedAt = dlg.m_clock.elapsed();
+    QVERIFY(!bForced);
+    QCOMPARE(nResult, 1);
+    QVERIFY(dlg.m_bTaskEnded);
+    QVERIFY(nClosedAt >= dlg.m_nTaskEndedAt);
+    QVERIFY(nClosedAt >= 400);
+    QVERIFY(!dlg.IsWorkerRunning());
+}
+
+void TestDlgWait::taskEndingBeforeTheFirstTick()
+{
+    ScriptedWait dlg(WAIT_DATABASE_INFO, false, [](ScriptedWait&) {});
+    bool bForced = false;
+    const int nResult = RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QCOMPARE(nResult, 1);
+    QVERIFY(dlg.m_bSuccess);
+    // Ended by the poll's first tick, not by the posted message itself.
+    QVERIFY(dlg.m_clock.elapsed() >= 100);
+    QVERIFY(!dlg.IsWorkerRunning());
+}
+
+void TestDlgWait::cancelPressedSeveralTimes()
+{
+    std::atomic<int> nFirstAnswer{-1};
+    std::atomic<int> nSecondAnswer{-1};
+    ScriptedWait dlg(WAIT_STATISTICS, true, [&](ScriptedWait& self) {
+        self.WaitForRelease();
+        nFirstAnswer = int(self.SendMessage(WM_TASK_QUERYCANCEL, 0, 0));
+        nSecondAnswer = int(self.SendMessage(WM_TASK_QUERYCANCEL, 0, 0));
+    });
+    const int nBeeps = BeepCount();
+    bool bStillOpen = false;
+    QTimer::singleShot(150, &dlg, [&] {
+        auto* pCancel = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDCANCEL));
+        QVERIFY(pCancel != nullptr);
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(pCancel, Qt::LeftButton);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        bStillOpen = dlg.isVisible();
+        dlg.m_bRelease = true;
+    });
+    bool bForced = false;
+    const int nResult = RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QVERIFY(bStillOpen);
+    QVERIFY(dlg.m_bCancel);
+    QCOMPARE(nFirstAnswer.load(), 1);
+    QCOMPARE(nSecondAnswer.load(), 1);
+    QCOMPARE(BeepCount(), nBeeps);
+    // The worker always reports success; the cancel is in what it wrote.
+    QCOMPARE(nResult, 1);
+}
+
+void TestDlgWait::notCancellableBeeps()
+{
+    std::atomic<int> nAnswer{-1};
+    ScriptedWait dlg(WAIT_DATABASE_INFO, false, [&](ScriptedWait& self) {
+        self.WaitForRelease();
+        nAnswer = int(self.SendMessage(WM_TASK_QUERYCANCEL, 0, 0));
+    });
+    const int nBeeps = BeepCount();
+    bool bStillOpen = false;
+    QTimer::singleShot(150, &dlg, [&] {
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        bStillOpen = dlg.isVisible();
+        dlg.m_bRelease = true;
+    });
+    bool bForced = false;
+    RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QVERIFY(bStillOpen);
+    QCOMPARE(BeepCount(), nBeeps + 1);
+    QVERIFY(!dlg.m_bCancel);
+    QCOMPARE(nAnswer.load(), 0);
+}
+
+void TestDlgWait::closeAfterDoneStillEnds()
+{
+    ScriptedWait dlg(WAIT_DATABASE_INFO, false, [](ScriptedWait& self) {
+        self.PostMessage(WM_TASK_DONE, 1, 0);
+        self.WaitForRelease();
+    });
+    bool bClosedWhilePolling = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &dlg, [&] {
+        if (!dlg.IsPolling() || bClosedWhilePolling)
+            return;
+        bClosedWhilePolling = true;
+        dlg.close();
+        dlg.m_bRelease = true;
+    });
+    poll.start(10);
+    bool bForced = false;
+    const int nResult = RunModal(dlg, bForced);
+    QVERIFY(bClosedWhilePolling);
+    QVERIFY(!bForced);
+    QCOMPARE(nResult, 1);
+}
+
+void TestDlgWait::enterDoesNotClose()
+{
+    ScriptedWait dlg(WAIT_DATABASE_INFO, false, [](ScriptedWait& self) { self.WaitForRelease(); });
+    bool bStillOpen = false;
+    QTimer::singleShot(150, &dlg, [&] {
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        bStillOpen = dlg.isVisible();
+        dlg.m_bRelease = true;
+    });
+    bool bForced = false;
+    RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QVERIFY(bStillOpen);
+}
+
+void TestDlgWait::progressMessages()
+{
+    const QString strTable = QStringLiteral("PRODDTA.F0101");
+    ScriptedWait dlg(WAIT_DECIMAL_UPDATE, true, [&](ScriptedWait& self) {
+        self.SendMessage(WM_TASK_SETRANGE, 0, 5);
+        self.SendMessage(WM_TASK_SETITEM, 0, reinterpret_cast<qintptr>(&strTable));
+        self.SendMessage(WM_TASK_STEP, 1, 1);
+        self.SendMessage(WM_TASK_STEP, 1, 2);
+        // Range 0 keeps the previous range; -1 steps without the counters.
+        self.SendMessage(WM_TASK_SETRANGE, 0, 0);
+        self.SendMessage(WM_TASK_STEP, -1, -1);
+    });
+    bool bForced = false;
+    QVERIFY(dlg.Create());
+    auto* pProgress = qobject_cast<QProgressBar*>(dlg.GetDlgItem(IDC_PROGRESS));
+    auto* pCount = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_WAIT_COUNT));
+    QCOMPARE(dlg.m_strCountFormat, QStringLiteral("Tables à modifier : %d / %d"));
+    RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QVERIFY(!pProgress->isHidden());
+    QCOMPARE(pProgress->maximum(), 5);
+    QCOMPARE(pProgress->value(), 3);
+    QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_WAIT_ITEM))->text(), strTable);
+    QCOMPARE(pCount->text(), QStringLiteral("Tables à modifier : 1 / 2"));
+}
+
+void TestDlgWait::workerMessageBoxOnInterfaceThread()
+{
+    std::atomic<int> nAnswer{-1};
+    ScriptedWait dlg(WAIT_STATISTICS, true, [&](ScriptedWait&) {
+        CGuiPrompt prompt;
+        nAnswer = prompt.ShowMessage(QStringLiteral("Remplacer ?"), CPrompt::YesNoCancel);
+    });
+    bool bShownOnInterfaceThread = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &dlg, [&] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (pBox == nullptr)
+            return;
+        bShownOnInterfaceThread = pBox->thread() == QThread::currentThread()
+                                  && QThread::currentThread() == QCoreApplication::instance()->thread()
+                                  && pBox->text() == QStringLiteral("Remplacer ?");
+        QVERIFY(dlg.IsWorkerRunning());
+        pBox->button(QMessageBox::Yes)->click();
+    });
+    poll.start(20);
+    bool bForced = false;
+    RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    QVERIFY(bShownOnInterfaceThread);
+    QCOMPARE(nAnswer.load(), int(CPrompt::AnswerYes));
+}
+
+QTEST_MAIN(TestDlgWait)
+#include "tst_dlgwait.moc"
