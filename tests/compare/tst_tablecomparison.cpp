@@ -6,6 +6,7 @@
 #include "compare/tablecomparison.h"
 #include "tests/compare/comparebed.h"
 #include "tests/compare/enginerows.h"
+#include "tests/compare/filesizelimit.h"
 #include "tests/compare/layoutreader.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
@@ -13,9 +14,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <csignal>
 #include <map>
-#include <sys/resource.h>
 
 using kvtest::CompareBed;
 using kvtest::Engine;
@@ -83,32 +82,6 @@ const TypeCase kTypeCases[] = {
     {"T_INTEGER_NUMERIC", "INTEGER", "NUMERIC(10,0)", true, true, CMP_DIFFERENT, CMP_DIFFERENT},
     {"T_INTEGER_NUMERIC_UNCHECKED", "INTEGER", "NUMERIC(10,0)", false, true, CMP_SAME, CMP_SAME},
     {"T_CHAR10_CHAR12_UNCHECKED", "CHAR(10)", "CHAR(12)", false, true, CMP_SAME, CMP_SAME},
-};
-
-// A bed whose writes stop at a few bytes: beyond the limit a write fails
-// with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t nBytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = nBytes;
-        m_bSet = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_bSet = false;
 };
 
 }  // namespace
@@ -530,7 +503,7 @@ void TestTableComparison::writeFailureEndsRun()
     CTableComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->tableResults);
     kvtest::MessageRecorder dialog;
     {
-        FileSizeLimit limit(1024);
+        kvtest::FileSizeLimit limit(1024);
         QVERIFY(limit.IsSet());
         QVERIFY(!comparison.CompareTables(&dialog));
     }
