@@ -35,6 +35,20 @@ inline void AddServerRows()
     QTest::newRow("mariadb") << Engine::MariaDB;
 }
 
+inline const Engine kServers[] = {Engine::PostgreSQL, Engine::MariaDB};
+
+// A data row named after the engine and the case, the engine filled in.
+inline QTestData& ServerRow(Engine engine, const char* pszCase)
+{
+    return QTest::addRow("%s %s", qPrintable(kvtest::EngineName(engine)), pszCase) << engine;
+}
+
+// One written statement for one column.
+inline QString UpdateLine(const QString& strTable, const QString& strColumn, const QString& strOperand)
+{
+    return QStringLiteral("UPDATE %1 SET %2=%2%3").arg(strTable, strColumn, strOperand);
+}
+
 inline void UseLanguage(bool bFrench)
 {
     SetInterfaceLanguage(bFrench ? QStringLiteral("FRA") : QStringLiteral("ENU"), QString());

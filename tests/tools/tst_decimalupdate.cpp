@@ -7,6 +7,7 @@
 #include "tools/decimalupdate.h"
 #include "tools/registeredtables.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using kvtest::kCrpSchema;
@@ -32,9 +33,12 @@ private slots:
     void classLiteral();
     void classWithoutAliases_data() { tooltest::AddServerRows(); }
     void classWithoutAliases();
+    void olderObjectLibrarian_data();
+    void olderObjectLibrarian();
     void cancel_data();
     void cancel();
     void listingFailureStopsRun();
+    void lineFailureStopsRun();
     void allocationFailureShowsDatabaseError();
     void registeredSetIgnoresCase();
     void databaseErrorText();
@@ -46,12 +50,11 @@ void TestDecimalUpdate::aliasMode_data()
     QTest::addColumn<bool>("multiply");
     QTest::addColumn<int>("power");
     QTest::addColumn<QString>("operand");
-    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
-        const QByteArray name = kvtest::EngineName(engine).toLatin1();
-        QTest::addRow("%s multiply 1", name.constData()) << engine << true << 1 << "*10";
-        QTest::addRow("%s divide 1", name.constData()) << engine << false << 1 << "/10";
-        QTest::addRow("%s multiply 9", name.constData()) << engine << true << 9 << "*1000000000";
-        QTest::addRow("%s divide 9", name.constData()) << engine << false << 9 << "/1000000000";
+    for (Engine engine : tooltest::kServers) {
+        tooltest::ServerRow(engine, "multiply 1") << true << 1 << "*10";
+        tooltest::ServerRow(engine, "divide 1") << false << 1 << "/10";
+        tooltest::ServerRow(engine, "multiply 9") << true << 9 << "*1000000000";
+        tooltest::ServerRow(engine, "divide 9") << false << 9 << "/1000000000";
     }
 }
 
@@ -71,9 +74,8 @@ void TestDecimalUpdate::aliasMode()
     t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("  upmj "), multiply, power, &target, t->prompt);
 
     auto line = [&](const char* pszTable, const char* pszColumn) {
-        const QString strColumn = t->Fixture().Spelled(QLatin1String(pszColumn));
-        return QStringLiteral("UPDATE ") + t->Qualified(kProductionSchema, QLatin1String(pszTable))
-               + QStringLiteral(" SET ") + strColumn + u'=' + strColumn + operand;
+        return tooltest::UpdateLine(t->Qualified(kProductionSchema, QLatin1String(pszTable)),
+                                    t->Fixture().Spelled(QLatin1String(pszColumn)), operand);
     };
     QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes({line("F0101", "ABUPMJ"), line("F0911", "GLUPMJ"),
                                                               line("F4211", "SDUPMJ")}));
@@ -106,10 +108,9 @@ void TestDecimalUpdate::classMode()
 
     const kvtest::JdeFixture& f = t->Fixture();
     QCOMPARE(ReadTestFile(t->strPath),
-             tooltest::ResultBytes({QStringLiteral("UPDATE %1 SET %2=%2*100").arg(t->Qualified(kProductionSchema, "F0911"),
-                                                                               f.Spelled("GLAA")),
-                                    QStringLiteral("UPDATE %1 SET %2=%2*100").arg(t->Qualified(kProductionSchema, "F4211"),
-                                                                               f.Spelled("SDAEXP"))}));
+             tooltest::ResultBytes({tooltest::UpdateLine(t->Qualified(kProductionSchema, "F0911"), f.Spelled("GLAA"), "*100"),
+                                    tooltest::UpdateLine(t->Qualified(kProductionSchema, "F4211"), f.Spelled("SDAEXP"),
+                                                         "*100")}));
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
 }
 
@@ -139,13 +140,13 @@ void TestDecimalUpdate::columnRules()
     // The pattern schema's name has a "_": the look-alike schema's tables
     // must not be visited. Table order is the driver's.
     QMap<QString, QString> expected;
-    expected.insert(f.Spelled("F0006"), QStringLiteral("UPDATE %1 SET %2=%2/1000")
-                                            .arg(t->Qualified(kPatternSchema, "F0006"), f.Spelled("MCUPMJ")));
+    expected.insert(f.Spelled("F0006"), tooltest::UpdateLine(t->Qualified(kPatternSchema, "F0006"), f.Spelled("MCUPMJ"),
+                                                             "/1000"));
     expected.insert(f.Spelled("F55EDGE"), QStringLiteral("UPDATE %1 SET %2=%2/1000, %3=%3/1000")
                                               .arg(t->Qualified(kPatternSchema, "F55EDGE"), f.Spelled("XXUPMJ"),
                                                    f.Spelled("YYAA")));
     const QString strOddQualified = t->Qualified(kPatternSchema, QString()) + t->Quote() + strOdd + t->Quote();
-    expected.insert(strOdd, QStringLiteral("UPDATE %1 SET %2=%2/1000").arg(strOddQualified, f.Spelled("QQUPMJ")));
+    expected.insert(strOdd, tooltest::UpdateLine(strOddQualified, f.Spelled("QQUPMJ"), "/1000"));
     QStringList lines;
     const QStringList tables = t->Tools().m_mapSchemaTables.value(f.Key(kPatternSchema));
     QCOMPARE(tables.size(), 3);
@@ -159,17 +160,14 @@ void TestDecimalUpdate::schemaBlocks_data()
     tooltest::AddServerColumn();
     QTest::addColumn<QString>("alias");
     QTest::addColumn<QStringList>("lines");   // "schema:table:column", "" for an empty line
-    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
-        const QByteArray name = kvtest::EngineName(engine).toLatin1();
+    for (Engine engine : tooltest::kServers) {
         // Keys sort crpdta, prod_dta, proddta on both engines.
-        QTest::addRow("%s every schema writes", name.constData())
-            << engine << "UPMJ"
+        tooltest::ServerRow(engine, "every schema writes") << "UPMJ"
             << QStringList{"crpdta:F0101:ABUPMJ", "crpdta:F4211:SDUPMJ", "", "", "prod_dta:F0006:MCUPMJ", "", "",
                            "proddta:F0101:ABUPMJ", "proddta:F0911:GLUPMJ", "proddta:F4211:SDUPMJ"};
         // prod_dta writes nothing, but follows a productive schema; proddta
         // follows one that wrote nothing.
-        QTest::addRow("%s middle schema writes nothing", name.constData())
-            << engine << "AEXP" << QStringList{"crpdta:F4211:SDAEXP", "", "", "proddta:F4211:SDAEXP"};
+        tooltest::ServerRow(engine, "middle schema writes nothing") << "AEXP" << QStringList{"crpdta:F4211:SDAEXP", "", "", "proddta:F4211:SDAEXP"};
     }
 }
 
@@ -191,7 +189,7 @@ void TestDecimalUpdate::schemaBlocks()
             continue;
         }
         const QString strColumn = t->Fixture().Spelled(parts.at(2));
-        expected.append(QStringLiteral("UPDATE %1 SET %2=%2*10").arg(t->Qualified(parts.at(0), parts.at(1)), strColumn));
+        expected.append(tooltest::UpdateLine(t->Qualified(parts.at(0), parts.at(1)), strColumn, "*10"));
     }
     QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(expected));
 }
@@ -230,12 +228,11 @@ void TestDecimalUpdate::classLiteral_data()
     tooltest::AddServerColumn();
     QTest::addColumn<QString>("className");
     QTest::addColumn<QStringList>("aliases");
-    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
-        const QByteArray name = kvtest::EngineName(engine).toLatin1();
-        QTest::addRow("%s plain", name.constData()) << engine << "PRICE" << QStringList{"UPRC"};
-        QTest::addRow("%s quote", name.constData()) << engine << "O'NEIL" << QStringList{"ONEIL"};
+    for (Engine engine : tooltest::kServers) {
+        tooltest::ServerRow(engine, "plain") << "PRICE" << QStringList{"UPRC"};
+        tooltest::ServerRow(engine, "quote") << "O'NEIL" << QStringList{"ONEIL"};
         // Undoubled, this would read every alias of the dictionary.
-        QTest::addRow("%s injection", name.constData()) << engine << "X' OR 'A'='A" << QStringList{};
+        tooltest::ServerRow(engine, "injection") << "X' OR 'A'='A" << QStringList{};
     }
 }
 
@@ -268,15 +265,55 @@ void TestDecimalUpdate::classWithoutAliases()
     QVERIFY(t->started.isEmpty());
 }
 
+void TestDecimalUpdate::olderObjectLibrarian_data()
+{
+    tooltest::AddServerColumn();
+    QTest::addColumn<bool>("pfRows");
+    QTest::addColumn<QStringList>("tables");   // of proddta with ABAN8, written
+    for (Engine engine : tooltest::kServers) {
+        tooltest::ServerRow(engine, "registered as PF") << true << QStringList{"F0101"};
+        // No 'PF' row: an empty set filters nothing out.
+        tooltest::ServerRow(engine, "no PF row") << false << QStringList{"F0101", "F0101_X", "F0101AX"};
+    }
+}
+
+void TestDecimalUpdate::olderObjectLibrarian()
+{
+    QFETCH(Engine, engine);
+    QFETCH(bool, pfRows);
+    QFETCH(QStringList, tables);
+    kvtest::JdeOptions options;
+    options.bOlderObjectLibrarian = true;
+    KV_TOOL_BED(t, engine, options);
+    if (pfRows)
+        t->Database().Exec(QStringLiteral("UPDATE ") + t->Fixture().Place(kvtest::kSystemSchema).strQualifier
+                           + QStringLiteral("F9801 SET SIFUNC = 'PF'"));
+    t->SelectOnly({kProductionSchema});
+
+    t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("AN8"), true, 1, nullptr, t->prompt);
+
+    QMap<QString, QString> expected;
+    for (const QString& strTable : tables)
+        expected.insert(t->Fixture().Spelled(strTable),
+                        tooltest::UpdateLine(t->Qualified(kProductionSchema, strTable), t->Fixture().Spelled("ABAN8"),
+                                             "*10"));
+    QStringList lines;
+    for (const QString& strTable : t->Tools().m_mapSchemaTables.value(t->Fixture().Key(kProductionSchema))) {
+        if (expected.contains(strTable))
+            lines.append(expected.value(strTable));
+    }
+    QCOMPARE(lines.size(), tables.size());
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+}
+
 void TestDecimalUpdate::cancel_data()
 {
     tooltest::AddServerColumn();
     QTest::addColumn<int>("cancelAtItem");   // 0: at the first question
     QTest::addColumn<QStringList>("tables");  // written before the cancel line
-    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
-        const QByteArray name = kvtest::EngineName(engine).toLatin1();
-        QTest::addRow("%s while writing", name.constData()) << engine << 2 << QStringList{"F0101", "F0911"};
-        QTest::addRow("%s while reading", name.constData()) << engine << 0 << QStringList{};
+    for (Engine engine : tooltest::kServers) {
+        tooltest::ServerRow(engine, "while writing") << 2 << QStringList{"F0101", "F0911"};
+        tooltest::ServerRow(engine, "while reading") << 0 << QStringList{};
     }
 }
 
@@ -306,7 +343,7 @@ void TestDecimalUpdate::cancel()
     QStringList lines;
     for (const QString& strTable : tables) {
         const QString strColumn = t->Fixture().Spelled(strTable == QLatin1String("F0101") ? "ABUPMJ" : "GLUPMJ");
-        lines.append(QStringLiteral("UPDATE %1 SET %2=%2*10").arg(t->Qualified(kProductionSchema, strTable), strColumn));
+        lines.append(tooltest::UpdateLine(t->Qualified(kProductionSchema, strTable), strColumn, "*10"));
     }
     lines.append(QStringLiteral("User has cancelled the process"));
     QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
@@ -333,8 +370,31 @@ void TestDecimalUpdate::listingFailureStopsRun()
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
     QCOMPARE(target.items.last(), QStringLiteral("f0911"));
     QCOMPARE(ReadTestFile(t->strPath),
-             tooltest::ResultBytes({QStringLiteral("UPDATE %1 SET abupmj=abupmj*10")
-                                        .arg(t->Qualified(kProductionSchema, "F0101"))}));
+             tooltest::ResultBytes({tooltest::UpdateLine(t->Qualified(kProductionSchema, "F0101"), "abupmj", "*10")}));
+}
+
+void TestDecimalUpdate::lineFailureStopsRun()
+{
+    tooltest::UseLanguage(false);
+    KV_TOOL_BED(t, Engine::MariaDB);
+    t->SelectOnly({kProductionSchema});
+    // Before F0911 is written, its path becomes a folder: no line can go in.
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == QLatin1String("F0911")) {
+            QFile::remove(t->strPath);
+            QDir().mkdir(t->strPath);
+        }
+        return 0;
+    };
+
+    t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("UPMJ"), true, 1, &target, t->prompt);
+
+    QCOMPARE(t->prompt.m_arrTexts,
+             QStringList{QStringLiteral("Unable to write in file '%1'.\nPlease close all applications using it and "
+                                        "start again.").arg(QDir::toNativeSeparators(t->strPath))});
+    // F4211 was never looked at, and no closing line was tried.
+    QCOMPARE(target.items, (QStringList{"F0101", "F0911"}));
 }
 
 void TestDecimalUpdate::allocationFailureShowsDatabaseError()

@@ -58,18 +58,16 @@ void TestTableStatistics::statistics_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("dates");   // "TABLE=date text" of the tables that have one
-    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB}) {
-        const QByteArray name = kvtest::EngineName(engine).toLatin1();
+    for (Engine engine : tooltest::kServers) {
         // Julian numbers in F0101 and F0911, a DATE in F4211.
-        QTest::addRow("%s upmj", name.constData())
-            << engine << int(STAT_DATE_UPMJ) << QString()
+        tooltest::ServerRow(engine, "upmj") << int(STAT_DATE_UPMJ) << QString()
             << QStringList{"F0101=01/02/2025", "F0911=10/04/2025", "F4211=30/06/2025", "F55-Q=07/09/2019"};
         // Tables without the column keep two fields.
-        QTest::addRow("%s field", name.constData()) << engine << int(STAT_DATE_FIELD) << "ABAN8"
+        tooltest::ServerRow(engine, "field") << int(STAT_DATE_FIELD) << "ABAN8"
                                                     << QStringList{"F0101=1003"};
-        QTest::addRow("%s expression", name.constData()) << engine << int(STAT_DATE_FIELD) << " ABAN8 + 1 "
+        tooltest::ServerRow(engine, "expression") << int(STAT_DATE_FIELD) << " ABAN8 + 1 "
                                                          << QStringList{"F0101=1004"};
-        QTest::addRow("%s no date", name.constData()) << engine << int(STAT_DATE_NONE) << "ABAN8" << QStringList{};
+        tooltest::ServerRow(engine, "no date") << int(STAT_DATE_NONE) << "ABAN8" << QStringList{};
     }
 }
 
