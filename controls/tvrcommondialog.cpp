@@ -203,7 +203,7 @@ void CTvrCommonDialog::CenterWindow()
     else if (const QScreen* pScreen = screen() ? screen() : QGuiApplication::primaryScreen())
         area = pScreen->availableGeometry();
     if (area.isValid())
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+        move(area.x() + (area.width() - frameGeometry().width()) / 2, area.y() + (area.height() - frameGeometry().height()) / 2);
 }
 
 void CTvrCommonDialog::RestoreSize(const QString& strDefault)
