@@ -24,7 +24,7 @@ int LargerAliasSize(CDBData& left, CDBData& right, const QString& strItem, int n
 
 CAliasComparison::CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options,
                                    CCompareResultFile& results)
-    : m_left(left), m_right(right), m_options(options), m_results(results)
+    : CCompareEngine(left, right, options, results)
 {
 }
 
@@ -60,7 +60,7 @@ bool CAliasComparison::CompareAliases(CMessageTarget* pDlg)
         }
     }
     if (!m_failure.IsFailed() && !bCancel && m_pRunStream && !m_pRunStream->Flush())
-        FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+        FailRun(m_pRunStream->GetErrorText());
     m_pRunStream.reset();
     if (m_failure.IsFailed())
         return false;
@@ -81,18 +81,14 @@ void CAliasComparison::BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel)
     if (bCancel)
         return;
 
-    QFile* pFile = m_results.CreateResultFile();
-    if (pFile == nullptr) {
-        m_failure.Set(CCompareFailure::CannotCreate, CCompareResultFile::GetTempFolder(), QString());
+    if (!StartResultFile())
         return;
-    }
-    m_pRunStream = std::make_unique<CResultStream>(pFile);
     for (const QString& strName : std::as_const(arrNames)) {
         m_pRunStream->WriteText(strName, m_nAliasLen);
         m_pRunStream->WriteInt64(kNoRecord);
     }
     if (!m_pRunStream->Flush()) {
-        FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+        FailRun(m_pRunStream->GetErrorText());
         return;
     }
     m_nAliasSlots = int(arrNames.size());
@@ -142,7 +138,7 @@ void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCo
     CResultStream& stream = *m_pRunStream;
     const int nSlot = FindAliasSlot(stream, strAlias);
     if (!stream.IsOk()) {
-        FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
+        FailRun(stream.GetErrorText());
         return;
     }
     if (nSlot < 0) {
@@ -163,7 +159,7 @@ void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCo
             if (stream.IsOk())
                 ++m_nSkippedRows;
             else
-                FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
+                FailRun(stream.GetErrorText());
             return;
         }
         info.MergeLeft(stored, m_options);
@@ -181,15 +177,7 @@ void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCo
         }
     }
     if (!stream.IsOk())
-        FailRun(CCompareFailure::CannotWrite, stream.GetErrorText());
-}
-
-void CAliasComparison::FailRun(CCompareFailure::Kind nKind, const QString& strReason)
-{
-    QFile* pFile = m_results.GetFile();
-    m_failure.Set(nKind, pFile != nullptr ? pFile->fileName() : QString(), strReason);
-    m_pRunStream.reset();
-    m_results.DeleteResultFile();
+        FailRun(stream.GetErrorText());
 }
 
 int CAliasComparison::FindAliasSlot(const QString& strAlias) const
@@ -257,11 +245,6 @@ int CAliasComparison::GetAliasStatus(int nSlot) const
 {
     const auto pInfo = ReadAliasResult(nSlot);
     return pInfo ? pInfo->m_nStatus : CMP_UNSET;
-}
-
-bool CAliasComparison::HasResult() const
-{
-    return m_results.GetFile() != nullptr;
 }
 
 int CAliasComparison::GetAliasCount(int nStatus) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compare/aliascompareinfo.h"
-#include "compare/comparefailure.h"
+#include "compare/compareengine.h"
 #include "compare/comparestatus.h"
 #include "db/dictionaryconsumer.h"
 
@@ -30,15 +30,12 @@ class CZembraParam;
 // to the same W characters) keeps one slot; the first row read on that side
 // is the one compared, later ones are skipped and counted in
 // m_nSkippedRows, so the four counters add up to m_nAliasSlots.
-class CAliasComparison : public IDictionaryConsumer
+class CAliasComparison : public CCompareEngine, public IDictionaryConsumer
 {
 public:
     CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
 
-    ~CAliasComparison();
-
-    CAliasComparison(const CAliasComparison&) = delete;
-    CAliasComparison& operator=(const CAliasComparison&) = delete;
+    ~CAliasComparison() override;
 
     // True when the run ended; false when it could not start (no alias
     // width on either side), was cancelled, or failed (GetFailure tells why).
@@ -57,9 +54,7 @@ public:
     std::unique_ptr<CAliasCompareInfo> ReadAliasResult(int nSlot) const;
     int GetAliasStatus(int nSlot) const;
 
-    bool HasResult() const;
     int GetAliasCount(int nStatus) const;
-    const CCompareFailure& GetFailure() const { return m_failure; }
 
     int m_anAliasCount[CMP_STATUS_COUNT] = {0, 0, 0, 0};
     int m_nAliasLen = 0;
@@ -77,12 +72,4 @@ private:
     int FindAliasSlot(CResultStream& stream, const QString& strAlias) const;
     QString ReadAliasSlotName(CResultStream& stream, int nSlot) const;
     void StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info);
-    void FailRun(CCompareFailure::Kind nKind, const QString& strReason);
-
-    CDBData& m_left;
-    CDBData& m_right;
-    const CZembraParam& m_options;
-    CCompareResultFile& m_results;
-    std::unique_ptr<CResultStream> m_pRunStream;   // during a run only
-    CCompareFailure m_failure;
 };

@@ -43,7 +43,7 @@ QStringList SortedCopy(const QStringList& arrNames, bool bCase)
 
 CTableComparison::CTableComparison(CDBData& left, CDBData& right, const CZembraParam& options,
                                    CCompareResultFile& results)
-    : m_left(left), m_right(right), m_options(options), m_results(results)
+    : CCompareEngine(left, right, options, results)
 {
 }
 
@@ -65,28 +65,24 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
 
     bool bCancelled = QueryCancel(pDlg);
     if (!bCancelled) {
-        QFile* pFile = m_results.CreateResultFile();
-        if (pFile == nullptr) {
-            m_failure.Set(CCompareFailure::CannotCreate, CCompareResultFile::GetTempFolder(), QString());
+        if (!StartResultFile())
             return false;
-        }
-        m_pRunStream = std::make_unique<CResultStream>(pFile);
         const int nTables = int(m_astrCompareTables.size());
         if (!m_pRunStream->Seek(0) || !m_pRunStream->SetLength(nTables * kSlotSize)) {
-            FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+            FailRun(m_pRunStream->GetErrorText());
             return false;
         }
         SendProgress(pDlg, 0, nTables);
         for (int i = 0; i < nTables && !bCancelled; ++i) {
             if (!CompareTable(bCase, bSqlTypes, bSameSizeStrings, i, arrLeft, arrRight, pDlg)) {
-                FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+                FailRun(m_pRunStream->GetErrorText());
                 return false;
             }
             SendProgress(pDlg, i, 0);
             bCancelled = QueryCancel(pDlg);
         }
         if (!bCancelled && !m_pRunStream->Flush()) {
-            FailRun(CCompareFailure::CannotWrite, m_pRunStream->GetErrorText());
+            FailRun(m_pRunStream->GetErrorText());
             return false;
         }
         m_pRunStream.reset();
@@ -94,14 +90,6 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
     if (bCancelled)
         m_results.DeleteResultFile();
     return !bCancelled;
-}
-
-void CTableComparison::FailRun(CCompareFailure::Kind nKind, const QString& strReason)
-{
-    QFile* pFile = m_results.GetFile();
-    m_failure.Set(nKind, pFile != nullptr ? pFile->fileName() : QString(), strReason);
-    m_pRunStream.reset();
-    m_results.DeleteResultFile();
 }
 
 void CTableComparison::MergeTableNames(bool bCase, const QStringList& arrLeft, const QStringList& arrRight,
@@ -211,11 +199,6 @@ bool CTableComparison::WriteTableRecord(int nTable, int nStatus, CColumnCompareA
         }
     }
     return stream.IsOk();
-}
-
-bool CTableComparison::HasResult() const
-{
-    return m_results.GetFile() != nullptr;
 }
 
 int CTableComparison::GetTableCount(int nStatus) const

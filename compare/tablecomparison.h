@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compare/columncompareinfo.h"
-#include "compare/comparefailure.h"
+#include "compare/compareengine.h"
 #include "compare/comparestatus.h"
 #include "db/columninfo.h"
 
@@ -14,7 +14,6 @@
 class CCompareResultFile;
 class CDBData;
 class CMessageTarget;
-class CResultStream;
 class CZembraParam;
 
 using CColumnCompareArray = std::vector<std::unique_ptr<CColumnCompareInfo>>;
@@ -28,15 +27,12 @@ using CColumnCompareArray = std::vector<std::unique_ptr<CColumnCompareInfo>>;
 //            and that many field records of (L + 2T + 10) x 2 bytes.
 // The run executes on a worker thread; the readers afterwards on the
 // interface thread.
-class CTableComparison
+class CTableComparison : public CCompareEngine
 {
 public:
     CTableComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
 
-    ~CTableComparison();
-
-    CTableComparison(const CTableComparison&) = delete;
-    CTableComparison& operator=(const CTableComparison&) = delete;
+    ~CTableComparison() override;
 
     // The whole run. True when it ran to the end; false when it was
     // cancelled (no failure recorded) or failed (GetFailure tells why). A
@@ -64,9 +60,7 @@ public:
                                                          int nTypeLen) const;
     int GetColumnStatus(int nField, qint64 nPosition, int nNameLen, int nTypeLen) const;
 
-    bool HasResult() const;
     int GetTableCount(int nStatus) const;
-    const CCompareFailure& GetFailure() const { return m_failure; }
 
     // The merged, sorted list of both sides' names; a table's index here is
     // its number everywhere.
@@ -79,13 +73,5 @@ private:
                        qint16& nTypeLen);
     bool WriteTableRecord(int nTable, int nStatus, CColumnCompareArray& arrRecords, qint16 nNameLen,
                           qint16 nTypeLen);
-    void FailRun(CCompareFailure::Kind nKind, const QString& strReason);
     qint64 ReadTableOffset(CResultStream& stream, int nTable) const;
-
-    CDBData& m_left;
-    CDBData& m_right;
-    const CZembraParam& m_options;
-    CCompareResultFile& m_results;
-    std::unique_ptr<CResultStream> m_pRunStream;   // during a run only
-    CCompareFailure m_failure;
 };
