@@ -13,9 +13,9 @@ constexpr int kFontPoints = 8;
 // Main dialog: data source and schemas on the left, the tools on the right,
 // the band with the about and logo buttons below them.
 const ControlTemplate kMain[] = {
-    {IDC_DSN_CHOOSE, K::PushButton, "Source de données ODBC...", "ODBC\nData Sources...", 6, 6, 80, 24, 0},
-    {IDC_DSN_ICON, K::StaticIcon, nullptr, nullptr, 92, 12, 10, 10, CTL_HIDDEN},
-    {IDC_DSN_NAME, K::Static, "", nullptr, 106, 13, 120, 9, CTL_HIDDEN},
+    {IDC_DSN_CHOOSE, K::PushButton, "Source de données ODBC...", "ODBC\nData Sources...", 6, 6, 104, 24, 0},
+    {IDC_DSN_ICON, K::StaticIcon, nullptr, nullptr, 116, 12, 10, 10, CTL_HIDDEN},
+    {IDC_DSN_NAME, K::Static, "", nullptr, 130, 13, 96, 9, CTL_HIDDEN},
     {IDC_CONNECT, K::PushButton, "Connexion", "Connection", 6, 36, 60, 14, CTL_HIDDEN},
     {IDC_SCHEMA_LIST, K::ListCtrl, nullptr, nullptr, 6, 36, 220, 122, CTL_HIDDEN},
     {IDC_DECIMAL_UPDATE, K::PushButton, "Modification du nombre de décimales", "Update decimal places",
@@ -28,12 +28,12 @@ const ControlTemplate kMain[] = {
 
 const ControlTemplate kDataSources[] = {
     {IDC_DSN_ADMIN, K::PushButton, "Administration des sources de données ODBC...", "ODBC data source setup...",
-     7, 7, 150, 14, 0},
-    {IDC_DSN_TAB, K::TabCtrl, nullptr, nullptr, 7, 28, 206, 104, 0},
-    {IDC_DSN_USER, K::ListBox, nullptr, nullptr, 12, 44, 196, 84, CTL_SORTED | CTL_TABSTOPS},
-    {IDC_DSN_SYSTEM, K::ListBox, nullptr, nullptr, 12, 44, 196, 84, CTL_SORTED | CTL_TABSTOPS | CTL_HIDDEN},
-    {IDOK, K::PushButton, "OK", nullptr, 55, 139, 50, 14, CTL_DEFAULT},
-    {IDCANCEL, K::PushButton, "Annuler", "Cancel", 115, 139, 50, 14, 0},
+     7, 7, 170, 14, 0},
+    {IDC_DSN_TAB, K::TabCtrl, nullptr, nullptr, 7, 28, 256, 104, 0},
+    {IDC_DSN_USER, K::ListBox, nullptr, nullptr, 12, 44, 246, 84, CTL_SORTED | CTL_TABSTOPS},
+    {IDC_DSN_SYSTEM, K::ListBox, nullptr, nullptr, 12, 44, 246, 84, CTL_SORTED | CTL_TABSTOPS | CTL_HIDDEN},
+    {IDOK, K::PushButton, "OK", nullptr, 80, 139, 50, 14, CTL_DEFAULT},
+    {IDCANCEL, K::PushButton, "Annuler", "Cancel", 140, 139, 50, 14, 0},
 };
 
 const ControlTemplate kWaitDatabase[] = {
@@ -66,7 +66,7 @@ const ControlTemplate kWaitStatistics[] = {
 const ControlTemplate kAbout[] = {
     {IDC_VERSION, K::Static, "Version %s", nullptr, 118, 46, 135, 12, CTL_RIGHT},
     {IDC_COPYRIGHT, K::Static, "Copyright © 2019 Talvorin. Tous droits réservés.",
-     "Copyright © 2019 Talvorin. All rights reserved.", 118, 62, 135, 9, CTL_RIGHT},
+     "Copyright © 2019 Talvorin. All rights reserved.", 7, 68, 246, 9, CTL_RIGHT},
     {IDC_LOGO_FRAME, K::GroupBox, nullptr, nullptr, 97, 80, 158, 58, 0},
     {IDC_RELEASE, K::PushButton, "Notes de release", "Release notes", 10, 84, 80, 14, 0},
     {IDC_CONDITIONS, K::PushButton, "Conditions d'utilisation", "Conditions of use", 10, 102, 80, 14, 0},
@@ -77,7 +77,7 @@ const ControlTemplate kAbout[] = {
 
 const DialogTemplate kTemplates[] = {
     {DialogId::Main, "TALVORIN Kitvane", nullptr, 361, 165, DLG_RESIZABLE, kFontFace, kFontPoints, kMain},
-    {DialogId::DataSources, "Sources de données ODBC", "ODBC Data Source", 220, 160, DLG_RESIZABLE, kFontFace,
+    {DialogId::DataSources, "Sources de données ODBC", "ODBC Data Source", 270, 160, DLG_RESIZABLE, kFontFace,
      kFontPoints, kDataSources},
     {DialogId::WaitDatabase, "", nullptr, 237, 49, DLG_NOCAPTION, kFontFace, kFontPoints, kWaitDatabase},
     {DialogId::About, "À propos de", "About", 260, 160, 0, kFontFace, kFontPoints, kAbout},

@@ -202,11 +202,11 @@ void DrawLogo(QPainter& p, int cx, int cy)
     const QRectF text(cy * 1.15, 0, cx - cy * 1.15, cy * 0.62);
     p.drawText(text, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("TALVORIN"));
     font.setBold(false);
-    font.setPixelSize(cy * 24 / 100);
+    font.setPixelSize(cy * 20 / 100);
     p.setFont(font);
     p.setPen(kOrange);
     p.drawText(QRectF(cy * 1.18, cy * 0.64, cx, cy * 0.34), Qt::AlignLeft | Qt::AlignTop,
-               QStringLiteral("Kitvane — JD Edwards DBA tools"));
+               QStringLiteral("Kitvane  ·  JD Edwards DBA tools"));
 }
 
 }  // namespace

@@ -319,9 +319,12 @@ void TestControls::builderTagsAndConverts()
     }
     auto* pChoose = FindDlgItem<QPushButton>(&dialog, IDC_DSN_CHOOSE);
     QCOMPARE(pChoose->text(), QStringLiteral("ODBC\nData Sources..."));
-    QCOMPARE(pChoose->geometry(), QRect(MulDiv(6, units.width(), 4), MulDiv(6, units.height(), 8),
-                                        MulDiv(86, units.width(), 4) - MulDiv(6, units.width(), 4),
-                                        MulDiv(30, units.height(), 8) - MulDiv(6, units.height(), 8)));
+    const ControlTemplate& choose = pTemplate->controls[0];
+    QCOMPARE(choose.nId, int(IDC_DSN_CHOOSE));
+    const int nLeft = MulDiv(choose.x, units.width(), 4);
+    const int nTop = MulDiv(choose.y, units.height(), 8);
+    QCOMPARE(pChoose->geometry(), QRect(nLeft, nTop, MulDiv(choose.x + choose.cx, units.width(), 4) - nLeft,
+                                        MulDiv(choose.y + choose.cy, units.height(), 8) - nTop));
     QVERIFY(FindDlgItem<QPushButton>(&dialog, 9999) == nullptr);
 }
 
