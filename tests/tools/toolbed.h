@@ -103,8 +103,31 @@ struct ToolBed
         Tools().m_strDSN = bed.pDatabase->Dsn();
         if (!Tools().Connect())
             throw std::runtime_error("cannot connect the tools database");
-        Tools().LoadDatabaseInfo(nullptr);
+        m_bOlderLibrarian = options.bOlderObjectLibrarian;
+        Reload();
         strPath = dir.filePath(QStringLiteral("result.txt"));
+    }
+
+    // The schema list, as LoadDatabaseInfo builds it, but with the system
+    // tables of this environment: a MariaDB server shows every test's
+    // databases, and the first F98611, F9860 or F9210 found would otherwise
+    // be another test's.
+    void Reload()
+    {
+        CDBData& tools = Tools();
+        tools.ScanCatalog();
+        const kvtest::TestDatabase::Schema& system = Fixture().Place(kvtest::kSystemSchema);
+        const kvtest::TestDatabase::Schema& dictionary = Fixture().Place(kvtest::kDictionarySchema);
+        tools.m_strF98611Catalog = system.strCatalog;
+        tools.m_strF98611Owner = system.strOwner;
+        tools.m_strOLCatalog = system.strCatalog;
+        tools.m_strOLOwner = system.strOwner;
+        tools.m_strOLTable = Fixture().Spelled(m_bOlderLibrarian ? QStringLiteral("F9801") : QStringLiteral("F9860"));
+        tools.m_strDDCatalog = dictionary.strCatalog;
+        tools.m_strDDOwner = dictionary.strOwner;
+        tools.m_strDDTable = Fixture().Spelled(QStringLiteral("F9210"));
+        tools.LoadJdeOwners();
+        tools.BuildSchemaList();
     }
 
     CDBData& Tools() { return *app.GetDatabase(DB_TOOLS); }
@@ -162,6 +185,9 @@ struct ToolBed
     ScriptedPrompt prompt;
     QTemporaryDir dir;
     QString strPath;
+
+private:
+    bool m_bOlderLibrarian = false;
 };
 
 }  // namespace tooltest

@@ -19,6 +19,8 @@ class TestDecimalUpdate : public QObject
     Q_OBJECT
 
 private slots:
+    // English unless a test says otherwise, also after a failed one.
+    void init() { tooltest::UseLanguage(false); }
     void aliasMode_data();
     void aliasMode();
     void classMode_data() { tooltest::AddServerRows(); }
@@ -132,7 +134,7 @@ void TestDecimalUpdate::columnRules()
     const QString strOdd = QStringLiteral("F55-Q");
     t->AddRegisteredTable(kPatternSchema, t->Quote() + strOdd + t->Quote(), QStringLiteral("QQUPMJ NUMERIC(6,0)"), {},
                           strOdd);
-    t->Tools().LoadDatabaseInfo(nullptr);
+    t->Reload();
     t->SelectOnly({kPatternSchema});
 
     t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("EDGES"), false, 3, nullptr, t->prompt);

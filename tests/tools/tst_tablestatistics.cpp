@@ -29,7 +29,7 @@ void AddEdgeTables(tooltest::ToolBed& t)
                          {QStringLiteral("NULL")}, QStringLiteral("F55DNULL"));
     t.AddRegisteredTable(kProductionSchema, t.Quote() + QStringLiteral("F55-Q") + t.Quote(),
                          QStringLiteral("QQUPMJ ") + strNumber, {QStringLiteral("119250")}, QStringLiteral("F55-Q"));
-    t.Tools().LoadDatabaseInfo(nullptr);
+    t.Reload();
 }
 
 }  // namespace
@@ -39,6 +39,8 @@ class TestTableStatistics : public QObject
     Q_OBJECT
 
 private slots:
+    // English unless a test says otherwise, also after a failed one.
+    void init() { tooltest::UseLanguage(false); }
     void statistics_data();
     void statistics();
     void rowCountBeyond32Bits();
