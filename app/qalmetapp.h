@@ -3,7 +3,9 @@
 #include "app/resultlinewriter.h"
 #include "app/settingsstore.h"
 #include "app/shellopener.h"
+#include "compare/aliascomparison.h"
 #include "compare/compareresultfile.h"
+#include "compare/tablecomparison.h"
 #include "compare/zembraparam.h"
 #include "db/dbdata.h"
 #include "tools/statoptions.h"
@@ -100,6 +102,15 @@ public:
     void DeleteResultFile(int nWhich);
     QFile* GetResultFile(int nWhich);
 
+    // The comparisons of the left and right data sources with the current
+    // options: worker-thread bodies, true when they ran to the end. After a
+    // false result the engine's GetFailure() tells a failure from a cancel.
+    bool CompareTables(CMessageTarget* pDlg) { return m_tableComparison.CompareTables(pDlg); }
+    bool CompareAliases(CMessageTarget* pDlg) { return m_aliasComparison.CompareAliases(pDlg); }
+    // Their results, read by the result windows, the exports and the command line.
+    CTableComparison& GetTableComparison() { return m_tableComparison; }
+    CAliasComparison& GetAliasComparison() { return m_aliasComparison; }
+
 private:
     CCompareResultFile* ResultFileOf(int nWhich);
 
@@ -113,4 +124,7 @@ private:
     std::unique_ptr<CShellOpener> m_pOpener = std::make_unique<CShellOpener>();
     CCompareResultFile m_tableResults{QStringLiteral("BFDB")};
     CCompareResultFile m_aliasResults{QStringLiteral("BFDD")};
+    // Built after the data sources, the options and the result files they use.
+    CTableComparison m_tableComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_tableResults};
+    CAliasComparison m_aliasComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_aliasResults};
 };

@@ -4,6 +4,8 @@
 #include "privatesettings.h"
 #include "recordingopener.h"
 #include "testfiles.h"
+#include "tests/support/recorders.h"
+#include "tests/support/testdatabase.h"
 
 #include <QFile>
 #include <QTest>
@@ -26,6 +28,7 @@ private slots:
     void defaultResultPath();
     void statisticsHeaderFollowsOptions();
     void openerCanBeReplaced();
+    void comparesItsOwnDataSources();
 
 private:
     PrivateSettings m_settingsEnv;
@@ -193,6 +196,41 @@ void TestQalmetApp::openerCanBeReplaced()
     app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
     QVERIFY(app.OpenWithAssociatedProgram(strPath));
     QCOMPARE(arrStarted, QStringList{"xdg-open \"" + strPath + "\""});
+}
+
+void TestQalmetApp::comparesItsOwnDataSources()
+{
+    KV_CREATE_DATABASE(left, kvtest::Engine::SQLite);
+    KV_CREATE_DATABASE(right, kvtest::Engine::SQLite);
+    left->ExecScript({QStringLiteral("CREATE TABLE A (X INTEGER)"), QStringLiteral("CREATE TABLE B (X INTEGER)")});
+    right->ExecScript({QStringLiteral("CREATE TABLE B (X INTEGER)"), QStringLiteral("CREATE TABLE C (X INTEGER)")});
+
+    CQalmetApp app;
+    app.InitInstance(QLocale(QStringLiteral("en_US")));
+    app.GetDatabase(DB_LEFT)->m_strDSN = left->Dsn();
+    app.GetDatabase(DB_RIGHT)->m_strDSN = right->Dsn();
+    QVERIFY(app.GetDatabase(DB_LEFT)->Connect());
+    QVERIFY(app.GetDatabase(DB_RIGHT)->Connect());
+    // Each side's table list, as its selection form shows it.
+    kvtest::ListRecorder leftList;
+    kvtest::ListRecorder rightList;
+    QVERIFY(app.GetDatabase(DB_LEFT)->LoadTableList(leftList));
+    QVERIFY(app.GetDatabase(DB_RIGHT)->LoadTableList(rightList));
+
+    QVERIFY(app.CompareTables(nullptr));
+    const CTableComparison& tables = app.GetTableComparison();
+    QCOMPARE(tables.m_astrCompareTables, QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    QCOMPARE(tables.GetTableStatus(0), int(CMP_LEFT_ONLY));
+    QCOMPARE(tables.GetTableStatus(1), int(CMP_SAME));
+    QCOMPARE(tables.GetTableStatus(2), int(CMP_RIGHT_ONLY));
+
+    // The result lives in the application's table result file until exit.
+    QFile* pResults = app.GetResultFile(RESULT_FILE_TABLES);
+    QVERIFY(pResults != nullptr);
+    const QString strPath = pResults->fileName();
+    QVERIFY(QFile::exists(strPath));
+    app.ExitInstance();
+    QVERIFY(!QFile::exists(strPath));
 }
 
 QTEST_GUILESS_MAIN(TestQalmetApp)
