@@ -48,7 +48,8 @@ QString DriverOf(Engine engine)
 }
 
 // Data-source attributes of a database on the engine's server.
-QMap<QString, QString> ServerAttributes(Engine engine, const QString& strDatabase)
+QMap<QString, QString> ServerAttributes(Engine engine, const QString& strDatabase,
+                                        const QString& strUser = QLatin1String(kTestRole))
 {
     const ServerAddress server = ServerOf(engine);
     if (engine == Engine::PostgreSQL) {
@@ -60,7 +61,7 @@ QMap<QString, QString> ServerAttributes(Engine engine, const QString& strDatabas
     return {{QStringLiteral("Server"), server.strHost},
             {QStringLiteral("Port"), QString::number(server.nPort)},
             {QStringLiteral("Database"), strDatabase},
-            {QStringLiteral("User"), QLatin1String(kTestRole)},
+            {QStringLiteral("User"), strUser},
             {QStringLiteral("Password"), QLatin1String(kTestPassword)}};
 }
 
@@ -193,7 +194,22 @@ TestDatabase::TestDatabase(Engine engine) : m_engine(engine)
                     .toStdString());
         }
         m_pAdmin->Exec(QStringLiteral("CREATE DATABASE ") + m_strName);
-        attributes = ServerAttributes(engine, m_strName);
+        if (engine == Engine::MariaDB) {
+            // A user of its own that sees only this database and its schema
+            // databases: the catalog of a MariaDB server lists every database
+            // a user may see, and tests running side by side must not see
+            // each other's.
+            const QString strUser = QLatin1Char('\'') + m_strName + QStringLiteral("'@'127.0.0.1'");
+            const QString strPattern = QString(m_strName).replace(QLatin1Char('_'), QLatin1String("\\_"));
+            m_pAdmin->Exec(QStringLiteral("CREATE USER ") + strUser + QStringLiteral(" IDENTIFIED BY '")
+                           + QLatin1String(kTestPassword) + QLatin1Char('\''));
+            m_pAdmin->Exec(QStringLiteral("GRANT ALL PRIVILEGES ON `") + strPattern + QStringLiteral("`.* TO ") + strUser);
+            m_pAdmin->Exec(QStringLiteral("GRANT ALL PRIVILEGES ON `") + strPattern + QStringLiteral("\\_%`.* TO ")
+                           + strUser);
+            attributes = ServerAttributes(engine, m_strName, m_strName);
+        } else {
+            attributes = ServerAttributes(engine, m_strName);
+        }
     }
     environment.AddDataSource(m_strDsn, DriverOf(engine), attributes);
     m_pConnection = std::make_unique<RawConnection>(QStringLiteral("DSN=") + m_strDsn + QLatin1Char(';'));
@@ -212,6 +228,8 @@ TestDatabase::~TestDatabase()
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + m_strName);
         for (const QString& strExtra : std::as_const(m_arrExtraDatabases))
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + strExtra);
+        if (m_engine == Engine::MariaDB)
+            m_pAdmin->Exec(QStringLiteral("DROP USER IF EXISTS '") + m_strName + QStringLiteral("'@'127.0.0.1'"));
     } catch (const std::exception& error) {
         qWarning("could not drop test database %s: %s", qPrintable(m_strName), error.what());
     }
