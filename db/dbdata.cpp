@@ -47,9 +47,7 @@ QString CDBData::QualifyName(const QString& strCatalog, const QString& strOwner,
     return ::QualifyName(strCatalog, strOwner, strTable, m_strIdentifierQuote);
 }
 
-QString CDBData::CatalogPattern(const QString& strName) const
+QString CDBData::SearchPattern(const QString& strName) const
 {
-    if (strName.isEmpty())
-        return QString();
     return EscapeSearchPattern(strName, m_strSearchEscape);
 }

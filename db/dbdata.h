@@ -130,10 +130,10 @@ public:
     QMap<QString, bool> m_mapSelected;
     QMap<QString, QStringList> m_mapSchemaTables;   // owns the table lists of the selected schemas
 
+    // A name as a catalog search pattern, its pattern characters escaped.
+    QString SearchPattern(const QString& strName) const;
+
 private:
-    // A catalog-call argument: null for an empty name (all of them), else the
-    // name with its pattern characters escaped.
-    QString CatalogPattern(const QString& strName) const;
     // Records where a JDE system table lives, the first time it is seen.
     void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                          bool bWithF98611);

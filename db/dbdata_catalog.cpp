@@ -5,6 +5,7 @@
 
 #include "app/messagetarget.h"
 #include "db/asciitext.h"
+#include "db/catalogrow.h"
 #include "db/catalogtargets.h"
 #include "db/schemakey.h"
 #include "db/sqltext.h"
@@ -16,12 +17,6 @@ namespace {
 // Without a blank after the comma: the SQLite driver does not skip it.
 const QString kTableTypes = QStringLiteral("'TABLE','VIEW'");
 const QString kTablesOnly = QStringLiteral("'TABLE'");
-
-// A catalog argument: null for an empty name (all catalogs).
-QString CatalogArgument(const QString& strCatalog)
-{
-    return strCatalog.isEmpty() ? QString() : strCatalog;
-}
 
 }  // namespace
 
@@ -73,20 +68,16 @@ bool CDBData::LoadTableList(ITableList& list)
     SplitSchemaKey(m_strSchema, strCatalog, strOwner);
     QStringList arrViews;
     const bool bRead = RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(CatalogArgument(strCatalog), CatalogPattern(strOwner), QString(), kTableTypes))
+        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTableTypes))
             return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
+        CCatalogRow row;
         CTextBuffer type;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
+        row.Bind(statement);
         statement.BindText(4, type);
         while (statement.Fetch()) {
-            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text()))
+            if (!row.Matches(strCatalog, strOwner))
                 continue;
-            const QString strTable = table.Text();
+            const QString strTable = row.Table();
             // Kept sorted by UTF-16 code units; equal names are all kept.
             if (m_arrTables.isEmpty() || !(strTable < m_arrTables.last()))
                 m_arrTables.append(strTable);
@@ -168,34 +159,11 @@ bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
     QString strOwner;
     SplitSchemaKey(m_strSchema, strCatalog, strOwner);
     return RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Columns(CatalogArgument(strCatalog), CatalogPattern(strOwner),
-                               EscapeSearchPattern(strTable, m_strSearchEscape), QString()))
-            return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
-        CTextBuffer column;
-        CTextBuffer typeName;
-        SQLSMALLINT nSqlType = 0;
-        SQLINTEGER nSize = 0;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
-        statement.BindText(4, column);
-        statement.BindShort(5, nSqlType);
-        statement.BindText(6, typeName);
-        statement.BindLong(7, nSize);
-        for (;;) {
-            nSqlType = 0;   // a NULL number reads as 0
-            nSize = 0;
-            if (!statement.Fetch())
-                break;
-            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text())
-                || !CatalogNameMatches(strTable, table.Text()))
-                continue;
-            arrColumns.push_back(std::make_unique<CColumnInfo>(column.Text(), nSqlType, typeName.Text(), nSize));
-        }
-        return true;
+        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable,
+                                [&](const CColumnInfo& column) {
+                                    arrColumns.push_back(std::make_unique<CColumnInfo>(column));
+                                    return true;
+                                });
     });
 }
 
@@ -211,17 +179,13 @@ bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)
     return RunStatement(false, [&](CStatement& statement) {
         // The statistics arguments are plain names, not patterns; the rows
         // are still checked, for drivers that take them as patterns anyway.
-        if (!statement.Statistics(CatalogArgument(strCatalog), CatalogArgument(strOwner), strTable, SQL_INDEX_ALL))
+        if (!statement.Statistics(strCatalog, strOwner, strTable, SQL_INDEX_ALL))
             return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
+        CCatalogRow row;
         CTextBuffer indexName;
         CTextBuffer column;
         CTextBuffer order;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
+        row.Bind(statement);
         statement.BindText(6, indexName);
         statement.BindText(9, column);
         statement.BindText(10, order);
@@ -230,8 +194,7 @@ bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)
             const QString strIndex = indexName.Text();
             if (strIndex.isEmpty())
                 continue;   // the table's statistics row
-            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text())
-                || !CatalogNameMatches(strTable, table.Text()))
+            if (!row.Matches(strCatalog, strOwner, strTable))
                 continue;
             if (!pCurrent || pCurrent->m_strName != strIndex) {
                 if (pCurrent)
@@ -252,19 +215,14 @@ void CDBData::ListTables(const QString& strCatalog, const QString& strOwner, QSt
     if (bCancel || !IsConnected())
         return;
     RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(CatalogArgument(strCatalog), CatalogPattern(strOwner), QString(), kTablesOnly)
-            || bCancel)
+        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTablesOnly) || bCancel)
             return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
+        CCatalogRow row;
+        row.Bind(statement);
         while (!bCancel && statement.Fetch()) {
-            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text()))
+            if (!row.Matches(strCatalog, strOwner))
                 continue;
-            arrTables.append(TrimRight(table.Text()));
+            arrTables.append(TrimRight(row.Table()));
             if (pProgress != nullptr) {
                 pProgress->SendMessage(WM_TASK_STEP, -1, -1);
                 if (pProgress->SendMessage(WM_TASK_QUERYCANCEL, 0, 0) != 0)

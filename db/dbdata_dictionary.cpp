@@ -5,6 +5,7 @@
 
 #include "compare/aliascompareinfo.h"
 #include "db/asciitext.h"
+#include "db/catalogrow.h"
 #include "db/dictionaryconsumer.h"
 #include "db/schemakey.h"
 #include "db/sqltext.h"
@@ -96,24 +97,12 @@ bool CDBData::HasOwtpColumn()
         // All columns are read and the name compared without letter case:
         // a database that folds names (PostgreSQL: frowtp) would not match
         // the pattern "FROWTP".
-        if (!statement.Columns(strCatalog.isEmpty() ? QString() : strCatalog, CatalogPattern(strOwner),
-                               EscapeSearchPattern(m_strDDTable, m_strSearchEscape), QString()))
-            return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
-        CTextBuffer column;
-        SQLSMALLINT nSqlType = 0;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
-        statement.BindText(4, column);
-        statement.BindShort(5, nSqlType);
-        while (statement.Fetch()) {
-            if (CatalogNameMatches(strCatalog, catalog.Text()) && CatalogNameMatches(strOwner, owner.Text())
-                && CatalogNameMatches(m_strDDTable, table.Text()) && CatalogNameMatches(strColumn, column.Text()))
-                return true;
-        }
-        return false;
+        bool bFound = false;
+        ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, m_strDDTable,
+                         [&](const CColumnInfo& column) {
+                             bFound = AsciiEqualsIgnoreCase(TrimRight(column.m_strName), strColumn);
+                             return !bFound;
+                         });
+        return bFound;
     });
 }

@@ -4,6 +4,7 @@
 #include "db/dbdata.h"
 
 #include "db/asciitext.h"
+#include "db/catalogrow.h"
 #include "db/schemakey.h"
 #include "db/sqltext.h"
 
@@ -64,17 +65,13 @@ void CDBData::ScanCatalog()
     const bool bScanned = RunStatement(false, [&](CStatement& statement) {
         if (!statement.Tables(QString(), QString(), QString(), kTablesOnly))
             return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
+        CCatalogRow row;
+        row.Bind(statement);
         while (statement.Fetch()) {
-            const QString strCatalog = TrimRight(catalog.Text());
-            const QString strOwner = TrimRight(owner.Text());
+            const QString strCatalog = TrimRight(row.Catalog());
+            const QString strOwner = TrimRight(row.Owner());
             const QString strKey = MakeSchemaKey(strCatalog, strOwner);
-            NoteSystemTable(strCatalog, strOwner, TrimRight(table.Text()), true);
+            NoteSystemTable(strCatalog, strOwner, TrimRight(row.Table()), true);
             auto it = m_mapAllSchemas.find(strKey);
             if (it != m_mapAllSchemas.end()) {
                 ++it.value();
@@ -175,20 +172,15 @@ int CDBData::CountTables(const QString& strCatalog, const QString& strOwner)
     if (!IsConnected())
         return 0;
     return RunStatement(-1, [&](CStatement& statement) {
-        if (!statement.Tables(strCatalog.isEmpty() ? QString() : strCatalog, CatalogPattern(strOwner), QString(),
-                              kTablesOnly))
+        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTablesOnly))
             return 0;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        CTextBuffer table;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
-        statement.BindText(3, table);
+        CCatalogRow row;
+        row.Bind(statement);
         int nCount = 0;
         while (statement.Fetch()) {
-            if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text()))
+            if (!row.Matches(strCatalog, strOwner))
                 continue;
-            NoteSystemTable(TrimRight(catalog.Text()), TrimRight(owner.Text()), TrimRight(table.Text()), false);
+            NoteSystemTable(TrimRight(row.Catalog()), TrimRight(row.Owner()), TrimRight(row.Table()), false);
             ++nCount;
         }
         return nCount;

@@ -5,7 +5,7 @@
 
 namespace {
 
-// Length argument of a catalog call: SQL_NTS, or 0 with a null pointer.
+// A catalog-call argument with its length: SQL_NTS, or 0 with a null pointer.
 SQLWCHAR* CatalogArgument(const QString& str)
 {
     return str.isNull() ? nullptr : ToSqlWChar(str);
@@ -14,6 +14,12 @@ SQLWCHAR* CatalogArgument(const QString& str)
 SQLSMALLINT CatalogLength(const QString& str)
 {
     return str.isNull() ? 0 : SQLSMALLINT(SQL_NTS);
+}
+
+// Catalogs and schemas: an empty name means all of them.
+QString AllIfEmpty(const QString& strName)
+{
+    return strName.isEmpty() ? QString() : strName;
 }
 
 }  // namespace
@@ -43,9 +49,11 @@ void CStatement::ExecDirect(const QString& strSql)
 bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
                         const QString& strTable, const QString& strTypes)
 {
+    const QString strCatalogArg = AllIfEmpty(strCatalog);
+    const QString strSchemaArg = AllIfEmpty(strSchema);
     return SqlSucceeded(Retry([&] {
-        return SQLTablesW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
-                          CatalogArgument(strSchema), CatalogLength(strSchema),
+        return SQLTablesW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
+                          CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                           CatalogArgument(strTable), CatalogLength(strTable),
                           CatalogArgument(strTypes), CatalogLength(strTypes));
     }));
@@ -54,9 +62,11 @@ bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
 bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
                          const QString& strTable, const QString& strColumn)
 {
+    const QString strCatalogArg = AllIfEmpty(strCatalog);
+    const QString strSchemaArg = AllIfEmpty(strSchema);
     return SqlSucceeded(Retry([&] {
-        return SQLColumnsW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
-                           CatalogArgument(strSchema), CatalogLength(strSchema),
+        return SQLColumnsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
+                           CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                            CatalogArgument(strTable), CatalogLength(strTable),
                            CatalogArgument(strColumn), CatalogLength(strColumn));
     }));
@@ -65,9 +75,11 @@ bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
 bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
                             const QString& strTable, SQLUSMALLINT nUnique)
 {
+    const QString strCatalogArg = AllIfEmpty(strCatalog);
+    const QString strSchemaArg = AllIfEmpty(strSchema);
     return SqlSucceeded(Retry([&] {
-        return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalog), CatalogLength(strCatalog),
-                              CatalogArgument(strSchema), CatalogLength(strSchema),
+        return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
+                              CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                               CatalogArgument(strTable), CatalogLength(strTable), nUnique,
                               SQL_QUICK);
     }));

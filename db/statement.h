@@ -40,8 +40,9 @@ public:
     // Runs a SELECT; raises CDBException when the driver reports a failure.
     void ExecDirect(const QString& strSql);
 
-    // Catalog calls; a null string passes a null argument. They return false,
-    // without raising, when the driver reports a failure.
+    // Catalog calls. An empty catalog or schema passes a null argument (all
+    // of them); a null table, column or type list passes a null argument.
+    // They return false, without raising, when the driver reports a failure.
     bool Tables(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                 const QString& strTypes);
     bool Columns(const QString& strCatalog, const QString& strSchema, const QString& strTable,

@@ -4,6 +4,7 @@
 #include "app/resultfilechecks.h"
 #include "app/resultlinewriter.h"
 #include "db/asciitext.h"
+#include "db/catalogrow.h"
 #include "db/dbdata.h"
 #include "db/sqltext.h"
 #include "tools/registeredtables.h"
@@ -76,31 +77,10 @@ bool CTableGenerator::ListColumns(CStatement& statement, const QString& strCatal
                                   const QString& strTable,
                                   const std::function<bool(const QString&, short)>& onColumn)
 {
-    const QString& strEscape = m_data.m_strSearchEscape;
-    if (!statement.Columns(strCatalog.isEmpty() ? QString() : strCatalog,
-                           strOwner.isEmpty() ? QString() : EscapeSearchPattern(strOwner, strEscape),
-                           EscapeSearchPattern(strTable, strEscape), QString()))
-        return false;
-    CTextBuffer catalog;
-    CTextBuffer owner;
-    CTextBuffer table;
-    CTextBuffer column;
-    SQLSMALLINT nSqlType = 0;
-    statement.BindText(1, catalog);
-    statement.BindText(2, owner);
-    statement.BindText(3, table);
-    statement.BindText(4, column);
-    statement.BindShort(5, nSqlType);
-    for (;;) {
-        nSqlType = 0;   // a NULL type reads as 0
-        if (!statement.Fetch())
-            return true;
-        if (!CatalogNameMatches(strCatalog, catalog.Text()) || !CatalogNameMatches(strOwner, owner.Text())
-            || !CatalogNameMatches(strTable, table.Text()))
-            continue;
-        if (!onColumn(column.Text().trimmed(), nSqlType))
-            return true;
-    }
+    return ReadTableColumns(statement, m_data.m_strSearchEscape, strCatalog, strOwner, strTable,
+                            [&](const CColumnInfo& column) {
+                                return onColumn(column.m_strName.trimmed(), short(column.m_nSqlType));
+                            });
 }
 
 bool CTableGenerator::AppendLine(const QString& strPath, int nLineKind, const QString& strText)
