@@ -1,0 +1,200 @@
+#include "cli/clicommands.h"
+
+#include "app/language.h"
+#include "cli/clierror.h"
+#include "cli/clioutput.h"
+#include "cli/quietopener.h"
+#include "cli/schemachoices.h"
+
+namespace {
+
+const CliOption kLanguage = {"lang", "fr|en", false, "language of the texts (default: the locale's)"};
+const CliOption kHelp = {"help", nullptr, false, "this help"};
+
+const CliOption kDsn = {"dsn", "NAME", false, "the data source"};
+const CliOption kSchema = {"schema", "S", false, "the schema, as shown or as its key (needed when there are several)"};
+const CliOption kToolSchema = {"schema", "S", true, "tick only this schema (repeatable; default: all offered)"};
+const CliOption kOutput = {"output", "FILE", false, "the result file"};
+const CliOption kYes = {"yes", nullptr, false, "replace an existing result file without asking"};
+
+const CliOptionList kSides = {
+    {"left", "DSN", false, "the left data source"},
+    {"left-schema", "S", false, "the left schema, as shown or as its key"},
+    {"right", "DSN", false, "the right data source"},
+    {"right-schema", "S", false, "the right schema, as shown or as its key"},
+};
+const CliOptionList kTableFlags = {
+    {"case-sensitive", nullptr, false, "table and field names compare with their letter case"},
+    {"sql-types", nullptr, false, "compare the SQL types, not the driver's type names"},
+    {"no-same-size-strings", nullptr, false, "character types of the same size are not equal"},
+};
+const CliOption kExport = {"export", "FILE", false, "write the export (semicolon-separated) to FILE"};
+
+CliOptionList Join(std::initializer_list<CliOptionList> lists)
+{
+    CliOptionList all;
+    for (const CliOptionList& list : lists)
+        all += list;
+    return all;
+}
+
+}  // namespace
+
+const QList<CCliCommands::Command>& CCliCommands::Commands()
+{
+    static const QList<Command> commands = {
+        {"dsns", "the user and system data sources (kind, name, driver)", {}, &CCliCommands::Dsns},
+        {"schemas", "the schemas the main dialog offers, their table counts and the JDE system tables",
+         {kDsn}, &CCliCommands::Schemas},
+        {"tables", "the tables of a schema (views marked)", {kDsn, kSchema}, &CCliCommands::Tables},
+        {"structure", "the fields and indexes of one table",
+         {kDsn, kSchema, {"table", "T", false, "the table"}, kExport}, &CCliCommands::Structure},
+        {"compare-tables", "compares the tables and fields of two schemas",
+         Join({kSides, kTableFlags,
+               {kExport,
+                {"export-tables", "LIST", false, "tables exported: comma list of same,left,right,different"},
+                {"export-fields", "LIST", false, "fields of different tables exported: same,left,right,different"}}}),
+         &CCliCommands::CompareTables},
+        {"compare-fields", "compares the tables and exports the fields of one table",
+         Join({kSides, kTableFlags,
+               {{"table", "T", false, "the table"}, kExport,
+                {"export-fields", "LIST", false, "fields exported: comma list of same,left,right,different"}}}),
+         &CCliCommands::CompareFields},
+        {"compare-dd", "compares two data dictionaries",
+         Join({kSides,
+               {{"attributes", "LIST", false, "attributes compared: comma list of DTAT,DTAS,OWTP,DTAD,CDEC"},
+                kExport,
+                {"export-aliases", "LIST", false, "aliases exported: comma list of same,left,right,different"}}}),
+         &CCliCommands::CompareDictionaries},
+        {"decimal-update", "writes the UPDATE statements of a decimal-places change",
+         {kDsn, kToolSchema,
+          {"alias", "A", false, "one data-dictionary alias"},
+          {"class", "C", false, "every alias of a data-dictionary class"},
+          {"multiply", nullptr, false, "multiply by the power of ten"},
+          {"divide", nullptr, false, "divide by the power of ten"},
+          {"power", "N", false, "the power of ten, 1 to 9"},
+          kOutput, kYes},
+         &CCliCommands::DecimalUpdate},
+        {"table-stats", "writes the row count and last-update date of every table",
+         {kDsn, kToolSchema,
+          {"date", "upmj|none|field:EXPR", false, "the date column (default: upmj)"},
+          kOutput, kYes},
+         &CCliCommands::TableStatistics},
+        {"demo", "builds the demo databases and registers DEMO_DEV and DEMO_PROD as user data sources",
+         {{"dir", "DIR", false, "folder of the demo database files"}}, &CCliCommands::Demo},
+    };
+    return commands;
+}
+
+const CCliCommands::Command* CCliCommands::FindCommand(const QString& strName)
+{
+    for (const Command& command : Commands()) {
+        if (strName == QLatin1String(command.pszName))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString CCliCommands::GeneralHelp()
+{
+    QString strHelp = QStringLiteral("usage: kitvane-cli COMMAND [OPTIONS]\n\ncommands:\n");
+    for (const Command& command : Commands())
+        strHelp += QStringLiteral("  %1 %2\n").arg(QLatin1String(command.pszName), -16).arg(QLatin1String(command.pszSummary));
+    strHelp += QStringLiteral("\n'kitvane-cli COMMAND --help' describes a command's options.\n"
+                              "exit status: 0 success, 1 failure, 2 usage error, 3 cancelled");
+    return strHelp;
+}
+
+QString CCliCommands::CommandHelp(const Command& command)
+{
+    QString strHelp = QStringLiteral("usage: kitvane-cli %1 [OPTIONS]\n%2\n\noptions:\n")
+                          .arg(QLatin1String(command.pszName), QLatin1String(command.pszSummary));
+    for (const CliOption& option : command.options + CliOptionList{kLanguage, kHelp}) {
+        QString strName = QStringLiteral("--") + QLatin1String(option.pszName);
+        if (option.pszValue != nullptr)
+            strName += u' ' + QLatin1String(option.pszValue);
+        strHelp += QStringLiteral("  %1 %2\n").arg(strName, -28).arg(QLatin1String(option.pszHelp));
+    }
+    strHelp.chop(1);
+    return strHelp;
+}
+
+CCliCommands::CCliCommands()
+{
+    m_app.SetShellOpener(std::make_unique<CQuietOpener>());
+}
+
+CCliCommands::~CCliCommands()
+{
+    // The stored settings stay untouched: only the temporary result files go.
+    m_app.DeleteResultFile(RESULT_FILE_TABLES);
+    m_app.DeleteResultFile(RESULT_FILE_ALIASES);
+}
+
+int CCliCommands::Run(const QStringList& arrArgs)
+{
+    try {
+        if (arrArgs.isEmpty())
+            throw CCliError::Usage(QStringLiteral("no command given; 'kitvane-cli --help' lists them"));
+        m_strCommand = arrArgs.first();
+        if (m_strCommand == QLatin1String("--help") || m_strCommand == QLatin1String("help")) {
+            PrintLine(GeneralHelp());
+            return CLI_SUCCESS;
+        }
+        const Command* pCommand = FindCommand(m_strCommand);
+        if (pCommand == nullptr)
+            throw CCliError::Usage(
+                QStringLiteral("unknown command '%1'; 'kitvane-cli --help' lists them").arg(m_strCommand));
+        m_pArgs = std::make_unique<CCliArguments>(m_strCommand, arrArgs.mid(1),
+                                                  pCommand->options + CliOptionList{kLanguage, kHelp});
+        if (m_pArgs->Has("help")) {
+            PrintLine(CommandHelp(*pCommand));
+            return CLI_SUCCESS;
+        }
+        ApplyLanguage();
+        return (this->*pCommand->pfnRun)();
+    } catch (const CCliError& error) {
+        PrintError(QStringLiteral("kitvane-cli: ") + error.Text());
+        return error.Status();
+    }
+}
+
+void CCliCommands::ApplyLanguage()
+{
+    if (!m_pArgs->Has("lang")) {
+        m_app.ReadLanguage(QLocale::system());
+        return;
+    }
+    const QString strLanguage = m_pArgs->Value("lang");
+    if (strLanguage == QLatin1String("fr"))
+        m_app.ReadLanguage(QLocale(QLocale::French, QLocale::France));
+    else if (strLanguage == QLatin1String("en"))
+        m_app.ReadLanguage(QLocale(QLocale::English, QLocale::UnitedStates));
+    else
+        throw CCliError::Usage(QStringLiteral("--lang takes fr or en, not '%1'").arg(strLanguage));
+}
+
+void CCliCommands::Connect(CDBData& data, const QString& strDsn)
+{
+    data.m_strDSN = strDsn;
+    if (!data.Connect())
+        throw CCliError::Failure(QStringLiteral("cannot connect to data source '%1'").arg(strDsn));
+}
+
+int CCliCommands::ChooseSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn,
+                               const char* pszSchemaOption)
+{
+    if (choices.Count() == 0)
+        throw CCliError::Failure(QStringLiteral("data source '%1' offers no schema").arg(strDsn));
+    if (strSchema.isEmpty()) {
+        if (choices.Count() == 1)
+            return 0;
+        throw CCliError::Usage(QStringLiteral("data source '%1' has several schemas, choose one with --%2: %3")
+                                   .arg(strDsn, QLatin1String(pszSchemaOption), choices.Describe()));
+    }
+    const int nItem = choices.Find(strSchema);
+    if (nItem < 0)
+        throw CCliError::Usage(QStringLiteral("unknown schema '%1' in data source '%2'; the choices: %3")
+                                   .arg(strSchema, strDsn, choices.Describe()));
+    return nItem;
+}

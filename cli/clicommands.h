@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/qalmetapp.h"
+#include "cli/cliarguments.h"
+#include "cli/clioption.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CCompareEngine;
+class CExportFile;
+class CSchemaChoices;
+
+// kitvane-cli: one command per run over the application object of
+// kitvane_core, writing the files the GUI writes through the same writers.
+// It uses the option defaults plus its flags and never touches the stored
+// settings.
+class CCliCommands
+{
+public:
+    CCliCommands();
+    ~CCliCommands();
+
+    // The arguments after the program name; the exit status.
+    int Run(const QStringList& arrArgs);
+
+private:
+    struct Command
+    {
+        const char* pszName;
+        const char* pszSummary;
+        CliOptionList options;
+        int (CCliCommands::*pfnRun)();
+    };
+    static const QList<Command>& Commands();
+    static const Command* FindCommand(const QString& strName);
+    static QString GeneralHelp();
+    static QString CommandHelp(const Command& command);
+
+    void ApplyLanguage();
+
+    // Catalog commands (clicommands_catalog.cpp)
+    int Dsns();
+    int Schemas();
+    int Tables();
+    int Structure();
+
+    // Comparisons (clicommands_compare.cpp)
+    int CompareTables();
+    int CompareFields();
+    int CompareDictionaries();
+
+    // Generators (clicommands_tools.cpp)
+    int DecimalUpdate();
+    int TableStatistics();
+
+    // Demo databases (clicommands_demo.cpp)
+    int Demo();
+
+    // Connects a data source; a failure ends the command.
+    void Connect(CDBData& data, const QString& strDsn);
+    // Chooses the side's schema as the comparison window does and reads its
+    // table list; the schema's text, for the titles.
+    QString OpenSchema(CDBData& data, const QString& strDsn, const char* pszSchemaOption);
+    static int ChooseSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn,
+                            const char* pszSchemaOption);
+    // Both sides of a comparison and the flags shared by the comparisons.
+    void OpenSides();
+    void SetStatusOptions(const char* pszOption, int nFirstOption);
+    int RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine);
+    void PrintCounters(int nFirstStringId, const int* pnCounts);
+    int WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write);
+    int ExportIfAsked(const std::function<bool(CExportFile&)>& write);
+
+    // The tools database with its schema list and the --schema ticks.
+    void OpenToolsDatabase();
+    int RunTool(const std::function<void(CMessageTarget&, CPrompt&)>& run);
+
+    QString m_strCommand;
+    std::unique_ptr<CCliArguments> m_pArgs;
+    CQalmetApp m_app;
+    QString m_astrTitles[2];
+};
