@@ -10,6 +10,9 @@
 
 #include <iterator>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 enum Sides : int { DEV = 1, PROD = 2, BOTH = DEV | PROD };
@@ -166,7 +169,13 @@ QString CDemoDatabases::FileOf(int nSide) const
 QString CDemoDatabases::UserOdbcIni()
 {
     const QString strIni = qEnvironmentVariable("ODBCINI");
-    return strIni.isEmpty() ? QDir::homePath() + QStringLiteral("/.odbc.ini") : strIni;
+    if (!strIni.isEmpty())
+        return strIni;
+    // The driver manager takes the home folder from the password database, not from $HOME.
+    const passwd* pUser = getpwuid(getuid());
+    const QString strHome = pUser != nullptr && pUser->pw_dir != nullptr ? QFile::decodeName(pUser->pw_dir)
+                                                                          : QDir::homePath();
+    return strHome + QStringLiteral("/.odbc.ini");
 }
 
 QString CDemoDatabases::FindSqliteDriver()

@@ -21,7 +21,8 @@ public:
 
     QString Folder() const { return m_strFolder; }
     QString FileOf(int nSide) const;
-    // The user's odbc.ini as the driver manager finds it ($ODBCINI, else ~/.odbc.ini).
+    // The user's odbc.ini as the driver manager finds it ($ODBCINI, else .odbc.ini in
+    // the user's home folder).
     static QString UserOdbcIni();
     // The SQLite ODBC driver library, or empty when it is not installed.
     static QString FindSqliteDriver();

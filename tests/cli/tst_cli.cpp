@@ -173,6 +173,28 @@ struct CliBed
         return {{Title(left, strSchema), QStringLiteral("LEFT")}, {Title(right, strSchema), QStringLiteral("RIGHT")}};
     }
 
+    // A comparison command on one schema of both sides with its export;
+    // its output and export with the titles as LEFT and RIGHT.
+    struct Result
+    {
+        CliRun run;
+        QString strOut;
+        QByteArray export_;
+        QByteArray rawExport;
+    };
+    Result Compare(const QString& strCommand, const QString& strSchema, const QStringList& arrArgs)
+    {
+        QTemporaryDir dir;
+        const QString strPath = dir.filePath(QStringLiteral("export.csv"));
+        Result result;
+        result.run = RunCli(QStringList{strCommand} + Sides(strSchema, strSchema) + arrArgs
+                            + QStringList{QStringLiteral("--export"), strPath});
+        result.strOut = NormalizedText(result.run.strOut, Titles(strSchema));
+        result.rawExport = ReadFile(strPath);
+        result.export_ = Normalized(result.rawExport, Titles(strSchema));
+        return result;
+    }
+
     JdeTestBed left;
     JdeTestBed right;
 };
@@ -428,18 +450,13 @@ void TestCli::compareTables()
     QFETCH(Engine, engine);
     QFETCH(int, same);
     KV_CLI_BED(bed, engine);
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath(QStringLiteral("tables.csv"));
-    const CliRun run = RunCli(QStringList{"compare-tables"} + bed->Sides(kvtest::kProductionSchema, kvtest::kProductionSchema)
-                              + QStringList{"--export", strPath, "--lang", "fr"});
-    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    const CliBed::Result result = bed->Compare(QStringLiteral("compare-tables"), kvtest::kProductionSchema, {"--lang", "fr"});
+    QVERIFY2(result.run.nStatus == 0, qPrintable(result.run.strErr));
     const auto titles = bed->Titles(kvtest::kProductionSchema);
-    QStringList counters = NormalizedText(run.strOut, titles).split(u'\n', Qt::SkipEmptyParts);
+    QStringList counters = result.strOut.split(u'\n', Qt::SkipEmptyParts);
     counters.removeLast();   // the export line
     QCOMPARE(counters, (QStringList{QStringLiteral("%1 table(s) identique(s)").arg(same), "1 table(s) uniquement dans LEFT",
                                     "1 table(s) uniquement dans RIGHT", "1 table(s) diff\u00E9rente(s)"}));
-    const QByteArray bytes = ReadFile(strPath);
-
     // The very bytes the export writer gives for the same comparison in this process.
     CZembraParam options;
     CCompareResultFile results(QStringLiteral("BFDB"), 2000);
@@ -456,10 +473,10 @@ void TestCli::compareTables()
     buffer.open(QIODevice::WriteOnly);
     CExportFile file(buffer);
     QVERIFY(WriteTableExport(file, options, comparison, titles[0].first, titles[1].first) && file.Finish());
-    QCOMPARE(bytes, buffer.data());
+    QCOMPARE(result.rawExport, buffer.data());
     results.DeleteResultFile();
 
-    CompareWithGolden(Normalized(bytes, titles), QStringLiteral("tables_%1.csv").arg(Lower(engine)));
+    CompareWithGolden(result.export_, QStringLiteral("tables_%1.csv").arg(Lower(engine)));
 }
 
 void TestCli::compareFields_data()
@@ -471,18 +488,14 @@ void TestCli::compareFields()
 {
     QFETCH(Engine, engine);
     KV_CLI_BED(bed, engine);
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath(QStringLiteral("fields.csv"));
-    const CliRun run = RunCli(QStringList{"compare-fields"} + bed->Sides(kvtest::kProductionSchema, kvtest::kProductionSchema)
-                              + QStringList{"--table", bed->left.pFixture->Spelled(QStringLiteral("F0101")),
-                                            "--sql-types", "--export", strPath, "--lang", "en"});
-    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
-    const QString strOut = NormalizedText(run.strOut, bed->Titles(kvtest::kProductionSchema));
-    QVERIFY2(strOut.contains(QLatin1String("4 field(s) is/are the same\n0 field(s) is/are only in LEFT\n"
-                                           "1 field(s) is/are only in RIGHT\n0 field(s) is/are different\n")),
-             qPrintable(strOut));
-    CompareWithGolden(Normalized(ReadFile(strPath), bed->Titles(kvtest::kProductionSchema)),
-                      QStringLiteral("fields_%1.csv").arg(Lower(engine)));
+    const CliBed::Result result = bed->Compare(
+        QStringLiteral("compare-fields"), kvtest::kProductionSchema,
+        {"--table", bed->left.pFixture->Spelled(QStringLiteral("F0101")), "--sql-types", "--lang", "en"});
+    QVERIFY2(result.run.nStatus == 0, qPrintable(result.run.strErr));
+    QVERIFY2(result.strOut.contains(QLatin1String("4 field(s) is/are the same\n0 field(s) is/are only in LEFT\n"
+                                                  "1 field(s) is/are only in RIGHT\n0 field(s) is/are different\n")),
+             qPrintable(result.strOut));
+    CompareWithGolden(result.export_, QStringLiteral("fields_%1.csv").arg(Lower(engine)));
 }
 
 void TestCli::compareDictionaries_data()
@@ -494,18 +507,14 @@ void TestCli::compareDictionaries()
 {
     QFETCH(Engine, engine);
     KV_CLI_BED(bed, engine);
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath(QStringLiteral("aliases.csv"));
-    const CliRun run = RunCli(QStringList{"compare-dd"} + bed->Sides(kvtest::kDictionarySchema, kvtest::kDictionarySchema)
-                              + QStringList{"--attributes", "DTAT,DTAS,CDEC", "--export-aliases", "left,right,different",
-                                            "--export", strPath, "--lang", "en"});
-    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
-    const auto titles = bed->Titles(kvtest::kDictionarySchema);
-    const QString strOut = NormalizedText(run.strOut, titles);
-    QVERIFY2(strOut.startsWith(QLatin1String("14 alias(es) is/are the same\n1 alias(es) is/are only in LEFT\n"
-                                             "1 alias(es) is/are only in RIGHT\n1 alias(es) is/are different\n")),
-             qPrintable(strOut));
-    CompareWithGolden(Normalized(ReadFile(strPath), titles), QStringLiteral("aliases_%1.csv").arg(Lower(engine)));
+    const CliBed::Result result = bed->Compare(
+        QStringLiteral("compare-dd"), kvtest::kDictionarySchema,
+        {"--attributes", "DTAT,DTAS,CDEC", "--export-aliases", "left,right,different", "--lang", "en"});
+    QVERIFY2(result.run.nStatus == 0, qPrintable(result.run.strErr));
+    QVERIFY2(result.strOut.startsWith(QLatin1String("14 alias(es) is/are the same\n1 alias(es) is/are only in LEFT\n"
+                                                    "1 alias(es) is/are only in RIGHT\n1 alias(es) is/are different\n")),
+             qPrintable(result.strOut));
+    CompareWithGolden(result.export_, QStringLiteral("aliases_%1.csv").arg(Lower(engine)));
 }
 
 void TestCli::decimalUpdate_data()
