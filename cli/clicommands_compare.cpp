@@ -40,8 +40,12 @@ void SetListedOptions(CZembraParam& options, const QString& strList, const char*
 
 void CCliCommands::OpenSides()
 {
-    m_astrTitles[DB_LEFT] = OpenSchema(*m_app.GetDatabase(DB_LEFT), m_pArgs->Required("left"), "left-schema");
-    m_astrTitles[DB_RIGHT] = OpenSchema(*m_app.GetDatabase(DB_RIGHT), m_pArgs->Required("right"), "right-schema");
+    // Both sides are asked for before either connects: a missing one is a
+    // usage error, not a failed connection.
+    const QString strLeft = m_pArgs->Required("left");
+    const QString strRight = m_pArgs->Required("right");
+    m_astrTitles[DB_LEFT] = OpenSchema(*m_app.GetDatabase(DB_LEFT), strLeft, "left-schema");
+    m_astrTitles[DB_RIGHT] = OpenSchema(*m_app.GetDatabase(DB_RIGHT), strRight, "right-schema");
     for (int nSide : {DB_LEFT, DB_RIGHT})
         m_astrTitles[nSide] = m_app.GetDatabaseTitle(nSide, m_astrTitles[nSide]);
 }

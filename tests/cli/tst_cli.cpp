@@ -266,6 +266,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown option") << QStringList{"dsns", "--all"} << "unknown option --all";
     QTest::newRow("missing value") << QStringList{"tables", "--dsn"} << "--dsn needs a value";
     QTest::newRow("missing --dsn") << QStringList{"tables"} << "missing --dsn";
+    QTest::newRow("missing --right") << QStringList{"compare-tables", "--left", "NOWHERE"} << "missing --right";
+    QTest::newRow("missing --left") << QStringList{"compare-dd", "--right", "NOWHERE"} << "missing --left";
     QTest::newRow("positional argument") << QStringList{"tables", "DEV"} << "unexpected argument 'DEV'";
     QTest::newRow("language") << QStringList{"dsns", "--lang", "de"} << "--lang takes fr or en";
     const QStringList decimal = {"decimal-update", "--dsn", "NOWHERE", "--multiply", "--output", "x.txt"};
