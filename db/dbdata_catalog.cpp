@@ -22,9 +22,7 @@ const QString kTablesOnly = QStringLiteral("'TABLE'");
 
 QString CDBData::QualifyInSchema(const QString& strTable) const
 {
-    QString strCatalog;
-    QString strOwner;
-    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     return QualifyName(strCatalog, strOwner, strTable);
 }
 
@@ -63,9 +61,7 @@ bool CDBData::LoadTableList(ITableList& list)
     if (!IsConnected())
         return false;
 
-    QString strCatalog;
-    QString strOwner;
-    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     QStringList arrViews;
     const bool bRead = RunStatement(false, [&](CStatement& statement) {
         if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTableTypes))
@@ -155,9 +151,7 @@ bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
     if (!IsConnected())
         return false;
 
-    QString strCatalog;
-    QString strOwner;
-    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     return RunStatement(false, [&](CStatement& statement) {
         return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable,
                                 [&](const CColumnInfo& column) {
@@ -173,9 +167,7 @@ bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)
     if (!IsConnected())
         return false;
 
-    QString strCatalog;
-    QString strOwner;
-    SplitSchemaKey(m_strSchema, strCatalog, strOwner);
+    const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     return RunStatement(false, [&](CStatement& statement) {
         // The statistics arguments are plain names, not patterns; the rows
         // are still checked, for drivers that take them as patterns anyway.

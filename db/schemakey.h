@@ -27,3 +27,16 @@ inline bool SchemaKeysEqual(const QString& strKey1, const QString& strKey2)
 {
     return strKey1 == strKey2;
 }
+
+struct SchemaKeyParts
+{
+    QString strCatalog;
+    QString strOwner;
+};
+
+inline SchemaKeyParts SplitSchemaKey(const QString& strKey)
+{
+    SchemaKeyParts parts;
+    SplitSchemaKey(strKey, parts.strCatalog, parts.strOwner);
+    return parts;
+}

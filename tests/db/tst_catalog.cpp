@@ -369,8 +369,8 @@ void TestCatalog::columns()
     CColumnInfoArray columns;
     columns.push_back(std::make_unique<CColumnInfo>(QStringLiteral("stale"), 1, QStringLiteral("CHAR"), 1));
     QVERIFY(data.LoadColumns(fixture.Spelled(QStringLiteral("F0101")), columns));
-    QCOMPARE(Names(columns), QStringList({fixture.Spelled(QStringLiteral("ABAN8")), fixture.Spelled(QStringLiteral("ABALPH")),
-                                          fixture.Spelled(QStringLiteral("ABMCU")), fixture.Spelled(QStringLiteral("ABUPMJ"))}));
+    QCOMPARE(Names(columns), fixture.Spelled(QStringList{QStringLiteral("ABAN8"), QStringLiteral("ABALPH"),
+                                                         QStringLiteral("ABMCU"), QStringLiteral("ABUPMJ")}));
     const CColumnInfo& alph = *columns.at(1);
     QCOMPARE(alph.m_nSize, 40);
     QVERIFY2(alph.GetColumnText(1).endsWith(QStringLiteral(" (40)")), qPrintable(alph.GetColumnText(1)));
@@ -391,7 +391,7 @@ void TestCatalog::columnsOfPatternName()
     // "F0101_X" as a pattern also matches F0101AX: only its own columns count.
     CColumnInfoArray columns;
     QVERIFY(data.LoadColumns(fixture.Spelled(QStringLiteral("F0101_X")), columns));
-    QCOMPARE(Names(columns), QStringList({fixture.Spelled(QStringLiteral("ABAN8")), fixture.Spelled(QStringLiteral("XXNOTE"))}));
+    QCOMPARE(Names(columns), fixture.Spelled(QStringList{QStringLiteral("ABAN8"), QStringLiteral("XXNOTE")}));
 
     CIndexInfoArray indexes;
     QVERIFY(data.LoadIndexes(fixture.Spelled(QStringLiteral("F0101_X")), indexes));
@@ -428,12 +428,11 @@ void TestCatalog::indexes()
         QCOMPARE(pIndex->m_arrColumns.size(), pIndex->m_arrAscending.size());
         byName.insert(pIndex->m_strName, pIndex.get());
     }
-    QCOMPARE(byName.keys(), QStringList({fixture.Spelled(QStringLiteral("F0101_ALPH")),
-                                         fixture.Spelled(QStringLiteral("F0101_PK"))}));
+    QCOMPARE(byName.keys(), fixture.Spelled(QStringList{QStringLiteral("F0101_ALPH"), QStringLiteral("F0101_PK")}));
 
     const CIndexInfo& alph = *byName.value(fixture.Spelled(QStringLiteral("F0101_ALPH")));
-    QCOMPARE(alph.m_arrColumns, QStringList({fixture.Spelled(QStringLiteral("ABALPH")), fixture.Spelled(QStringLiteral("ABMCU")),
-                                             fixture.Spelled(QStringLiteral("ABAN8"))}));
+    QCOMPARE(alph.m_arrColumns,
+             fixture.Spelled(QStringList{QStringLiteral("ABALPH"), QStringLiteral("ABMCU"), QStringLiteral("ABAN8")}));
     // The SQLite driver does not report descending key columns.
     const bool bReportsOrder = engine != Engine::SQLite;
     QCOMPARE(alph.m_arrAscending, QList<bool>({true, !bReportsOrder, true}));
@@ -441,7 +440,7 @@ void TestCatalog::indexes()
     QCOMPARE(alph.GetColumnText(1, 0), QString());
     QCOMPARE(alph.GetColumnText(2, 0), QString());
     QCOMPARE(byName.value(fixture.Spelled(QStringLiteral("F0101_PK")))->m_arrColumns,
-             QStringList({fixture.Spelled(QStringLiteral("ABAN8"))}));
+             fixture.Spelled(QStringList{QStringLiteral("ABAN8")}));
 }
 
 void TestCatalog::listTables()
