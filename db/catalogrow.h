@@ -7,6 +7,11 @@
 
 #include <functional>
 
+// Table-type lists of SQLTablesW. No blank after the comma: the SQLite
+// driver does not skip it.
+inline const QString kTablesAndViews = QStringLiteral("'TABLE','VIEW'");
+inline const QString kTablesOnly = QStringLiteral("'TABLE'");
+
 // The first three columns of every catalog result (TABLE_CAT, TABLE_SCHEM,
 // TABLE_NAME), and whether a row is of the table asked for: pattern
 // arguments may bring in rows of look-alike names, which are passed over.

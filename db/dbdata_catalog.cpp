@@ -12,14 +12,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Without a blank after the comma: the SQLite driver does not skip it.
-const QString kTableTypes = QStringLiteral("'TABLE','VIEW'");
-const QString kTablesOnly = QStringLiteral("'TABLE'");
-
-}  // namespace
-
 QString CDBData::QualifyInSchema(const QString& strTable) const
 {
     const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
@@ -64,7 +56,7 @@ bool CDBData::LoadTableList(ITableList& list)
     const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     QStringList arrViews;
     const bool bRead = RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTableTypes))
+        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTablesAndViews))
             return false;
         CCatalogRow row;
         CTextBuffer type;

@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString kTablesOnly = QStringLiteral("'TABLE'");
-
 bool IsOneOf(const QString& strTable, const char* pszFirst, const char* pszSecond)
 {
     return AsciiEqualsIgnoreCase(strTable, QLatin1String(pszFirst))

@@ -2,6 +2,7 @@
 // databases through their real ODBC drivers.
 
 #include "db/dbdata.h"
+#include "tests/support/selectinteger.h"
 #include "tests/support/testdatabase.h"
 
 #include <QtTest>
@@ -19,19 +20,6 @@ void AddEngineRows(bool bWithSQLite = true)
         QTest::newRow("sqlite") << Engine::SQLite;
     QTest::newRow("postgresql") << Engine::PostgreSQL;
     QTest::newRow("mariadb") << Engine::MariaDB;
-}
-
-// Reads one integer with the statement pattern; -1 on failure.
-int SelectInteger(CDBData& data, const QString& strSql)
-{
-    return data.RunStatement(-1, [&](CStatement& statement) {
-        statement.ExecDirect(strSql);
-        SQLINTEGER nValue = -1;
-        statement.BindLong(1, nValue);
-        if (!statement.Fetch())
-            return -1;
-        return int(nValue);
-    });
 }
 
 }  // namespace
@@ -81,7 +69,7 @@ void TestConnection::connectSucceeds()
     QVERIFY(data.IsConnected());
     QCOMPARE(CDatabase::OpenConnectionCount(), 1);
     QVERIFY(CDatabase::SharedEnvironment() != SQL_NULL_HENV);
-    QCOMPARE(SelectInteger(data, QStringLiteral("SELECT 42")), 42);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 42")), 42);
 }
 
 void TestConnection::connectFailsQuietly_data()
@@ -118,15 +106,13 @@ void TestConnection::reconnectClosesFirstConnection()
     data.m_strDSN = db->Dsn();
     QVERIFY(data.Connect());
     QTRY_COMPARE(db->ServerSessionCount(), nBaseline + 1);
-    const SQLHDBC hdbcFirst = data.m_pDatabase->Handle();
 
     QVERIFY(data.Connect());
     QVERIFY(data.IsConnected());
     QCOMPARE(CDatabase::OpenConnectionCount(), 1);
     // The first session is gone on the server, the second is there.
     QTRY_COMPARE(db->ServerSessionCount(), nBaseline + 1);
-    QCOMPARE(SelectInteger(data, QStringLiteral("SELECT 7")), 7);
-    Q_UNUSED(hdbcFirst);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 7")), 7);
 
     // A failing attempt leaves nothing open behind it.
     data.m_strDSN = QStringLiteral("kv_no_such_data_source");
@@ -153,7 +139,7 @@ void TestConnection::sharedEnvironmentFollowsConnections()
     first.reset();
     QCOMPARE(CDatabase::OpenConnectionCount(), 1);
     QCOMPARE(CDatabase::SharedEnvironment(), henv);
-    QCOMPARE(SelectInteger(*second, QStringLiteral("SELECT 3")), 3);
+    QCOMPARE(kvtest::SelectInteger(*second, QStringLiteral("SELECT 3")), 3);
 
     second.reset();
     QCOMPARE(CDatabase::OpenConnectionCount(), 0);
@@ -237,9 +223,9 @@ void TestConnection::errorTextOfFailingStatement()
 
     // The same failure inside an operation yields its failure value, and the
     // connection goes on working.
-    QCOMPARE(SelectInteger(data, QStringLiteral("SELECT * FROM KV_NO_SUCH_TABLE")), -1);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT * FROM KV_NO_SUCH_TABLE")), -1);
     QVERIFY(data.IsConnected());
-    QCOMPARE(SelectInteger(data, QStringLiteral("SELECT 5")), 5);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 5")), 5);
 }
 
 void TestConnection::errorTextOfDriverManager()

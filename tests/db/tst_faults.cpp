@@ -2,6 +2,7 @@
 // driver of our own behind the real driver manager.
 
 #include "db/dbdata.h"
+#include "tests/support/selectinteger.h"
 #include "tests/support/testodbcenv.h"
 
 #include <QtTest>
@@ -13,16 +14,6 @@ QString FaultDataSource(const QString& strName, const QMap<QString, QString>& be
 {
     kvtest::OdbcEnvironment::Instance().AddDataSource(strName, QStringLiteral("Kitvane Fault"), behaviour);
     return strName;
-}
-
-int SelectInteger(CDBData& data, const QString& strSql)
-{
-    return data.RunStatement(-1, [&](CStatement& statement) {
-        statement.ExecDirect(strSql);
-        SQLINTEGER nValue = -1;
-        statement.BindLong(1, nValue);
-        return statement.Fetch() ? int(nValue) : -1;
-    });
 }
 
 }  // namespace
@@ -101,7 +92,7 @@ void TestFaults::stillExecutingIsRetried()
                                     {{QStringLiteral("StillExecuting"), QString::number(stillExecuting)}});
     QVERIFY(data.Connect());
     // The row tells how many calls the execution took.
-    QCOMPARE(SelectInteger(data, QStringLiteral("SELECT 1")), stillExecuting + 1);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 1")), stillExecuting + 1);
 }
 
 void TestFaults::oneLinePerDiagnosticRecord_data()

@@ -3,6 +3,7 @@
 
 #include "db/dbdata.h"
 #include "tests/support/odbctrace.h"
+#include "tests/support/selectinteger.h"
 #include "tests/support/testdatabase.h"
 
 #include <QtTest>
@@ -54,19 +55,11 @@ void TestOdbcCalls::statementsReleasedOnEveryPath()
     QVERIFY(data.Connect());
     const int nBefore = kvtest::ReadOdbcTrace(m_strTrace).nStatementsAllocated;
 
-    auto selectFirst = [&](const QString& strSql) {
-        return data.RunStatement(-1, [&](CStatement& statement) {
-            statement.ExecDirect(strSql);
-            SQLINTEGER nValue = -1;
-            statement.BindLong(1, nValue);
-            return statement.Fetch() ? int(nValue) : -1;   // leaves a row unread
-        });
-    };
 
     constexpr int kRounds = 10;
     for (int i = 0; i < kRounds; ++i) {
-        QCOMPARE(selectFirst(QStringLiteral("SELECT ABAN8 FROM F0101 ORDER BY ABAN8")), 1);
-        QCOMPARE(selectFirst(QStringLiteral("SELECT NOPE FROM F0101")), -1);
+        QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT ABAN8 FROM F0101 ORDER BY ABAN8")), 1);
+        QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT NOPE FROM F0101")), -1);
         QVERIFY(data.RunStatement(false, [](CStatement& statement) {
             return statement.Tables(QString(), QString(), QStringLiteral("%"), QString());
         }));
