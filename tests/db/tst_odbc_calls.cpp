@@ -18,6 +18,7 @@ class TestOdbcCalls : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void statementsReleasedOnEveryPath_data();
     void statementsReleasedOnEveryPath();
     void unconnectedOperationsMakeNoCall();
@@ -28,10 +29,12 @@ private:
 
 void TestOdbcCalls::initTestCase()
 {
-    kvtest::OdbcEnvironment& environment = kvtest::OdbcEnvironment::Instance();
-    m_strTrace = environment.Folder() + QStringLiteral("/trace.log");
-    QFile::remove(m_strTrace);
-    environment.SetTraceFile(m_strTrace);
+    m_strTrace = kvtest::OdbcEnvironment::Instance().StartTrace();
+}
+
+void TestOdbcCalls::cleanupTestCase()
+{
+    kvtest::OdbcEnvironment::Instance().StopTrace();
 }
 
 void TestOdbcCalls::statementsReleasedOnEveryPath_data()

@@ -80,9 +80,25 @@ void OdbcEnvironment::RemoveDataSource(const QString& strName)
     WriteFiles();
 }
 
-void OdbcEnvironment::SetTraceFile(const QString& strPath)
+QString OdbcEnvironment::StartTrace()
 {
+    constexpr int kLongestTraceFile = 62;
+    const QString strPath = QDir::tempPath() + QStringLiteral("/kvtrace-")
+                            + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".log");
+    if (strPath.size() > kLongestTraceFile)
+        throw std::runtime_error(("trace file name too long for the driver manager: " + strPath).toStdString());
+    QFile::remove(strPath);
     m_strTraceFile = strPath;
+    WriteFiles();
+    return strPath;
+}
+
+void OdbcEnvironment::StopTrace()
+{
+    if (m_strTraceFile.isEmpty())
+        return;
+    QFile::remove(m_strTraceFile);
+    m_strTraceFile.clear();
     WriteFiles();
 }
 

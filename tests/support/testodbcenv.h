@@ -35,8 +35,12 @@ public:
     void RemoveDataSource(const QString& strName);
 
     // Has the driver manager trace every call of environments allocated
-    // from now on into strPath (empty: tracing off).
-    void SetTraceFile(const QString& strPath);
+    // from now on, and returns the (new, empty) trace file. The driver
+    // manager cuts its trace file name to 62 characters and then traces
+    // into the cut name, so the file lives under a short temporary path
+    // rather than the build folder, whose depth depends on the checkout.
+    QString StartTrace();
+    void StopTrace();
 
 private:
     OdbcEnvironment();
