@@ -21,6 +21,11 @@
 
 #include <csignal>
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using kvtest::Engine;
 using kvtest::JdeOptions;
 using kvtest::JdeTestBed;
@@ -215,6 +220,77 @@ void AddEngineRows()
     QTest::newRow("mariadb") << Engine::MariaDB;
 }
 
+// The text of a UTF-16 LE result file (after its byte-order mark).
+QString Utf16Text(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("\xFF\xFE"))
+        return QString();
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+}
+
+struct TerminalRun
+{
+    int nStatus = -1;
+    QByteArray screen;   // everything the terminal received
+};
+
+// Runs kitvane-cli on a pseudo-terminal, as from an interactive shell, and
+// types strInput once strAwaited has appeared on the screen.
+TerminalRun RunOnTerminal(const QStringList& arrArgs, const QByteArray& strAwaited, const QByteArray& strInput)
+{
+    // Everything the child needs is built before the fork: between fork and
+    // exec a multi-threaded process may only make async-signal-safe calls.
+    QList<QByteArray> argStore{QByteArrayLiteral(KITVANE_CLI)};
+    for (const QString& strArg : arrArgs)
+        argStore.append(strArg.toLocal8Bit());
+    QList<QByteArray> envStore;
+    for (const QString& strVariable : ChildEnvironment().toStringList())
+        envStore.append(strVariable.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& arg : argStore)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (QByteArray& variable : envStore)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    TerminalRun run;
+    int nTerminal = -1;
+    const pid_t pid = forkpty(&nTerminal, nullptr, nullptr, nullptr);
+    if (pid < 0)
+        return run;
+    if (pid == 0) {
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    bool bTyped = strAwaited.isEmpty();
+    for (;;) {
+        if (!bTyped && run.screen.contains(strAwaited)) {
+            bTyped = write(nTerminal, strInput.constData(), size_t(strInput.size())) == strInput.size();
+        }
+        pollfd terminal{nTerminal, POLLIN, 0};
+        if (poll(&terminal, 1, 100) > 0) {
+            char buffer[4096];
+            const ssize_t nRead = read(nTerminal, buffer, sizeof buffer);
+            if (nRead <= 0)
+                break;   // the child has closed the terminal
+            run.screen.append(buffer, int(nRead));
+        }
+        if (timer.elapsed() > 120000) {
+            kill(pid, SIGKILL);
+            break;
+        }
+    }
+    close(nTerminal);
+    int nWaitStatus = 0;
+    if (waitpid(pid, &nWaitStatus, 0) == pid && WIFEXITED(nWaitStatus))
+        run.nStatus = WEXITSTATUS(nWaitStatus);
+    return run;
+}
+
 void VerifyUsageError(const CliRun& run)
 {
     QCOMPARE(run.nStatus, 2);
@@ -253,7 +329,13 @@ private slots:
     void tableStatistics_data();
     void tableStatistics();
     void replaceRefused();
+    void replaceOnTerminal_data();
+    void replaceOnTerminal();
     void interrupted();
+    void toolInterrupted_data();
+    void toolInterrupted();
+    void owtpWithoutColumn_data();
+    void owtpWithoutColumn();
     void demo();
 };
 
@@ -607,6 +689,46 @@ void TestCli::replaceRefused()
     QVERIFY(ReadFile(strPath).startsWith("\xFF\xFE"));
 }
 
+void TestCli::replaceOnTerminal_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("yes") << QByteArray("y\n") << 0 << true;
+    QTest::newRow("oui") << QByteArray("oui\n") << 0 << true;
+    QTest::newRow("no") << QByteArray("n\n") << 1 << false;
+    QTest::newRow("just enter") << QByteArray("\n") << 1 << false;
+}
+
+// On a terminal the replace question is asked and answered there, and the
+// run draws its progress bar on stderr.
+void TestCli::replaceOnTerminal()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, status);
+    QFETCH(bool, replaced);
+    KV_JDE_BED(bed, Engine::PostgreSQL, JdeOptions());
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("stats.txt"));
+    QFile file(strPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("kept");
+    file.close();
+    const TerminalRun run = RunOnTerminal(
+        {"table-stats", "--dsn", bed->pDatabase->Dsn(), "--output", strPath, "--lang", "en"}, "[y/N] ", answer);
+    QCOMPARE(run.nStatus, status);
+    QVERIFY2(run.screen.contains("already exists"), run.screen.constData());
+    if (replaced) {
+        QVERIFY2(Utf16Text(ReadFile(strPath)).startsWith(QLatin1String("File\tNumber of records")),
+                 ReadFile(strPath).constData());
+        QVERIFY2(run.screen.contains("] 100% "), run.screen.constData());
+        QVERIFY2(run.screen.contains("\r[" + QByteArray(30, '#') + "] 100% "), run.screen.constData());
+    } else {
+        QCOMPARE(ReadFile(strPath), QByteArray("kept"));
+        QVERIFY2(!run.screen.contains("%"), run.screen.constData());
+    }
+}
+
 void TestCli::interrupted()
 {
     // Enough tables that the run is still going when Ctrl-C comes.
@@ -621,6 +743,73 @@ void TestCli::interrupted()
     const CliRun run = Finish(process);
     QCOMPARE(run.nStatus, 3);
     QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(run.strErr));
+}
+
+void TestCli::toolInterrupted_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("perTableLine");
+    QTest::newRow("decimal-update") << QStringList{"decimal-update", "--alias", "UPMJ", "--multiply", "--power", "1"}
+                                    << "UPDATE ";
+    QTest::newRow("table-stats") << QStringList{"table-stats", "--date", "upmj"} << "f55";
+}
+
+// Ctrl-C while a tool writes its file: the run stops after the current
+// table, the file ends with the cancel line, and the exit status says so.
+void TestCli::toolInterrupted()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, perTableLine);
+    JdeOptions options;
+    options.nExtraTables = 300;
+    options.bRegisterExtraTables = true;
+    KV_JDE_BED(bed, Engine::PostgreSQL, options);
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("result.txt"));
+    QProcess process;
+    Start(process, args + QStringList{"--dsn", bed->pDatabase->Dsn(), "--output", strPath, "--lang", "en"});
+    QVERIFY(process.waitForStarted());
+    // The file has lines: the tables are being written.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strPath).size() > 2, 60000);
+    ::kill(pid_t(process.processId()), SIGINT);
+    const CliRun run = Finish(process);
+    QCOMPARE(run.nStatus, 3);
+    QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(run.strErr));
+    const QString strText = Utf16Text(ReadFile(strPath));
+    QVERIFY2(strText.endsWith(QLatin1String("\r\nUser has cancelled the process\r\n")), qPrintable(strText));
+    QVERIFY2(strText.count(perTableLine) < options.nExtraTables, qPrintable(strText));
+}
+
+void TestCli::owtpWithoutColumn_data()
+{
+    QTest::addColumn<bool>("leftHasOwtp");
+    QTest::addColumn<bool>("rightHasOwtp");
+    QTest::newRow("left lacks FROWTP") << false << true;
+    QTest::newRow("right lacks FROWTP") << true << false;
+    QTest::newRow("both have it") << true << true;
+}
+
+// OWTP asked for where a dictionary has no FROWTP: a notice, and the
+// comparison runs on the other attributes.
+void TestCli::owtpWithoutColumn()
+{
+    QFETCH(bool, leftHasOwtp);
+    QFETCH(bool, rightHasOwtp);
+    const auto Options = [](bool bHasOwtp) {
+        JdeOptions options;
+        options.dictionary = bHasOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
+        return options;
+    };
+    KV_JDE_BED(left, Engine::SQLite, Options(leftHasOwtp));
+    KV_JDE_BED(right, Engine::SQLite, Options(rightHasOwtp));
+    right->pDatabase->Exec(QStringLiteral("UPDATE F9210 SET FRDTAS=17 WHERE FRDTAI='AA'"));
+    const CliRun run = RunCli({"compare-dd", "--left", left->pDatabase->Dsn(), "--right", right->pDatabase->Dsn(),
+                               "--attributes", "OWTP,DTAS", "--lang", "en"});
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    const bool bNotice = !(leftHasOwtp && rightHasOwtp);
+    QCOMPARE(run.strErr, bNotice ? QStringLiteral("OWTP not compared: a data dictionary has no FROWTP column\n")
+                                 : QString());
+    QVERIFY2(run.strOut.contains(QLatin1String("\n1 alias(es) is/are different\n")), qPrintable(run.strOut));
 }
 
 void TestCli::demo()
