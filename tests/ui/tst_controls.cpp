@@ -4,11 +4,13 @@
 #include "controls/colorcheckbutton.h"
 #include "controls/dialogbuilder.h"
 #include "controls/imagefile.h"
+#include "controls/logobutton.h"
 #include "controls/roundbutton.h"
 #include "controls/staticlink.h"
 #include "controls/tvrcommondialog.h"
 #include "controls/windowfunctions.h"
 #include "res/dialogtemplates.h"
+#include "res/resourceimages.h"
 #include "tests/app/privatesettings.h"
 
 #include "app/settingsstore.h"
@@ -67,6 +69,8 @@ private slots:
     void checkButtonSendsToggle();
     void linkThatFailsKeepsItsColour();
     void linkThatOpensIsVisited();
+    void logoButtonOpensItsAddress_data();
+    void logoButtonOpensItsAddress();
     void builderTagsAndConverts();
     void templatesOfBothLanguages();
     void enableControlMovesFocus();
@@ -298,6 +302,38 @@ void TestControls::linkThatOpensIsVisited()
     QCOMPARE(recorder.m_arrUrls, (QList<QUrl>{QUrl(MakerWebAddress())}));
     QVERIFY(link.m_bVisited);
     QCOMPARE(link.CurrentColor(), QColor(128, 0, 128));
+}
+
+void TestControls::logoButtonOpensItsAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("maker's site") << MakerWebAddress() << true;
+    QTest::newRow("nothing to open") << QString() << false;
+}
+
+// A click on the logo opens the maker's address, or beeps when there is
+// nothing to open; the pointer over it is the hand with the finger's tip
+// as hot spot.
+void TestControls::logoButtonOpensItsAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, opened);
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "Open");
+    QWidget parent;
+    CLogoButton logo(&parent);
+    logo.m_strURL = address;
+    logo.setGeometry(0, 0, 200, 45);
+    parent.show();
+    const int nBeeps = BeepCount();
+    QTest::mouseClick(&logo, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(recorder.m_arrUrls, opened ? QList<QUrl>{QUrl(address)} : QList<QUrl>{});
+    QCOMPARE(BeepCount(), nBeeps + (opened ? 0 : 1));
+    QCOMPARE(logo.cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(logo.cursor().hotSpot(), QPoint(11, 1));
+    QCOMPARE(logo.cursor().pixmap().toImage(), LoadHandCursor().pixmap().toImage());
 }
 
 void TestControls::builderTagsAndConverts()
