@@ -761,7 +761,9 @@ void TestCli::toolInterrupted()
     QFETCH(QStringList, args);
     QFETCH(QString, perTableLine);
     JdeOptions options;
-    options.nExtraTables = 300;
+    // Enough tables that the run goes on for a second or more after its
+    // first line.
+    options.nExtraTables = 1000;
     options.bRegisterExtraTables = true;
     KV_JDE_BED(bed, Engine::PostgreSQL, options);
     QTemporaryDir dir;
