@@ -80,6 +80,12 @@ QByteArray ReadFile(const QString& strPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing file>");
 }
 
+bool WriteFile(const QString& strPath, const QByteArray& bytes)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 QByteArray Golden(const QString& strPath)
 {
     return ReadFile(strPath);
@@ -91,9 +97,7 @@ void CompareWithGolden(const QByteArray& bytes, const QString& strName)
 {
     const QString strPath = QStringLiteral(KITVANE_CLI_GOLDEN "/") + strName;
     if (qEnvironmentVariableIsSet("KITVANE_WRITE_GOLDEN")) {
-        QFile file(strPath);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        QVERIFY(WriteFile(strPath, bytes));
         QFAIL(qPrintable(QStringLiteral("golden file written: ") + strPath));
     }
     QCOMPARE(bytes, Golden(strPath));
@@ -674,10 +678,7 @@ void TestCli::replaceRefused()
     KV_JDE_BED(bed, Engine::PostgreSQL, JdeOptions());
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("stats.txt"));
-    QFile file(strPath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("kept");
-    file.close();
+    QVERIFY(WriteFile(strPath, "kept"));
     const QStringList args = {"table-stats", "--dsn", bed->pDatabase->Dsn(), "--output", strPath, "--lang", "en"};
     const CliRun refused = RunCli(args);
     QCOMPARE(refused.nStatus, 1);
@@ -710,10 +711,7 @@ void TestCli::replaceOnTerminal()
     KV_JDE_BED(bed, Engine::PostgreSQL, JdeOptions());
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("stats.txt"));
-    QFile file(strPath);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("kept");
-    file.close();
+    QVERIFY(WriteFile(strPath, "kept"));
     const TerminalRun run = RunOnTerminal(
         {"table-stats", "--dsn", bed->pDatabase->Dsn(), "--output", strPath, "--lang", "en"}, "[y/N] ", answer);
     QCOMPARE(run.nStatus, status);
@@ -721,7 +719,6 @@ void TestCli::replaceOnTerminal()
     if (replaced) {
         QVERIFY2(Utf16Text(ReadFile(strPath)).startsWith(QLatin1String("File\tNumber of records")),
                  ReadFile(strPath).constData());
-        QVERIFY2(run.screen.contains("] 100% "), run.screen.constData());
         QVERIFY2(run.screen.contains("\r[" + QByteArray(30, '#') + "] 100% "), run.screen.constData());
     } else {
         QCOMPARE(ReadFile(strPath), QByteArray("kept"));
@@ -818,7 +815,6 @@ void TestCli::demo()
 {
     QTemporaryDir dir;
     const QString strIni = kvtest::OdbcEnvironment::Instance().Folder() + QStringLiteral("/odbc-user.ini");
-    QFile ini(strIni);
     const QByteArray saved = ReadFile(strIni);
     for (int nRun = 0; nRun < 2; ++nRun) {
         const CliRun run = RunCli({"demo", "--dir", dir.path()});
@@ -831,9 +827,7 @@ void TestCli::demo()
     const QString strPath = dir.filePath(QStringLiteral("tables.csv"));
     const CliRun run = RunCli({"compare-tables", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--sql-types",
                                "--export", strPath, "--lang", "en"});
-    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ini.write(saved);
-    ini.close();
+    QVERIFY(WriteFile(strIni, saved));
     QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
     QVERIFY2(run.strOut.startsWith(QLatin1String("6 file(s) is/are the same\n1 file(s) is/are only in DEMO_DEV\n"
                                                  "1 file(s) is/are only in DEMO_PROD\n2 file(s) is/are different\n")),
