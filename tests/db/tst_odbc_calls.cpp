@@ -29,7 +29,11 @@ private:
 
 void TestOdbcCalls::initTestCase()
 {
-    m_strTrace = kvtest::OdbcEnvironment::Instance().StartTrace();
+    try {
+        m_strTrace = kvtest::OdbcEnvironment::Instance().StartTrace();
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
 }
 
 void TestOdbcCalls::cleanupTestCase()
