@@ -8,11 +8,13 @@ bool CDBData::Connect()
     m_pDatabase.reset();
     m_pDatabase = std::make_unique<CDatabase>();
 
+    m_strLastError.clear();
     bool bOpen = false;
     try {
         bOpen = m_pDatabase->OpenEx(QLatin1String("DSN=") + m_strDSN + QLatin1Char(';'));
-    } catch (const CDBException&) {
-        // The driver's own dialog is the only feedback.
+    } catch (const CDBException& error) {
+        // Nothing is shown here; callers that report read GetLastError().
+        NoteError(error);
         bOpen = false;
     }
     if (!bOpen) {
@@ -26,6 +28,27 @@ bool CDBData::Connect()
     m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
     m_strSearchEscape = m_pDatabase->GetInfoString(SQL_SEARCH_PATTERN_ESCAPE).trimmed();
     return true;
+}
+
+void CDBData::NoteError(const CDBException& error)
+{
+    m_strLastError = error.m_strError.trimmed();
+    if (m_strLastError.isEmpty())
+        m_strLastError = QStringLiteral("the driver reported a failure without a message");
+    // The SQLSTATEs tell a refused login from a server that is down.
+    for (const QString& strLine : error.m_strStateNativeOrigin.split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype nComma = strLine.indexOf(u',');
+        if (strLine.startsWith(QLatin1String("State:")) && nComma > 6)
+            m_strLastError += QLatin1String("\nSQLSTATE ") + strLine.mid(6, nComma - 6);
+    }
+}
+
+void CDBData::CancelRunningStatement()
+{
+    // m_pDatabase is only replaced on the thread that runs the operations,
+    // never while one of them runs.
+    if (CDatabase* pDatabase = m_pDatabase.get())
+        pDatabase->CancelRunning();
 }
 
 bool CDBData::IsConnected() const

@@ -37,6 +37,16 @@ public:
     bool Connect();
     bool IsConnected() const;
 
+    // The driver's text of the last failed Connect or statement (one line per
+    // diagnostic record, then the SQLSTATEs); empty after a success. The
+    // operations still fail silently: callers that report show this text.
+    const QString& GetLastError() const { return m_strLastError; }
+
+    // Asks the driver to stop the statement now running on this connection,
+    // if any; safe from another thread (the interface or a signal watcher),
+    // so a cancel takes effect inside a slow statement.
+    void CancelRunningStatement();
+
     // Takes the other side's data source when this one has none yet.
     void CopyDataSource(const CDBData& other);
 
@@ -134,6 +144,10 @@ public:
     QString SearchPattern(const QString& strName) const;
 
 private:
+    void NoteError(const CDBException& error);
+
+    QString m_strLastError;
+
     // Records where a JDE system table lives, the first time it is seen.
     void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                          bool bWithF98611);
@@ -143,13 +157,23 @@ private:
 template <class Result, class Body>
 Result CDBData::RunStatement(Result failure, Body body)
 {
-    if (!IsConnected())
+    if (!IsConnected()) {
+        m_strLastError = QStringLiteral("the data source is not connected");
         return failure;
+    }
     CStatement statement(*m_pDatabase);
     try {
-        return body(statement);
+        Result result = body(statement);
+        // A catalog call that failed does not raise: its text is kept too.
+        m_strLastError = statement.GetFailureText();
+        return result;
+    } catch (const CDBException& error) {
+        statement.Cancel();
+        NoteError(error);
+        return failure;
     } catch (...) {
         statement.Cancel();
+        m_strLastError = QStringLiteral("unexpected error while reading the database");
         return failure;
     }
 }

@@ -31,12 +31,44 @@ CStatement::CStatement(CDatabase& database) : m_database(database)
         m_hstmt = SQL_NULL_HSTMT;
         ThrowDBException(nRet, m_database.Handle(), SQL_NULL_HSTMT);
     }
+    m_database.RegisterRunning(m_hstmt);
 }
 
 CStatement::~CStatement()
 {
-    if (m_hstmt != SQL_NULL_HSTMT)
+    if (m_hstmt != SQL_NULL_HSTMT) {
+        // Unregistered first: a cancel from another thread never reaches a
+        // freed handle.
+        m_database.UnregisterRunning(m_hstmt);
         SQLFreeStmt(m_hstmt, SQL_DROP);
+    }
+}
+
+void CStatement::BindParameter(SQLUSMALLINT nParameter, const QString& strValue)
+{
+    auto pValue = std::make_unique<std::u16string>(reinterpret_cast<const char16_t*>(strValue.utf16()),
+                                                   size_t(strValue.size()));
+    auto pLength = std::make_unique<SQLLEN>(SQLLEN(pValue->size() * sizeof(char16_t)));
+    // A column size of at least 1: some drivers refuse 0 for an empty value.
+    const SQLULEN nColumnSize = std::max<SQLULEN>(1, pValue->size());
+    const SQLRETURN nRet = SQLBindParameter(m_hstmt, nParameter, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                            nColumnSize, 0, pValue->data(), SQLLEN(*pLength), pLength.get());
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+    m_parameters.push_back(std::move(pValue));
+    m_parameterLengths.push_back(std::move(pLength));
+}
+
+bool CStatement::CatalogSucceeded(SQLRETURN nRet)
+{
+    if (SqlSucceeded(nRet)) {
+        m_strFailure.clear();
+        return true;
+    }
+    m_strFailure = CDBException(nRet, m_database.Handle(), m_hstmt).m_strError;
+    if (m_strFailure.isEmpty())
+        m_strFailure = QStringLiteral("the driver refused the catalog call");
+    return false;
 }
 
 void CStatement::ExecDirect(const QString& strSql)
@@ -51,7 +83,7 @@ bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return SqlSucceeded(Retry([&] {
+    return CatalogSucceeded(Retry([&] {
         return SQLTablesW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                           CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                           CatalogArgument(strTable), CatalogLength(strTable),
@@ -64,7 +96,7 @@ bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return SqlSucceeded(Retry([&] {
+    return CatalogSucceeded(Retry([&] {
         return SQLColumnsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                            CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                            CatalogArgument(strTable), CatalogLength(strTable),
@@ -77,7 +109,7 @@ bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return SqlSucceeded(Retry([&] {
+    return CatalogSucceeded(Retry([&] {
         return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                               CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                               CatalogArgument(strTable), CatalogLength(strTable), nUnique,

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 class CDatabase;
@@ -40,6 +42,11 @@ public:
     // Runs a SELECT; raises CDBException when the driver reports a failure.
     void ExecDirect(const QString& strSql);
 
+    // Binds a text value to the next "?" marker of the statement text (1, 2,
+    // ...): values reach the server as parameters, never inside the SQL text.
+    // Raises CDBException when the driver refuses it.
+    void BindParameter(SQLUSMALLINT nParameter, const QString& strValue);
+
     // Catalog calls. An empty catalog or schema passes a null argument (all
     // of them); a null table, column or type list passes a null argument.
     // They return false, without raising, when the driver reports a failure.
@@ -62,6 +69,10 @@ public:
     // Abandons the statement after an error.
     void Cancel();
 
+    // The driver's text of the last catalog call that failed (those calls
+    // return false without raising); empty otherwise.
+    const QString& GetFailureText() const { return m_strFailure; }
+
 private:
     // Calls an ODBC function again at once while it is still executing.
     template <class Call>
@@ -77,8 +88,14 @@ private:
     void Bind(SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pValue, SQLLEN nBytes,
               SQLLEN* pIndicator);
 
+    bool CatalogSucceeded(SQLRETURN nRet);
+
     CDatabase& m_database;
     SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
     std::vector<CTextBuffer*> m_textColumns;
+    // Parameter values and their lengths stay here until the statement ends.
+    std::vector<std::unique_ptr<std::u16string>> m_parameters;
+    std::vector<std::unique_ptr<SQLLEN>> m_parameterLengths;
+    QString m_strFailure;
     SQLLEN m_nNumberIndicator = 0;
 };
