@@ -3,25 +3,31 @@
 #include "db/dbexception.h"
 
 #include <mutex>
+#include <utility>
 
 namespace {
 
 std::mutex g_envMutex;
 SQLHENV g_henv = SQL_NULL_HENV;
 int g_nConnections = 0;
+CDatabase::EnvironmentAllocator g_pAllocateEnvironment = &SQLAllocEnv;
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr SQLSMALLINT kOutConnectChars = 1024;
 
 // Takes a share of the environment, allocating it for the first connection.
-SQLHENV AcquireEnvironment()
+// A failed allocation leaves no share taken and returns SQL_NULL_HENV with the
+// allocator's code: nothing is raised under the lock, since building the
+// exception reads the shared environment and would lock it again.
+SQLHENV AcquireEnvironment(SQLRETURN& nRet)
 {
     std::lock_guard lock(g_envMutex);
+    nRet = SQL_SUCCESS;
     if (g_nConnections == 0) {
-        const SQLRETURN nRet = SQLAllocEnv(&g_henv);
+        nRet = g_pAllocateEnvironment(&g_henv);
         if (!SqlSucceeded(nRet)) {
             g_henv = SQL_NULL_HENV;
-            ThrowDBException(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+            return SQL_NULL_HENV;
         }
     }
     ++g_nConnections;
@@ -56,18 +62,32 @@ int CDatabase::OpenConnectionCount()
     return g_nConnections;
 }
 
+CDatabase::EnvironmentAllocator CDatabase::SetEnvironmentAllocator(EnvironmentAllocator pAllocate)
+{
+    std::lock_guard lock(g_envMutex);
+    return std::exchange(g_pAllocateEnvironment, pAllocate);
+}
+
 bool CDatabase::OpenEx(const QString& strConnect)
 {
     Close();
 
-    const SQLHENV henv = AcquireEnvironment();
+    SQLRETURN nRet = SQL_SUCCESS;
+    const SQLHENV henv = AcquireEnvironment(nRet);
+    if (henv == SQL_NULL_HENV) {
+        throw CDBException(nRet, QStringLiteral("The ODBC driver manager could not allocate an environment "
+                                                "(SQLAllocEnv returned %1).")
+                                     .arg(nRet));
+    }
     m_bHoldsEnvironment = true;
 
-    SQLRETURN nRet = SQLAllocConnect(henv, &m_hdbc);
+    nRet = SQLAllocConnect(henv, &m_hdbc);
     if (!SqlSucceeded(nRet)) {
         m_hdbc = SQL_NULL_HDBC;
+        // Read while the environment, which holds the diagnostics, is still there.
+        CDBException error(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
         Close();
-        ThrowDBException(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+        throw error;
     }
 
     // A driver without login timeouts just ignores the option.
@@ -108,14 +128,18 @@ bool CDatabase::OpenEx(const QString& strConnect)
                                           sizeof(nApiConformance), nullptr);
     const SQLRETURN nSqlRet = SQLGetInfoW(m_hdbc, SQL_ODBC_SQL_CONFORMANCE, &nSqlConformance,
                                           sizeof(nSqlConformance), nullptr);
-    if (!SqlSucceeded(nApiRet) || !SqlSucceeded(nSqlRet) || nApiConformance < SQL_OAC_LEVEL1
-        || nSqlConformance < 0) {
-        const SQLRETURN nCode = !SqlSucceeded(nApiRet) ? nApiRet
-                                : !SqlSucceeded(nSqlRet) ? nSqlRet
-                                                         : SQLRETURN(SQL_ERROR);
-        CDBException error(nCode, m_hdbc, SQL_NULL_HSTMT);
+    if (!SqlSucceeded(nApiRet) || !SqlSucceeded(nSqlRet)) {
+        CDBException error(!SqlSucceeded(nApiRet) ? nApiRet : nSqlRet, m_hdbc, SQL_NULL_HSTMT);
         Close();
         throw error;
+    }
+    if (nApiConformance < SQL_OAC_LEVEL1 || nSqlConformance < 0) {
+        Close();
+        throw CDBException(SQL_ERROR, QStringLiteral("The ODBC driver reports API conformance level %1 and SQL "
+                                                     "conformance level %2; level 1 and a SQL level of 0 or more "
+                                                     "are needed.")
+                                          .arg(nApiConformance)
+                                          .arg(nSqlConformance));
     }
     return true;
 }

@@ -40,6 +40,11 @@ public:
     static SQLHENV SharedEnvironment();
     static int OpenConnectionCount();
 
+    // The call that allocates the shared environment (SQLAllocEnv). Tests
+    // replace it to make the allocation fail; returns the one replaced.
+    using EnvironmentAllocator = SQLRETURN (*)(SQLHENV*);
+    static EnvironmentAllocator SetEnvironmentAllocator(EnvironmentAllocator pAllocate);
+
 private:
     void Close();
 

@@ -3,6 +3,7 @@
 #include "db/odbc.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <exception>
@@ -13,6 +14,9 @@ class CDBException : public std::exception
 {
 public:
     CDBException(SQLRETURN nRetCode, SQLHDBC hdbc, SQLHSTMT hstmt);
+    // A failure no diagnostic record describes (no handle to ask, or a
+    // check of our own), with the text to show.
+    CDBException(SQLRETURN nRetCode, const QString& strError);
 
     const char* what() const noexcept override;
 
@@ -25,6 +29,15 @@ public:
     SQLHSTMT m_hstmt;
     QString m_strError;               // one line per diagnostic record, as shown to the user
     QString m_strStateNativeOrigin;   // State/Native/Origin per record, for diagnostics only
+
+    // SQLSTATE and native error of each record, in order, for callers that
+    // tell one failure from another.
+    struct Code
+    {
+        QString strState;
+        SQLINTEGER nNative;
+    };
+    QList<Code> m_arrCodes;
 
 private:
     void BuildErrorText();

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <future>
+
 using kvtest::Engine;
 
 Q_DECLARE_METATYPE(kvtest::Engine)
@@ -39,6 +41,7 @@ private slots:
     void reconnectClosesFirstConnection_data() { AddEngineRows(false); }
     void reconnectClosesFirstConnection();
     void sharedEnvironmentFollowsConnections();
+    void failedEnvironmentAllocation();
     void copyDataSource_data();
     void copyDataSource();
     void errorTextOfFailingStatement_data();
@@ -144,6 +147,35 @@ void TestConnection::sharedEnvironmentFollowsConnections()
     second.reset();
     QCOMPARE(CDatabase::OpenConnectionCount(), 0);
     QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
+}
+
+void TestConnection::failedEnvironmentAllocation()
+{
+    KV_CREATE_DATABASE(db, Engine::SQLite);
+    const auto pOriginal = CDatabase::SetEnvironmentAllocator([](SQLHENV* phenv) -> SQLRETURN {
+        *phenv = SQL_NULL_HENV;
+        return SQL_ERROR;
+    });
+
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    // On another thread, so a connection that never returns fails the test
+    // instead of hanging it.
+    std::future<bool> connected = std::async(std::launch::async, [&] { return data.Connect(); });
+    if (connected.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
+        qFatal("Connect did not return after a failed environment allocation");
+    CDatabase::SetEnvironmentAllocator(pOriginal);
+
+    QVERIFY(!connected.get());
+    QVERIFY(!data.IsConnected());
+    QVERIFY(data.m_pDatabase == nullptr);
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+    QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
+    QVERIFY2(data.GetLastError().contains(QLatin1String("environment")), qPrintable(data.GetLastError()));
+
+    // Nothing stays locked: the next attempt, with the real allocator, connects.
+    QVERIFY(data.Connect());
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 1")), 1);
 }
 
 void TestConnection::copyDataSource_data()
