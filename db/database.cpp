@@ -110,16 +110,29 @@ bool CDatabase::OpenEx(const QString& strConnect)
     SQLSMALLINT nOutLength = 0;
     // No window handle on this platform: the driver completes from its DSN
     // and cannot show a login dialog of its own.
-    nRet = SQLDriverConnectW(m_hdbc, nullptr, ToSqlWChar(strConnect), SQL_NTS, szOut,
-                             kOutConnectChars, &nOutLength, SQL_DRIVER_COMPLETE);
+    const auto driverConnect = [&](SQLUSMALLINT nCompletion) {
+        return SQLDriverConnectW(m_hdbc, nullptr, ToSqlWChar(strConnect), SQL_NTS, szOut, kOutConnectChars,
+                                 &nOutLength, nCompletion);
+    };
+    nRet = driverConnect(SQL_DRIVER_COMPLETE);
     if (nRet == SQL_NO_DATA) {
         Close();
         return false;
     }
     if (!SqlSucceeded(nRet)) {
         CDBException error(nRet, m_hdbc, SQL_NULL_HSTMT);
-        Close();
-        throw error;
+        // A driver that wanted its login dialog and could not show one
+        // (MariaDB's, on a refused login or a server that is down) reports
+        // only that: asked again without a dialog, it gives its own reason.
+        if (!error.m_arrCodes.isEmpty() && error.m_arrCodes.first().strState == QLatin1String("IM008")) {
+            nRet = driverConnect(SQL_DRIVER_NOPROMPT);
+            if (!SqlSucceeded(nRet))
+                error = CDBException(nRet, m_hdbc, SQL_NULL_HSTMT);
+        }
+        if (!SqlSucceeded(nRet)) {
+            Close();
+            throw error;
+        }
     }
 
     SQLSMALLINT nApiConformance = -1;

@@ -7,13 +7,51 @@
 
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <future>
 
 using kvtest::Engine;
 
 Q_DECLARE_METATYPE(kvtest::Engine)
 
+using Attributes = QMap<QString, QString>;
+
 namespace {
+
+// A loopback port where nothing listens: one the system just handed out and
+// took back.
+int UnusedPort()
+{
+    const int nSocket = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t nLength = sizeof(address);
+    const bool bBound = bind(nSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0
+                        && getsockname(nSocket, reinterpret_cast<sockaddr*>(&address), &nLength) == 0;
+    close(nSocket);
+    return bBound ? ntohs(address.sin_port) : 1;
+}
+
+Attributes PostgreSQLAttributes(int nPort, const QString& strUser)
+{
+    return {{QStringLiteral("Servername"), kvtest::ServerOf(Engine::PostgreSQL).strHost},
+            {QStringLiteral("Port"), QString::number(nPort)},
+            {QStringLiteral("Database"), QStringLiteral("postgres")},
+            {QStringLiteral("Username"), strUser}};
+}
+
+Attributes MariaDBAttributes(int nPort, const QString& strPassword)
+{
+    return {{QStringLiteral("Server"), kvtest::ServerOf(Engine::MariaDB).strHost},
+            {QStringLiteral("Port"), QString::number(nPort)},
+            {QStringLiteral("User"), QStringLiteral("kitvane")},
+            {QStringLiteral("Password"), strPassword}};
+}
 
 void AddEngineRows(bool bWithSQLite = true)
 {
@@ -38,6 +76,8 @@ private slots:
     void connectSucceeds();
     void connectFailsQuietly_data();
     void connectFailsQuietly();
+    void failureTellsDriverReason_data();
+    void failureTellsDriverReason();
     void reconnectClosesFirstConnection_data() { AddEngineRows(false); }
     void reconnectClosesFirstConnection();
     void sharedEnvironmentFollowsConnections();
@@ -95,6 +135,71 @@ void TestConnection::connectFailsQuietly()
     QCOMPARE(CDatabase::OpenConnectionCount(), 0);
     QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
     QCOMPARE(data.m_strDSN, dsn);
+}
+
+void TestConnection::failureTellsDriverReason_data()
+{
+    QTest::addColumn<QString>("driver");       // empty: no data source at all
+    QTest::addColumn<Attributes>("attributes");
+    QTest::addColumn<QString>("reason");       // a regular expression on the driver's text
+    QTest::addColumn<QString>("state");
+
+    const int nPostgreSQL = kvtest::ServerOf(Engine::PostgreSQL).nPort;
+    const int nMariaDB = kvtest::ServerOf(Engine::MariaDB).nPort;
+    const int nNobody = UnusedPort();
+    const QString strPostgreSQL = QStringLiteral("PostgreSQL Unicode");
+    const QString strMariaDB = QStringLiteral("MariaDB Unicode");
+
+    QTest::newRow("unknown DSN") << QString() << Attributes()
+                                 << "^Data source name not found and no default driver specified$" << "IM002";
+    QTest::newRow("PostgreSQL down") << strPostgreSQL << PostgreSQLAttributes(nNobody, QStringLiteral("kitvane"))
+                                     << "port " + QString::number(nNobody) + " failed: Connection refused" << "08001";
+    QTest::newRow("MariaDB down") << strMariaDB << MariaDBAttributes(nNobody, QStringLiteral("kitvane"))
+                                  << "^Can't connect to server on '127.0.0.1'" << "S1000";
+    QTest::newRow("PostgreSQL unknown role")
+        << strPostgreSQL << PostgreSQLAttributes(nPostgreSQL, QStringLiteral("kv_no_such_role"))
+        << "FATAL:  role \"kv_no_such_role\" does not exist" << "08001";
+    QTest::newRow("MariaDB wrong password") << strMariaDB << MariaDBAttributes(nMariaDB, QStringLiteral("not the password"))
+                                            << "^Access denied for user 'kitvane'@" << "28000";
+    QTest::newRow("driver library missing")
+        << QStringLiteral("/usr/lib/kv_no_such_driver.so") << Attributes()
+        << "^Can't open lib '/usr/lib/kv_no_such_driver.so' : file not found$" << "01000";
+}
+
+// The connection still fails silently for callers that only test it; the
+// text a caller shows is the driver's own reason with its SQLSTATE.
+void TestConnection::failureTellsDriverReason()
+{
+    QFETCH(QString, driver);
+    QFETCH(Attributes, attributes);
+    QFETCH(QString, reason);
+    QFETCH(QString, state);
+
+    // A name per row (the driver manager caches what it read of odbc.ini for
+    // a moment, names it did not find included), within the 32 characters
+    // of a data-source name.
+    const QString strDsn = QStringLiteral("kv_failing_%1").arg(qHash(QByteArray(QTest::currentDataTag())));
+    if (!driver.isEmpty())
+        kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, driver, attributes);
+
+    CDBData data;
+    data.m_strDSN = strDsn;
+    QVERIFY(!data.Connect());
+    QVERIFY(!data.IsConnected());
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+
+    QStringList lines = data.GetLastError().split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() >= 2, qPrintable(data.GetLastError()));
+    QVERIFY2(lines.last() == QStringLiteral("SQLSTATE ") + state, qPrintable(data.GetLastError()));
+    lines.removeLast();
+    const QString strText = lines.join(QLatin1Char('\n'));
+    QVERIFY2(QRegularExpression(reason).match(strText).hasMatch(), qPrintable(data.GetLastError()));
+
+    // A success clears the text.
+    KV_CREATE_DATABASE(db, Engine::SQLite);
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+    QCOMPARE(data.GetLastError(), QString());
 }
 
 void TestConnection::reconnectClosesFirstConnection()
