@@ -148,11 +148,13 @@ bool CDatabase::OpenEx(const QString& strConnect)
     }
     if (nApiConformance < SQL_OAC_LEVEL1 || nSqlConformance < 0) {
         Close();
-        throw CDBException(SQL_ERROR, QStringLiteral("The ODBC driver reports API conformance level %1 and SQL "
-                                                     "conformance level %2; level 1 and a SQL level of 0 or more "
-                                                     "are needed.")
-                                          .arg(nApiConformance)
-                                          .arg(nSqlConformance));
+        throw CDBException(SQL_ERROR, nApiConformance < SQL_OAC_LEVEL1
+                                          ? QStringLiteral("The ODBC driver reports API conformance level %1; "
+                                                           "level 1 or higher is needed.")
+                                                .arg(nApiConformance)
+                                          : QStringLiteral("The ODBC driver reports SQL conformance level %1; "
+                                                           "level 0 or higher is needed.")
+                                                .arg(nSqlConformance));
     }
     return true;
 }

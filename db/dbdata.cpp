@@ -1,24 +1,65 @@
 #include "db/dbdata.h"
 
+#include "db/driverlibrary.h"
+#include "db/engineprofile.h"
 #include "db/sqltext.h"
+
+namespace {
+
+// Characters that would end or restructure the "DSN=" value of a connection
+// string. Braces, the ODBC quoting, are not honoured alike by the driver
+// manager and the drivers (psqlODBC looks the braced name up as it is), so
+// such a name is refused rather than quoted.
+constexpr QLatin1StringView kConnectStringSyntax(";{}=");
+
+}  // namespace
 
 bool CDBData::Connect()
 {
     // The old connection is closed before the new one is opened.
     m_pDatabase.reset();
-    m_pDatabase = std::make_unique<CDatabase>();
-
     m_strLastError.clear();
+    m_strDbmsName.clear();
+    m_bReadOnlyOnServer = false;
+
+    for (const QChar c : kConnectStringSyntax) {
+        if (m_strDSN.contains(c)) {
+            m_strLastError = QStringLiteral("The data source name \"%1\" holds '%2', which a connection string "
+                                            "cannot carry as part of a name; rename the data source.")
+                                 .arg(m_strDSN, c);
+            return false;
+        }
+    }
+
+    const EngineProfile* pDriverProfile = FindProfileByDriverLibrary(FindDriverLibrary(m_strDSN));
+    QString strConnect = QLatin1String("DSN=") + m_strDSN + QLatin1Char(';');
+    if (pDriverProfile != nullptr)
+        strConnect += QLatin1String(pDriverProfile->pszConnectAttributes);
+
+    m_pDatabase = std::make_unique<CDatabase>();
     bool bOpen = false;
     try {
-        bOpen = m_pDatabase->OpenEx(QLatin1String("DSN=") + m_strDSN + QLatin1Char(';'));
+        bOpen = m_pDatabase->OpenEx(strConnect);
     } catch (const CDBException& error) {
         // Nothing is shown here; callers that report read GetLastError().
         NoteError(error);
+        if (pDriverProfile != nullptr && pDriverProfile->nOpenFailureNative != 0) {
+            for (const CDBException::Code& code : error.m_arrCodes) {
+                if (code.nNative == pDriverProfile->nOpenFailureNative) {
+                    m_strLastError.prepend(QLatin1String(pDriverProfile->pszOpenFailure) + QLatin1Char('\n'));
+                    break;
+                }
+            }
+        }
         bOpen = false;
+    }
+    if (bOpen) {
+        m_strDbmsName = m_pDatabase->GetInfoString(SQL_DBMS_NAME).trimmed();
+        bOpen = MakeSessionReadOnly();
     }
     if (!bOpen) {
         m_pDatabase.reset();
+        m_strDbmsName.clear();
         return false;
     }
 
@@ -27,6 +68,30 @@ bool CDBData::Connect()
     const QString strQuote = m_pDatabase->GetInfoString(SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
     m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
     m_strSearchEscape = m_pDatabase->GetInfoString(SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+    return true;
+}
+
+bool CDBData::MakeSessionReadOnly()
+{
+    const EngineProfile* pProfile = FindProfileByDbmsName(m_strDbmsName);
+    if (pProfile == nullptr)
+        return true;   // nothing the engine offers; the caller can tell from IsReadOnlyOnServer
+    const QString strStatement = QLatin1String(pProfile->pszReadOnlySession);
+    bool bDone = false;
+    try {
+        bDone = RunStatement(false, [&](CStatement& statement) {
+            statement.ExecDirect(strStatement);
+            return true;
+        });
+    } catch (const CDBException& error) {
+        NoteError(error);   // the statement could not even be allocated
+    }
+    if (!bDone) {
+        m_strLastError.prepend(QStringLiteral("The server refused to make the session read-only (%1):\n")
+                                   .arg(strStatement));
+        return false;
+    }
+    m_bReadOnlyOnServer = true;
     return true;
 }
 

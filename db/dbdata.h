@@ -32,10 +32,20 @@ public:
 
     // Connection
 
-    // Closes any open connection, then opens m_strDSN read-only. False, with
-    // nothing shown, when the data source cannot be opened.
+    // Closes any open connection, then opens m_strDSN read-only, on the
+    // server too where the engine allows it. False, with nothing shown, when
+    // the data source cannot be opened, when its name cannot be carried in a
+    // connection string, or when the server refuses the read-only session.
     bool Connect();
     bool IsConnected() const;
+
+    // The engine's name as the driver reports it (SQL_DBMS_NAME); empty
+    // while unconnected.
+    const QString& GetDbmsName() const { return m_strDbmsName; }
+    // True when the connection was made read-only on the server (the
+    // engine's session statement ran); false for an engine that has none,
+    // whose read-only promise rests on the login's rights.
+    bool IsReadOnlyOnServer() const { return m_bReadOnlyOnServer; }
 
     // The driver's text of the last failed Connect or statement (one line per
     // diagnostic record, then the SQLSTATEs); empty after a success. The
@@ -145,8 +155,11 @@ public:
 
 private:
     void NoteError(const CDBException& error);
+    bool MakeSessionReadOnly();
 
     QString m_strLastError;
+    QString m_strDbmsName;
+    bool m_bReadOnlyOnServer = false;
 
     // Records where a JDE system table lives, the first time it is seen.
     void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,

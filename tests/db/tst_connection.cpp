@@ -78,6 +78,8 @@ private slots:
     void connectFailsQuietly();
     void failureTellsDriverReason_data();
     void failureTellsDriverReason();
+    void missingSQLiteFileNotCreated_data();
+    void missingSQLiteFileNotCreated();
     void reconnectClosesFirstConnection_data() { AddEngineRows(false); }
     void reconnectClosesFirstConnection();
     void sharedEnvironmentFollowsConnections();
@@ -200,6 +202,38 @@ void TestConnection::failureTellsDriverReason()
     data.m_strDSN = db->Dsn();
     QVERIFY(data.Connect());
     QCOMPARE(data.GetLastError(), QString());
+}
+
+void TestConnection::missingSQLiteFileNotCreated_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<Attributes>("attributes");   // besides the database file
+    const QString strDriver = QStringLiteral("SQLite3");
+    QTest::newRow("plain data source") << strDriver << Attributes();
+    QTest::newRow("data source that allows creating")
+        << strDriver << Attributes{{QStringLiteral("NoCreat"), QStringLiteral("0")}};
+    QTest::newRow("driver named by its library")
+        << QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so") << Attributes();
+}
+
+void TestConnection::missingSQLiteFileNotCreated()
+{
+    QFETCH(QString, driver);
+    QFETCH(Attributes, attributes);
+    const QString strFile = kvtest::OdbcEnvironment::Instance().Folder() + QStringLiteral("/kv_missing_")
+                            + QString::number(qHash(QByteArray(QTest::currentDataTag()))) + QStringLiteral(".db");
+    QVERIFY(!QFile::exists(strFile));
+    attributes.insert(QStringLiteral("Database"), strFile);
+    const QString strDsn = QStringLiteral("kv_missing_%1").arg(qHash(QByteArray(QTest::currentDataTag())));
+    kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, driver, attributes);
+
+    CDBData data;
+    data.m_strDSN = strDsn;
+    QVERIFY(!data.Connect());
+    QVERIFY(!data.IsConnected());
+    QVERIFY2(!QFile::exists(strFile), "connecting created the database file");
+    QVERIFY2(data.GetLastError().contains(QLatin1String("database file")), qPrintable(data.GetLastError()));
+    QVERIFY2(data.GetLastError().endsWith(QLatin1String("SQLSTATE S1000")), qPrintable(data.GetLastError()));
 }
 
 void TestConnection::reconnectClosesFirstConnection()
