@@ -78,6 +78,8 @@ private slots:
     void connectFailsQuietly();
     void failureTellsDriverReason_data();
     void failureTellsDriverReason();
+    void nameCannotAddToConnectString_data();
+    void nameCannotAddToConnectString();
     void missingSQLiteFileNotCreated_data();
     void missingSQLiteFileNotCreated();
     void reconnectClosesFirstConnection_data() { AddEngineRows(false); }
@@ -202,6 +204,42 @@ void TestConnection::failureTellsDriverReason()
     data.m_strDSN = db->Dsn();
     QVERIFY(data.Connect());
     QCOMPARE(data.GetLastError(), QString());
+}
+
+void TestConnection::nameCannotAddToConnectString_data()
+{
+    QTest::addColumn<QString>("name");   // %1 stands for the test database's data source
+    QTest::addColumn<QChar>("refused");
+
+    QTest::newRow("settings after ';'") << "%1;ConnSettings=delete from kv_canary" << QChar(u';');
+    QTest::newRow("braced name") << "{%1}" << QChar(u'{');
+    QTest::newRow("closing brace") << "%1}" << QChar(u'}');
+    QTest::newRow("equals sign") << "%1=" << QChar(u'=');
+}
+
+// The name goes into "DSN=...;" as it is: a name that could end it or add an
+// attribute is refused before anything reaches ODBC.
+void TestConnection::nameCannotAddToConnectString()
+{
+    QFETCH(QString, name);
+    QFETCH(QChar, refused);
+    KV_CREATE_DATABASE(db, Engine::PostgreSQL);
+    db->Exec(QStringLiteral("CREATE TABLE kv_canary (n INTEGER)"));
+    db->Exec(QStringLiteral("INSERT INTO kv_canary VALUES (1), (2)"));
+    const int nSessions = db->ServerSessionCount();
+
+    CDBData data;
+    data.m_strDSN = name.arg(db->Dsn());
+    const bool bConnected = data.Connect();
+    // The server first: the canary keeps its rows and no session was opened.
+    QCOMPARE(db->Scalar(QStringLiteral("SELECT count(*) FROM kv_canary")), QStringLiteral("2"));
+    QCOMPARE(db->ServerSessionCount(), nSessions);
+    QVERIFY(!bConnected);
+    QVERIFY(!data.IsConnected());
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+    QCOMPARE(data.GetLastError(), QStringLiteral("The data source name \"%1\" holds '%2', which a connection string "
+                                                 "cannot carry as part of a name; rename the data source.")
+                                      .arg(data.m_strDSN, refused));
 }
 
 void TestConnection::missingSQLiteFileNotCreated_data()
