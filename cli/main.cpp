@@ -1,5 +1,6 @@
 // kitvane-cli: the command-line front end over kitvane_core.
 
+#include "app/charactertype.h"
 #include "cli/clicommands.h"
 #include "cli/cliprogress.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
     // From the start, so a Ctrl-C before the run still cancels it cooperatively.
     CCliProgress::InstallInterruptHandler();
     QCoreApplication application(argc, argv);
+    EnsureUtf8CharacterType();
     QStringList arrArgs = QCoreApplication::arguments();
     arrArgs.removeFirst();
     CCliCommands commands;

@@ -9,6 +9,7 @@
 #include "compare/structureexport.h"
 #include "compare/tablecomparison.h"
 #include "tests/compare/comparebed.h"
+#include "tests/support/testmain.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -365,5 +366,5 @@ void TestCompareExport::statusSymbols()
     QCOMPARE(GetStatusSymbol(-1), QString());
 }
 
-QTEST_GUILESS_MAIN(TestCompareExport)
+KV_TEST_GUILESS_MAIN(TestCompareExport)
 #include "tst_compareexport.moc"
