@@ -12,6 +12,19 @@ namespace {
 // such a name is refused rather than quoted.
 constexpr QLatin1StringView kConnectStringSyntax(";{}=");
 
+// What the driver's "cannot open" code means, as a line before its own
+// text; empty for any other failure.
+QString OpenFailureNote(const EngineProfile* pProfile, const CDBException& error)
+{
+    if (pProfile == nullptr || pProfile->nOpenFailureNative == 0)
+        return QString();
+    for (const CDBException::Code& code : error.m_arrCodes) {
+        if (code.nNative == pProfile->nOpenFailureNative)
+            return QLatin1String(pProfile->pszOpenFailure) + QLatin1Char('\n');
+    }
+    return QString();
+}
+
 }  // namespace
 
 bool CDBData::Connect()
@@ -43,14 +56,7 @@ bool CDBData::Connect()
     } catch (const CDBException& error) {
         // Nothing is shown here; callers that report read GetLastError().
         NoteError(error);
-        if (pDriverProfile != nullptr && pDriverProfile->nOpenFailureNative != 0) {
-            for (const CDBException::Code& code : error.m_arrCodes) {
-                if (code.nNative == pDriverProfile->nOpenFailureNative) {
-                    m_strLastError.prepend(QLatin1String(pDriverProfile->pszOpenFailure) + QLatin1Char('\n'));
-                    break;
-                }
-            }
-        }
+        m_strLastError.prepend(OpenFailureNote(pDriverProfile, error));
         bOpen = false;
     }
     if (bOpen) {
@@ -101,11 +107,8 @@ void CDBData::NoteError(const CDBException& error)
     if (m_strLastError.isEmpty())
         m_strLastError = QStringLiteral("the driver reported a failure without a message");
     // The SQLSTATEs tell a refused login from a server that is down.
-    for (const QString& strLine : error.m_strStateNativeOrigin.split(u'\n', Qt::SkipEmptyParts)) {
-        const qsizetype nComma = strLine.indexOf(u',');
-        if (strLine.startsWith(QLatin1String("State:")) && nComma > 6)
-            m_strLastError += QLatin1String("\nSQLSTATE ") + strLine.mid(6, nComma - 6);
-    }
+    for (const CDBException::Code& code : error.m_arrCodes)
+        m_strLastError += QLatin1String("\nSQLSTATE ") + code.strState;
 }
 
 void CDBData::CancelRunningStatement()
