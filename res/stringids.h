@@ -21,6 +21,8 @@ inline constexpr int ConfirmDeleteFile = 1070;
 inline constexpr int ConfirmReplaceFile = 1071;
 inline constexpr int CancelledByUser = 1072;
 inline constexpr int NoTableToUpdate = 1073;
+inline constexpr int CannotWriteFileReason = 1075;
+inline constexpr int CannotOpenFileReason = 1076;
 
 inline constexpr int UserDataSource = 1100;
 inline constexpr int SystemDataSource = 1101;

@@ -35,6 +35,11 @@ const StringResource kStrings[] = {
            "Result file (%s) already exists.\nPlease confirm you want to replace it."},
     {1072, "Le traitement a été interrompu par l'utilisateur", "User has cancelled the process"},
     {1073, "Aucune table à modifier", "No file to update"},
+    {1075, "Impossible d'écrire dans le fichier '%s' : %s.\nVérifiez la place disponible et les droits d'accès, "
+           "fermez les applications qui l'utilisent, puis relancez l'opération.",
+           "Unable to write in file '%s': %s.\nCheck the free space and the access rights, close the applications "
+           "using it, and start again."},
+    {1076, "Ouverture du fichier %s impossible : %s.", "Unable to open file %s: %s."},
 
     // Data source tabs, file filters, index order, structure tabs
     {1100, "Source de données utilisateur", "User data source"},

@@ -87,10 +87,11 @@ bool CTableGenerator::AppendLine(const QString& strPath, int nLineKind, const QS
 {
     if (m_bLineFailed)
         return false;
-    if (m_writer.AppendResultLine(nLineKind, strPath, strText))
+    QString strReason;
+    if (m_writer.AppendResultLine(nLineKind, strPath, strText, &strReason))
         return true;
     m_bLineFailed = true;
-    CResultFileChecks(m_prompt, m_writer).ReportLineFailure(strPath);
+    CResultFileChecks(m_prompt, m_writer).ReportLineFailure(strPath, strReason);
     return false;
 }
 

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+
 using kvtest::kCrpSchema;
 using kvtest::kPatternSchema;
 using kvtest::kProductionSchema;
@@ -393,8 +395,9 @@ void TestDecimalUpdate::lineFailureStopsRun()
     t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("UPMJ"), true, 1, &target, t->prompt);
 
     QCOMPARE(t->prompt.m_arrTexts,
-             QStringList{QStringLiteral("Unable to write in file '%1'.\nPlease close all applications using it and "
-                                        "start again.").arg(QDir::toNativeSeparators(t->strPath))});
+             QStringList{QStringLiteral("Unable to write in file '%1': %2.\nCheck the free space and the access "
+                                        "rights, close the applications using it, and start again.")
+                             .arg(QDir::toNativeSeparators(t->strPath), qt_error_string(EISDIR))});
     // F4211 was never looked at, and no closing line was tried.
     QCOMPARE(target.items, (QStringList{"F0101", "F0911"}));
 }
