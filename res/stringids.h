@@ -21,6 +21,7 @@ inline constexpr int ConfirmDeleteFile = 1070;
 inline constexpr int ConfirmReplaceFile = 1071;
 inline constexpr int CancelledByUser = 1072;
 inline constexpr int NoTableToUpdate = 1073;
+inline constexpr int StoppedByDatabaseError = 1074;
 inline constexpr int CannotWriteFileReason = 1075;
 inline constexpr int CannotOpenFileReason = 1076;
 

@@ -35,6 +35,8 @@ const StringResource kStrings[] = {
            "Result file (%s) already exists.\nPlease confirm you want to replace it."},
     {1072, "Le traitement a été interrompu par l'utilisateur", "User has cancelled the process"},
     {1073, "Aucune table à modifier", "No file to update"},
+    {1074, "Le traitement a été interrompu par une erreur de la base de données",
+           "Process stopped by a database error"},
     {1075, "Impossible d'écrire dans le fichier '%s' : %s.\nVérifiez la place disponible et les droits d'accès, "
            "fermez les applications qui l'utilisent, puis relancez l'opération.",
            "Unable to write in file '%s': %s.\nCheck the free space and the access rights, close the applications "
