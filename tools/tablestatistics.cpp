@@ -74,8 +74,11 @@ bool CTableStatistics::WriteStatistics(const QString& strPath, const CRegistered
                     if (CancelledMeanwhile(progress, bCancel))
                         break;
                     if (!ConnectionAnswers(schema.strCatalog, schema.strOwner, strTable)) {
-                        FailOnDatabaseError(strPath, figures.strError);
-                        bContinue = false;
+                        // A late cancel may have stopped the probe itself.
+                        if (!CancelledMeanwhile(progress, bCancel)) {
+                            FailOnDatabaseError(strPath, figures.strError);
+                            bContinue = false;
+                        }
                         break;
                     }
                 }
