@@ -14,7 +14,7 @@
 #include "tests/support/recorders.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -238,6 +238,43 @@ struct ToolBed
 private:
     bool m_bOlderLibrarian = false;
     bool m_bDictionary = true;
+};
+
+// An application object whose tools database is a data source of the fault
+// driver on which no statement can be allocated.
+struct NoStatementBed
+{
+    NoStatementBed()
+    {
+        app.SetShellOpener(std::make_unique<RecordingOpener>(started));
+        kvtest::OdbcEnvironment::Instance().AddDataSource(
+            QStringLiteral("kv_tools_noalloc"), QStringLiteral("Kitvane Fault"),
+            {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+        Tools().m_strDSN = QStringLiteral("kv_tools_noalloc");
+        strPath = dir.filePath(QStringLiteral("result.txt"));
+    }
+
+    CDBData& Tools() { return *app.GetDatabase(DB_TOOLS); }
+
+    // The run showed the database error box, with a text from the driver,
+    // and left no file to open.
+    void CheckDatabaseErrorShown() const
+    {
+        QCOMPARE(prompt.m_arrTexts.size(), 1);
+        const QString strStart = QStringLiteral("Error when processing. Database returns the following error :\n'");
+        QVERIFY2(prompt.m_arrTexts.first().startsWith(strStart)
+                     && prompt.m_arrTexts.first().size() > strStart.size() + 1,
+                 qPrintable(prompt.m_arrTexts.first()));
+        QVERIFY(!QFileInfo::exists(strPath));
+        QVERIFY(started.isEmpty());
+    }
+
+    PrivateSettings settings;
+    CQalmetApp app;
+    QStringList started;
+    ScriptedPrompt prompt;
+    QTemporaryDir dir;
+    QString strPath;
 };
 
 // The interface's cancel from its own thread: the answer to the cancel

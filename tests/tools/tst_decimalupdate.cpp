@@ -640,29 +640,14 @@ void TestDecimalUpdate::fullDiskStopsRun()
 void TestDecimalUpdate::allocationFailureShowsDatabaseError()
 {
     tooltest::UseLanguage(false);
-    PrivateSettings settings;
-    CQalmetApp app;
-    QStringList started;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(started));
-    kvtest::OdbcEnvironment::Instance().AddDataSource(QStringLiteral("kv_tools_noalloc"), QStringLiteral("Kitvane Fault"),
-                                                      {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
-    CDBData& tools = *app.GetDatabase(DB_TOOLS);
-    tools.m_strDSN = QStringLiteral("kv_tools_noalloc");
-    QVERIFY(tools.Connect());
-    tools.m_strDDOwner = QStringLiteral("dd");
-    tools.m_strDDTable = QStringLiteral("F9210");
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath(QStringLiteral("result.txt"));
-    ScriptedPrompt prompt;
+    tooltest::NoStatementBed t;
+    QVERIFY(t.Tools().Connect());
+    t.Tools().m_strDDOwner = QStringLiteral("dd");
+    t.Tools().m_strDDTable = QStringLiteral("F9210");
 
-    app.RunDecimalUpdate(strPath, false, QStringLiteral("AMOUNT"), true, 2, nullptr, prompt);
+    t.app.RunDecimalUpdate(t.strPath, false, QStringLiteral("AMOUNT"), true, 2, nullptr, t.prompt);
 
-    QCOMPARE(prompt.m_arrTexts.size(), 1);
-    const QString strStart = QStringLiteral("Error when processing. Database returns the following error :\n'");
-    QVERIFY2(prompt.m_arrTexts.first().startsWith(strStart) && prompt.m_arrTexts.first().size() > strStart.size() + 1,
-             qPrintable(prompt.m_arrTexts.first()));
-    QVERIFY(!QFileInfo::exists(strPath));
-    QVERIFY(started.isEmpty());
+    t.CheckDatabaseErrorShown();
 }
 
 void TestDecimalUpdate::registeredSetIgnoresCase()
