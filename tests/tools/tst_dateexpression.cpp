@@ -32,6 +32,7 @@ void TestDateExpression::check_data()
     QTest::newRow("column") << "ABUPMJ" << 0;
     QTest::newRow("function") << "COALESCE(ABUPMJ, 0)" << 0;
     QTest::newRow("nested") << "CAST((ABUPMJ + 1900000) AS CHAR(7))" << 0;
+    QTest::newRow("aggregate inside") << "MAX(ABUPMJ) + 1" << 0;
     // Read-only by this rule; the server's read-only session refuses it.
     QTest::newRow("sequence") << "nextval('proddta.s')" << 0;
     QTest::newRow("string with parenthesis") << "'a)'" << 0;
