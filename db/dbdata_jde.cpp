@@ -50,6 +50,7 @@ void CDBData::NoteSystemTable(const QString& strCatalog, const QString& strOwner
 void CDBData::ScanCatalog()
 {
     m_strOLTable.clear();
+    m_strDDTable.clear();
     m_strF98611Catalog.clear();
     m_strF98611Owner.clear();
     m_strOLCatalog.clear();

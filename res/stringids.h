@@ -13,10 +13,17 @@ inline constexpr int DatabaseError = 1052;
 inline constexpr int CannotOpenFile = 1053;
 inline constexpr int CannotWriteFile = 1054;
 inline constexpr int FieldExpressionRefused = 1055;
+inline constexpr int DateExpressionClosesUnopened = 1056;
+inline constexpr int DateExpressionUnclosedParenthesis = 1057;
+inline constexpr int DateExpressionComment = 1058;
+inline constexpr int DateExpressionUnclosedQuote = 1059;
 inline constexpr int ConfirmDeleteFile = 1070;
 inline constexpr int ConfirmReplaceFile = 1071;
 inline constexpr int CancelledByUser = 1072;
 inline constexpr int NoTableToUpdate = 1073;
+inline constexpr int StoppedByDatabaseError = 1074;
+inline constexpr int CannotWriteFileReason = 1075;
+inline constexpr int CannotOpenFileReason = 1076;
 
 inline constexpr int UserDataSource = 1100;
 inline constexpr int SystemDataSource = 1101;

@@ -4,6 +4,7 @@
 #include "app/resultlinewriter.h"
 #include "scriptedprompt.h"
 #include "testfiles.h"
+#include "tests/compare/filesizelimit.h"
 #include "tools/statoptions.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <thread>
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void unopenableRetriedThenReported();
     void releasedDuringRetryIsWritten();
     void fullDiskReported();
+    void fileSizeLimitReported();
 
     void prepareNewFile();
     void prepareDeclined_data();
@@ -247,7 +250,26 @@ void TestResultFiles::fullDiskReported()
     QString strError;
     QVERIFY(!m_writer.AppendResultLine(LINE_STATISTICS, QStringLiteral("/dev/full"), QStringLiteral("x"),
                                        &strError));
-    QVERIFY(!strError.isEmpty());
+    QCOMPARE(strError, qt_error_string(ENOSPC));
+}
+
+// A line that does not fit any more: the system's reason, and the file
+// keeps its whole lines only.
+void TestResultFiles::fileSizeLimitReported()
+{
+    const QString strPath = Path(QStringLiteral("limited.csv"));
+    QVERIFY(m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QStringLiteral("first")));
+    const QByteArray first = ReadTestFile(strPath);
+    QString strError;
+    bool bWritten = true;
+    {
+        kvtest::FileSizeLimit limit(rlim_t(first.size() + 6));
+        QVERIFY(limit.IsSet());
+        bWritten = m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QStringLiteral("second line"), &strError);
+    }
+    QVERIFY(!bWritten);
+    QCOMPARE(strError, qt_error_string(EFBIG));
+    QCOMPARE(ReadTestFile(strPath), first);
 }
 
 void TestResultFiles::prepareNewFile()
@@ -303,7 +325,8 @@ void TestResultFiles::prepareUnwritable()
     CResultFileChecks checks(prompt, m_writer);
     const QString strPath = Path(QStringLiteral("missing/result.csv"));
     QVERIFY(!checks.PrepareResultFile(strPath, LINE_NO_HEADER));
-    QCOMPARE(prompt.m_arrTexts, QStringList{QStringLiteral("Unable to open file %1.").arg(strPath)});
+    QCOMPARE(prompt.m_arrTexts,
+             QStringList{QStringLiteral("Unable to open file %1: %2.").arg(strPath, qt_error_string(ENOENT))});
     QCOMPARE(prompt.m_arrButtons.at(0), CPrompt::Ok);
 }
 
@@ -342,9 +365,11 @@ void TestResultFiles::lineFailureMessage()
     SetInterfaceLanguage(QStringLiteral("ENU"), QString());
     ScriptedPrompt prompt;
     CResultFileChecks checks(prompt, m_writer);
-    checks.ReportLineFailure(QStringLiteral("/x/y.csv"));
+    checks.ReportLineFailure(QStringLiteral("/x/y.csv"), qt_error_string(ENOSPC));
     QCOMPARE(prompt.m_arrTexts,
-             QStringList{"Unable to write in file '/x/y.csv'.\nPlease close all applications using it and start again."});
+             QStringList{QStringLiteral("Unable to write in file '/x/y.csv': %1.\nCheck the free space and the access "
+                                        "rights, close the applications using it, and start again.")
+                             .arg(qt_error_string(ENOSPC))});
     QCOMPARE(prompt.m_arrButtons.at(0), CPrompt::Ok);
 }
 
