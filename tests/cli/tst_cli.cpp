@@ -609,8 +609,15 @@ void TestCli::schemaChoice()
     const CliRun shown = RunCli({"tables", "--dsn", strDsn, "--schema", strText.isEmpty() ? QStringLiteral(".") : strText});
     QCOMPARE(shown.nStatus, 0);
     QVERIFY(shown.strOut.contains(QStringLiteral("view\t") + bed->pFixture->Spelled(QStringLiteral("V0101"))));
-    if (engine == Engine::SQLite)
-        return;   // its one schema needs no choice
+    if (engine == Engine::SQLite) {
+        // Its one schema needs no choice; the JDE owners name it several
+        // ways, so "." does not tell the tools which of them is meant.
+        QTemporaryDir dir;
+        const CliRun tool = RunCli({"table-stats", "--dsn", strDsn, "--schema", ".", "--output",
+                                    dir.filePath(QStringLiteral("stats.txt"))});
+        VerifyOneLineError(tool, 2, {"named several ways", kvtest::kProductionSchema, kvtest::kCrpSchema});
+        return;
+    }
     const CliRun several = RunCli({"tables", "--dsn", strDsn});
     VerifyUsageError(several);
     QVERIFY2(several.strErr.contains(QLatin1String("several schemas")) && several.strErr.contains(strText),
