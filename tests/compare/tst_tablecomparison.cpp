@@ -299,7 +299,8 @@ void TestTableComparison::caseCollisions_data()
     QTest::addColumn<QStringList>("right");
     QTest::addColumn<QStringList>("merged");
     QTest::addColumn<QList<int>>("statuses");
-    QTest::addColumn<QStringList>("fields");   // of the different tables, in list order
+    QTest::addColumn<QStringList>("fields");     // of the different tables, in list order
+    QTest::addColumn<QStringList>("partners");   // "left|right" spelling per entry
 
     const QStringList pair = {"F0101:ABAN8,ABALPH", "f0101:XKEY"};
     for (const bool bCase : {false, true}) {
@@ -307,13 +308,15 @@ void TestTableComparison::caseCollisions_data()
         // The exact spelling is the partner; the other name stands alone.
         QTest::addRow("pair on the left, %s", pszMode)
             << bCase << pair << QStringList{"F0101:ABAN8,ABALPH,ABNEW"} << QStringList{"F0101", "f0101"}
-            << QList<int>{CMP_DIFFERENT, CMP_LEFT_ONLY} << QStringList{"ABAN8:0", "ABALPH:0", "ABNEW:2"};
+            << QList<int>{CMP_DIFFERENT, CMP_LEFT_ONLY} << QStringList{"ABAN8:0", "ABALPH:0", "ABNEW:2"}
+            << QStringList{"F0101|F0101", "f0101|"};
         QTest::addRow("pair on the right, %s", pszMode)
             << bCase << QStringList{"f0101:XKEY,XNEW"} << pair << QStringList{"F0101", "f0101"}
-            << QList<int>{CMP_RIGHT_ONLY, CMP_DIFFERENT} << QStringList{"XKEY:0", "XNEW:1"};
+            << QList<int>{CMP_RIGHT_ONLY, CMP_DIFFERENT} << QStringList{"XKEY:0", "XNEW:1"}
+            << QStringList{"|F0101", "f0101|f0101"};
         QTest::addRow("pair on both sides, %s", pszMode)
             << bCase << pair << pair << QStringList{"F0101", "f0101"} << QList<int>{CMP_SAME, CMP_SAME}
-            << QStringList();
+            << QStringList() << QStringList{"F0101|F0101", "f0101|f0101"};
     }
     // Without an exact spelling, names that differ only by case pair in
     // code-unit order, each once.
@@ -321,10 +324,11 @@ void TestTableComparison::caseCollisions_data()
     const QStringList right = {"AB:L1", "ab:L2,R2"};
     QTest::newRow("partners by case only, case-blind")
         << false << left << right << QStringList{"Ab", "aB"} << QList<int>{CMP_SAME, CMP_DIFFERENT}
-        << QStringList{"L2:0", "R2:2"};
+        << QStringList{"L2:0", "R2:2"} << QStringList{"Ab|AB", "aB|ab"};
     QTest::newRow("partners by case only, case-sensitive")
         << true << left << right << QStringList{"AB", "Ab", "aB", "ab"}
-        << QList<int>{CMP_RIGHT_ONLY, CMP_LEFT_ONLY, CMP_LEFT_ONLY, CMP_RIGHT_ONLY} << QStringList();
+        << QList<int>{CMP_RIGHT_ONLY, CMP_LEFT_ONLY, CMP_LEFT_ONLY, CMP_RIGHT_ONLY} << QStringList()
+        << QStringList{"|AB", "Ab|", "aB|", "|ab"};
 }
 
 void TestTableComparison::caseCollisions()
@@ -335,6 +339,7 @@ void TestTableComparison::caseCollisions()
     QFETCH(QStringList, merged);
     QFETCH(QList<int>, statuses);
     QFETCH(QStringList, fields);
+    QFETCH(QStringList, partners);
     KV_COMPARE_BED(bed, Engine::PostgreSQL);
     CreateTables(*bed, 0, left);
     CreateTables(*bed, 1, right);
@@ -351,6 +356,11 @@ void TestTableComparison::caseCollisions()
         ++counters[nStatus];
     QCOMPARE(Counters(comparison), counters);
     QCOMPARE(dialog.Count(WM_COMPARE_SETITEM), merged.size());
+    QStringList spellings;
+    for (int i = 0; i < merged.size(); ++i)
+        spellings.append(comparison.GetSideTableName(i, 0) + u'|' + comparison.GetSideTableName(i, 1));
+    QCOMPARE(spellings, partners);
+    QCOMPARE(comparison.GetSideTableName(merged.size(), 0), QString());
 
     // Each table's own fields, read back from the file.
     QStringList stored;
