@@ -140,9 +140,7 @@ bool CDBData::TableMatchesSearch(int nIndex, const QString& strSearch) const
 bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 {
     arrColumns.clear();
-    if (!IsConnected())
-        return false;
-
+    // RunStatement refuses to run unconnected, and says so in GetLastError.
     const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     return RunStatement(false, [&](CStatement& statement) {
         return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable,

@@ -15,8 +15,7 @@
 bool CDBData::ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
                                  IDictionaryConsumer& consumer, CMessageTarget* pDlg, bool& bCancel)
 {
-    if (!IsConnected())
-        return false;
+    // Unconnected, RunStatement refuses to run and says so in GetLastError.
     const bool bDetail = nPhase == 3 || nPhase == 4;
     QString strSql = QStringLiteral("SELECT FRDTAI");
     if (bDetail) {

@@ -2,8 +2,11 @@
 
 #include "db/schemakey.h"
 #include "tests/support/recorders.h"
+#include "tests/support/testodbcenv.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -52,7 +55,7 @@ void CompareBed::Exec(int nSide, const QString& strSql)
 QString CompareBed::Quote(const QString& strName) const
 {
     const QChar cQuote = m_engine == Engine::MariaDB ? QLatin1Char('`') : QLatin1Char('"');
-    return cQuote + strName + cQuote;
+    return cQuote + QString(strName).replace(cQuote, QString(2, cQuote)) + cQuote;
 }
 
 void CompareBed::CreateTable(int nSide, const QString& strName, const QStringList& columns)
@@ -97,6 +100,81 @@ void CompareBed::ShowSchemas()
         ListRecorder list;
         if (!data.LoadTableList(list))
             throw std::runtime_error("cannot read the table list of " + data.m_strDSN.toStdString());
+    }
+}
+
+void CompareBed::DropConnection(int nSide)
+{
+    TestDatabase& database = Database(nSide);
+    if (m_engine == Engine::PostgreSQL) {
+        // The timeout waits until the session has really ended.
+        database.Exec(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity"
+                                     " WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+        return;
+    }
+    if (m_engine != Engine::MariaDB)
+        throw std::runtime_error("no server session to drop on SQLite");
+    const QString strOthers = QStringLiteral("SELECT id FROM information_schema.processlist"
+                                             " WHERE user = SUBSTRING_INDEX(CURRENT_USER(), '@', 1)"
+                                             " AND id <> CONNECTION_ID()");
+    for (const QStringList& row : database.Query(strOthers))
+        database.Exec(QStringLiteral("KILL CONNECTION ") + row.first());
+    const QDeadlineTimer deadline(5000);
+    while (!database.Query(strOthers).isEmpty()) {
+        if (deadline.hasExpired())
+            throw std::runtime_error("the killed MariaDB session does not end");
+        QThread::msleep(20);
+    }
+}
+
+void CompareBed::DenyTable(int nSide, const QString& strTable)
+{
+    if (m_engine == Engine::PostgreSQL) {
+        Exec(nSide, QStringLiteral("REVOKE ALL ON @.") + Quote(strTable) + QStringLiteral(" FROM CURRENT_USER"));
+        return;
+    }
+    if (m_engine != Engine::MariaDB)
+        throw std::runtime_error("no table rights on SQLite");
+    // The login's rights on the schema's database come from a grant on the
+    // pattern of such names; it gives way to grants on each table but the
+    // one denied.
+    RawConnection admin(AdminConnectString(m_engine));
+    const QString strUser = Quoted(Database(nSide).Name()) + QStringLiteral("@'127.0.0.1'");
+    const QString strPattern = Database(nSide).Name().replace(QLatin1Char('_'), QLatin1String("\\_"));
+    admin.Exec(QStringLiteral("REVOKE ALL PRIVILEGES ON `") + strPattern + QStringLiteral("\\_%`.* FROM ") + strUser);
+    const QString& strSchema = m_places[nSide].strCatalog;
+    const QList<QStringList> tables = admin.Query(
+        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ") + Quoted(strSchema));
+    for (const QStringList& row : tables) {
+        if (row.first() != strTable) {
+            admin.Exec(QStringLiteral("GRANT ALL PRIVILEGES ON ") + Quote(strSchema) + QLatin1Char('.') + Quote(row.first())
+                       + QStringLiteral(" TO ") + strUser);
+        }
+    }
+    if (!m_data[nSide].Connect())
+        throw std::runtime_error("cannot reconnect to " + m_data[nSide].m_strDSN.toStdString());
+}
+
+void CompareBed::BreakReads(int nSide, ReadFault fault, const QString& strTable)
+{
+    CDBData& data = m_data[nSide];
+    switch (fault) {
+    case ReadFault::Denied:
+        DenyTable(nSide, strTable);
+        break;
+    case ReadFault::Dropped:
+        DropConnection(nSide);
+        break;
+    case ReadFault::Allocation:
+        OdbcEnvironment::Instance().AddDataSource(QStringLiteral("kv_compare_noalloc"), QStringLiteral("Kitvane Fault"),
+                                                  {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+        data.m_strDSN = QStringLiteral("kv_compare_noalloc");
+        if (!data.Connect())
+            throw std::runtime_error("cannot connect to the fault driver");
+        break;
+    case ReadFault::Unconnected:
+        data.m_pDatabase.reset();
+        break;
     }
 }
 
