@@ -17,6 +17,10 @@ inline constexpr int ConfirmDeleteFile = 1070;
 inline constexpr int ConfirmReplaceFile = 1071;
 inline constexpr int CancelledByUser = 1072;
 inline constexpr int NoTableToUpdate = 1073;
+inline constexpr int ConnectionFailed = 1080;
+inline constexpr int NoProgramOpensFile = 1081;
+inline constexpr int UnexpectedError = 1082;
+inline constexpr int ConnectingTo = 1083;
 
 inline constexpr int UserDataSource = 1100;
 inline constexpr int SystemDataSource = 1101;

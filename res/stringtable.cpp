@@ -26,6 +26,15 @@ const StringResource kStrings[] = {
            "Result file (%s) already exists.\nPlease confirm you want to replace it."},
     {1072, "Le traitement a été interrompu par l'utilisateur", "User has cancelled the process"},
     {1073, "Aucune table à modifier", "No file to update"},
+    {1080, "Connexion à la source de données impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to connect to the data source. The ODBC driver returned the following error:\n%s"},
+    {1081, "Aucun programme n'a pu ouvrir le fichier ci-dessous. Installez un programme pour ce type de "
+           "fichier, ou ouvrez le fichier vous-même.\n%s",
+           "No program could open the following file. Please install a program for this kind of file, or "
+           "open the file yourself.\n%s"},
+    {1082, "Le traitement s'est arrêté sur une erreur inattendue.\n%s",
+           "The process stopped on an unexpected error.\n%s"},
+    {1083, "Connexion à %s en cours", "Connecting to %s"},
 
     // Data source tabs, file filters, index order, structure tabs
     {1100, "Source de données utilisateur", "User data source"},

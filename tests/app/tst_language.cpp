@@ -148,6 +148,8 @@ void TestLanguage::everyLoadedIdExists_data()
         StringId::SelectSchema, StringId::AliasListUnavailable, StringId::DatabaseError,
         StringId::CannotOpenFile, StringId::CannotWriteFile, StringId::ConfirmDeleteFile,
         StringId::ConfirmReplaceFile, StringId::CancelledByUser, StringId::NoTableToUpdate,
+        StringId::ConnectionFailed, StringId::NoProgramOpensFile, StringId::UnexpectedError,
+        StringId::ConnectingTo,
         StringId::UserDataSource, StringId::SystemDataSource, StringId::FilterCsv,
         StringId::FilterText, StringId::Ascending, StringId::Descending, StringId::FieldsTab,
         StringId::IndexesTab, StringId::AliasTitle, StringId::StatHeaderTable,
