@@ -24,6 +24,10 @@ inline constexpr int NoTableToUpdate = 1073;
 inline constexpr int StoppedByDatabaseError = 1074;
 inline constexpr int CannotWriteFileReason = 1075;
 inline constexpr int CannotOpenFileReason = 1076;
+inline constexpr int ConnectionFailed = 1080;
+inline constexpr int NoProgramOpensFile = 1081;
+inline constexpr int UnexpectedError = 1082;
+inline constexpr int ConnectingTo = 1083;
 
 inline constexpr int UserDataSource = 1100;
 inline constexpr int SystemDataSource = 1101;

@@ -42,6 +42,15 @@ const StringResource kStrings[] = {
            "Unable to write in file '%s': %s.\nCheck the free space and the access rights, close the applications "
            "using it, and start again."},
     {1076, "Ouverture du fichier %s impossible : %s.", "Unable to open file %s: %s."},
+    {1080, "Connexion à la source de données impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to connect to the data source. The ODBC driver returned the following error:\n%s"},
+    {1081, "Aucun programme n'a pu ouvrir le fichier ci-dessous. Installez un programme pour ce type de "
+           "fichier, ou ouvrez le fichier vous-même.\n%s",
+           "No program could open the following file. Please install a program for this kind of file, or "
+           "open the file yourself.\n%s"},
+    {1082, "Le traitement s'est arrêté sur une erreur inattendue.\n%s",
+           "The process stopped on an unexpected error.\n%s"},
+    {1083, "Connexion à %s en cours", "Connecting to %s"},
 
     // Data source tabs, file filters, index order, structure tabs
     {1100, "Source de données utilisateur", "User data source"},

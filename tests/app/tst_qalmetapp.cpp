@@ -168,9 +168,10 @@ void TestQalmetApp::defaultResultPath()
     app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("DEV/ERP 9.1");
     QCOMPARE(app.MakeFileNameFromDsn(DB_TOOLS), QStringLiteral("DEV_ERP 9_1"));
     QCOMPARE(app.MakeFileNameFromDsn(5), QString());
-    app.GetSettings().WriteProfileString("", "DefDir", "/results/");
-    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TAB), QStringLiteral("/results/DEV_ERP 9_1.csv"));
-    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT), QStringLiteral("/results/DEV_ERP 9_1.txt"));
+    QTemporaryDir results;
+    app.GetSettings().WriteProfileString("", "DefDir", results.path() + u'/');
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TAB), results.filePath(QStringLiteral("DEV_ERP 9_1.csv")));
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT), results.filePath(QStringLiteral("DEV_ERP 9_1.txt")));
 }
 
 void TestQalmetApp::statisticsHeaderFollowsOptions()

@@ -118,20 +118,45 @@ void TestResultFiles::fileNameFromDsn()
 
 void TestResultFiles::defaultPath_data()
 {
+    // Folders under a temporary home: "home/Documents" exists only when
+    // documents is true; "stored" is an existing folder, "gone" a missing one.
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("documents");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path");
-    QTest::newRow("no separator") << "/home/u/Documents" << int(RESULT_TAB) << "/home/u/Documents/DEV.csv";
-    QTest::newRow("separator") << "/data/" << int(RESULT_TEXT) << "/data/DEV.txt";
-    QTest::newRow("no folder") << "" << int(RESULT_TEXT) << "/DEV.txt";
+    QTest::newRow("stored folder") << "stored" << true << int(RESULT_TAB) << "stored/DEV.csv";
+    QTest::newRow("stored folder with separator") << "stored/" << false << int(RESULT_TEXT) << "stored/DEV.txt";
+    QTest::newRow("stored folder gone") << "gone/" << true << int(RESULT_TEXT) << "home/Documents/DEV.txt";
+    QTest::newRow("no folder") << "" << true << int(RESULT_TAB) << "home/Documents/DEV.csv";
+    QTest::newRow("documents missing") << "home/Documents" << false << int(RESULT_TAB) << "home/DEV.csv";
+    QTest::newRow("nothing exists") << "gone" << false << int(RESULT_TEXT) << "home/DEV.txt";
 }
 
 void TestResultFiles::defaultPath()
 {
     QFETCH(QString, folder);
+    QFETCH(bool, documents);
     QFETCH(int, kind);
     QFETCH(QString, path);
-    QCOMPARE(GetDefaultResultPath(folder, QStringLiteral("DEV"), kind), path);
+
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("home")));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("stored")));
+    if (documents)
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("home/Documents")));
+    // The user's folders as the platform reports them, under the temporary home.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("home/.config"))));
+    const QString strFolder = folder.isEmpty() ? QString() : root.path() + u'/' + folder;
+    const QString strPath = GetDefaultResultPath(strFolder, QStringLiteral("DEV"), kind);
+    qputenv("HOME", home);
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configHome);
+    QCOMPARE(strPath, root.path() + u'/' + path);
 }
 
 void TestResultFiles::newFile_data()
