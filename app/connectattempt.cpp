@@ -72,9 +72,7 @@ bool CConnectAttempt::HandOver(CDBData& target)
     std::lock_guard lock(m_mutex);
     if (!m_bFinished || m_bAbandoned || m_source.m_pDatabase == nullptr)
         return false;
-    target.m_pDatabase = std::move(m_source.m_pDatabase);
-    target.m_strIdentifierQuote = m_source.m_strIdentifierQuote;
-    target.m_strSearchEscape = m_source.m_strSearchEscape;
+    target.TakeConnection(m_source);
     return true;
 }
 

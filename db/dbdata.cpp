@@ -124,6 +124,16 @@ bool CDBData::IsConnected() const
     return m_pDatabase != nullptr && m_pDatabase->IsOpen();
 }
 
+void CDBData::TakeConnection(CDBData& source)
+{
+    m_pDatabase = std::move(source.m_pDatabase);
+    m_strIdentifierQuote = source.m_strIdentifierQuote;
+    m_strSearchEscape = source.m_strSearchEscape;
+    m_strDbmsName = source.m_strDbmsName;
+    m_bReadOnlyOnServer = source.m_bReadOnlyOnServer;
+    m_strLastError.clear();
+}
+
 void CDBData::CopyDataSource(const CDBData& other)
 {
     if (!m_strDSN.isEmpty())

@@ -57,6 +57,11 @@ public:
     // so a cancel takes effect inside a slow statement.
     void CancelRunningStatement();
 
+    // Moves the other object's open connection here, with everything read
+    // about it when it was opened (names, engine, read-only session); this
+    // object's old connection is closed. The other object is left unconnected.
+    void TakeConnection(CDBData& source);
+
     // Takes the other side's data source when this one has none yet.
     void CopyDataSource(const CDBData& other);
 

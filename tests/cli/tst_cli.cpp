@@ -1084,13 +1084,9 @@ void TestCli::connectionFailureReason_data()
         << "PostgreSQL Unicode"
         << QStringList{"Servername=127.0.0.1", "Port=@FREE", "Database=postgres", "Username=kitvane"}
         << QStringList{"Connection refused", "(SQLSTATE 08001)"};
-    // Told not to prompt: asked to complete the connection, this driver
-    // otherwise reports that it has no login dialog (IM008) instead of the
-    // login's reason.
     QTest::newRow("login refused")
         << "MariaDB Unicode"
-        << QStringList{"Server=127.0.0.1", "Port=" + strMariaDbPort, "User=kitvane", "Password=not-the-password",
-                       "NO_PROMPT=1"}
+        << QStringList{"Server=127.0.0.1", "Port=" + strMariaDbPort, "User=kitvane", "Password=not-the-password"}
         << QStringList{"Access denied for user 'kitvane'", "(SQLSTATE 28000)"};
     QTest::newRow("missing driver library") << "/nonexistent/libkvmissing.so" << QStringList{}
                                             << QStringList{"/nonexistent/libkvmissing.so", "(SQLSTATE 01000"};
