@@ -1,6 +1,10 @@
 #include "db/dbdata.h"
 
+#include "db/asciitext.h"
 #include "db/sqltext.h"
+
+#include <algorithm>
+#include <vector>
 
 bool CDBData::Connect()
 {
@@ -27,7 +31,48 @@ bool CDBData::Connect()
     const QString strQuote = m_pDatabase->GetInfoString(SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
     m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
     m_strSearchEscape = m_pDatabase->GetInfoString(SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+    ReadNameRules();
     return true;
+}
+
+namespace {
+
+// An information text of any length (SQL_KEYWORDS runs to kilobytes).
+QString InfoText(SQLHDBC hdbc, SQLUSMALLINT nInfo)
+{
+    std::vector<SQLWCHAR> text(1024, 0);
+    for (;;) {
+        const SQLSMALLINT nBufferBytes = SQLSMALLINT(text.size() * sizeof(SQLWCHAR));
+        SQLSMALLINT nBytes = 0;
+        if (!SqlSucceeded(SQLGetInfoW(hdbc, nInfo, text.data(), nBufferBytes, &nBytes)))
+            return QString();
+        // The buffer's length is a 16-bit count of bytes: nothing longer can come.
+        constexpr size_t kMaxChars = 32767 / sizeof(SQLWCHAR);
+        if (nBytes < nBufferBytes || text.size() >= kMaxChars)
+            return FromSqlWChar(text.data(), qsizetype(text.size()));
+        text.assign(std::min(size_t(nBytes) / sizeof(SQLWCHAR) + 1, kMaxChars), 0);   // cut: read again whole
+    }
+}
+
+}  // namespace
+
+void CDBData::ReadNameRules()
+{
+    const SQLHDBC hdbc = m_pDatabase->Handle();
+    // A blank quote character means the driver has none; SQL's own double
+    // quote is then the best guess for a name that needs quoting.
+    const QString strQuote = InfoText(hdbc, SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
+    m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
+    m_strSearchEscape = InfoText(hdbc, SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+
+    m_identifierRule = IdentifierRule();
+    m_identifierRule.strQuote = m_strIdentifierQuote;
+    SQLUSMALLINT nCase = 0;
+    if (SqlSucceeded(SQLGetInfoW(hdbc, SQL_IDENTIFIER_CASE, &nCase, sizeof(nCase), nullptr)))
+        m_identifierRule.nCase = nCase;
+    for (const QString& strWord : InfoText(hdbc, SQL_KEYWORDS).split(u',', Qt::SkipEmptyParts))
+        m_identifierRule.reservedWords.insert(AsciiLower(strWord.trimmed()));
+    m_bBackslashEscapes = BackslashEscapesLiterals(InfoText(hdbc, SQL_DBMS_NAME));
 }
 
 void CDBData::NoteError(const CDBException& error)
@@ -45,10 +90,9 @@ void CDBData::NoteError(const CDBException& error)
 
 void CDBData::CancelRunningStatement()
 {
-    // m_pDatabase is only replaced on the thread that runs the operations,
-    // never while one of them runs.
-    if (CDatabase* pDatabase = m_pDatabase.get())
-        pDatabase->CancelRunning();
+    // Never touches m_pDatabase, which the worker may be replacing
+    // (Connect): only the statements that exist are reached.
+    m_runningStatements.CancelAll();
 }
 
 bool CDBData::IsConnected() const
@@ -67,7 +111,17 @@ void CDBData::CopyDataSource(const CDBData& other)
 QString CDBData::QualifyName(const QString& strCatalog, const QString& strOwner,
                              const QString& strTable) const
 {
-    return ::QualifyName(strCatalog, strOwner, strTable, m_strIdentifierQuote);
+    return ::QualifyName(strCatalog, strOwner, strTable, m_identifierRule);
+}
+
+QString CDBData::QuoteName(const QString& strName) const
+{
+    return QuoteIdentifier(strName, m_identifierRule);
+}
+
+QString CDBData::SqlLiteral(const QString& strValue) const
+{
+    return ::SqlLiteral(strValue, m_bBackslashEscapes);
 }
 
 QString CDBData::SearchPattern(const QString& strName) const

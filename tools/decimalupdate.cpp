@@ -52,7 +52,7 @@ void CDecimalUpdate::GetClassAliases(const QString& strClass, QStringList& arrAl
     // The class is the user's text: a quote in it stays inside the literal.
     const QString strSql = QStringLiteral("SELECT FRDTAI FROM ")
                            + QualifiedTable(m_data.m_strDDCatalog, m_data.m_strDDOwner, m_data.m_strDDTable)
-                           + QStringLiteral(" WHERE FRCLAS=") + SqlLiteral(strClass);
+                           + QStringLiteral(" WHERE FRCLAS=") + m_data.SqlLiteral(strClass);
     CTaskProgress progress(pDlg);
     if (!ReadTextColumn(strSql, progress, bCancel, [&](const QString& strAlias) { arrAliases.append(strAlias); }))
         arrAliases.clear();

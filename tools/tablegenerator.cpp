@@ -102,5 +102,5 @@ QString CTableGenerator::QualifiedTable(const QString& strCatalog, const QString
 
 QString CTableGenerator::QuotedColumn(const QString& strColumn) const
 {
-    return QuoteIdentifier(strColumn, m_data.m_strIdentifierQuote);
+    return m_data.QuoteName(strColumn);
 }
