@@ -59,12 +59,6 @@ QString InfoText(SQLHDBC hdbc, SQLUSMALLINT nInfo)
 void CDBData::ReadNameRules()
 {
     const SQLHDBC hdbc = m_pDatabase->Handle();
-    // A blank quote character means the driver has none; SQL's own double
-    // quote is then the best guess for a name that needs quoting.
-    const QString strQuote = InfoText(hdbc, SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
-    m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
-    m_strSearchEscape = InfoText(hdbc, SQL_SEARCH_PATTERN_ESCAPE).trimmed();
-
     m_identifierRule = IdentifierRule();
     m_identifierRule.strQuote = m_strIdentifierQuote;
     SQLUSMALLINT nCase = 0;

@@ -159,8 +159,9 @@ public:
 
 private:
     void NoteError(const CDBException& error);
-    // Reads how the engine treats names and literals (identifier case and
-    // quote, reserved words, search escape, backslashes in literals).
+    // Reads how the engine treats names and literals (identifier case,
+    // reserved words, backslashes in literals), once the quote character
+    // is known.
     void ReadNameRules();
 
     QString m_strLastError;

@@ -104,8 +104,8 @@ void CStatement::ExecDirect(const QString& strSql)
     const SQLRETURN nRet = Retry([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
     if (!SqlSucceeded(nRet))
         ThrowDBException(nRet, m_database.Handle(), m_hstmt);
-    // A cancel the driver could not act on in time (or that made MariaDB's
-    // SLEEP return early with a result) still fails the statement.
+    // A cancel that reached the driver too late to stop it still fails the
+    // statement: a cancelled operation is never reported as a success.
     if (IsCancelled())
         ThrowCancelled();
 }
@@ -113,46 +113,40 @@ void CStatement::ExecDirect(const QString& strSql)
 bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
                         const QString& strTable, const QString& strTypes)
 {
-    if (IsCancelled())
-        return CatalogSucceeded(SQL_ERROR);
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLTablesW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                           CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                           CatalogArgument(strTable), CatalogLength(strTable),
                           CatalogArgument(strTypes), CatalogLength(strTypes));
-    }));
+    });
 }
 
 bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
                          const QString& strTable, const QString& strColumn)
 {
-    if (IsCancelled())
-        return CatalogSucceeded(SQL_ERROR);
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLColumnsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                            CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                            CatalogArgument(strTable), CatalogLength(strTable),
                            CatalogArgument(strColumn), CatalogLength(strColumn));
-    }));
+    });
 }
 
 bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
                             const QString& strTable, SQLUSMALLINT nUnique)
 {
-    if (IsCancelled())
-        return CatalogSucceeded(SQL_ERROR);
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                               CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                               CatalogArgument(strTable), CatalogLength(strTable), nUnique,
                               SQL_QUICK);
-    }));
+    });
 }
 
 void CStatement::Bind(SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pValue, SQLLEN nBytes,

@@ -115,6 +115,13 @@ private:
         return nRet;
     }
 
+    // Runs a catalog call unless the statement was cancelled.
+    template <class Call>
+    bool CatalogCall(Call call)
+    {
+        return CatalogSucceeded(IsCancelled() ? SQLRETURN(SQL_ERROR) : Retry(call));
+    }
+
     struct TextColumn
     {
         SQLUSMALLINT nColumn;
