@@ -4,13 +4,12 @@
 // text that cannot carry a parameter is checked against the same rows.
 
 #include "db/dbdata.h"
+#include "tests/compare/enginerows.h"
 #include "tests/support/testdatabase.h"
 
 #include <QtTest>
 
 using kvtest::Engine;
-
-Q_DECLARE_METATYPE(kvtest::Engine)
 
 namespace {
 
@@ -66,7 +65,7 @@ class TestBoundValues : public QObject
 private slots:
     void boundAndLiteral_data();
     void boundAndLiteral();
-    void severalParameters_data();
+    void severalParameters_data() { kvtest::AddEngineRows(); }
     void severalParameters();
 };
 
@@ -76,9 +75,7 @@ void TestBoundValues::boundAndLiteral_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QList<int>>("rows");
 
-    const QList<QPair<const char*, Engine>> engines = {
-        {"sqlite", Engine::SQLite}, {"postgresql", Engine::PostgreSQL}, {"mariadb", Engine::MariaDB}};
-    for (const auto& [pszEngine, engine] : engines) {
+    for (const auto& [pszEngine, engine] : kvtest::AllEngines()) {
         QTest::addRow("%s plain", pszEngine) << engine << "AMOUNT" << QList<int>({1});
         QTest::addRow("%s trailing backslash", pszEngine) << engine << "BS\\" << QList<int>({2});
         QTest::addRow("%s empty", pszEngine) << engine << "" << QList<int>({3});
@@ -105,14 +102,6 @@ void TestBoundValues::boundAndLiteral()
     QCOMPARE(MatchingRows(data, QStringLiteral("k = ?"), &value), rows);
     QCOMPARE(data.GetLastError(), QString());
     QCOMPARE(MatchingRows(data, QStringLiteral("k = ") + data.SqlLiteral(value), nullptr), rows);
-}
-
-void TestBoundValues::severalParameters_data()
-{
-    QTest::addColumn<Engine>("engine");
-    QTest::newRow("sqlite") << Engine::SQLite;
-    QTest::newRow("postgresql") << Engine::PostgreSQL;
-    QTest::newRow("mariadb") << Engine::MariaDB;
 }
 
 void TestBoundValues::severalParameters()

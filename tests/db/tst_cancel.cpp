@@ -4,6 +4,7 @@
 // A cancel reaches only the statements that exist when it is sent.
 
 #include "db/dbdata.h"
+#include "tests/compare/enginerows.h"
 #include "tests/support/selectinteger.h"
 #include "tests/support/testdatabase.h"
 
@@ -16,8 +17,6 @@
 
 using kvtest::Engine;
 
-Q_DECLARE_METATYPE(kvtest::Engine)
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -25,14 +24,6 @@ using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void AddEngineRows()
-{
-    QTest::addColumn<Engine>("engine");
-    QTest::newRow("sqlite") << Engine::SQLite;
-    QTest::newRow("postgresql") << Engine::PostgreSQL;
-    QTest::newRow("mariadb") << Engine::MariaDB;
 }
 
 // A view that takes about 3 s (SQLite: far longer) to count.
@@ -61,11 +52,11 @@ class TestCancel : public QObject
 private slots:
     void cancelSlowStatement_data();
     void cancelSlowStatement();
-    void cancelBetweenStatements_data() { AddEngineRows(); }
+    void cancelBetweenStatements_data() { kvtest::AddEngineRows(); }
     void cancelBetweenStatements();
-    void cancelBeforeExecution_data() { AddEngineRows(); }
+    void cancelBeforeExecution_data() { kvtest::AddEngineRows(); }
     void cancelBeforeExecution();
-    void cancelDuringFetches_data() { AddEngineRows(); }
+    void cancelDuringFetches_data() { kvtest::AddEngineRows(); }
     void cancelDuringFetches();
     void cancelWhileConnecting();
 };

@@ -6,6 +6,7 @@
 
 #include "db/dbdata.h"
 #include "db/schemakey.h"
+#include "tests/compare/enginerows.h"
 #include "tests/support/recorders.h"
 #include "tests/support/selectinteger.h"
 #include "tests/support/testdatabase.h"
@@ -14,17 +15,7 @@
 
 using kvtest::Engine;
 
-Q_DECLARE_METATYPE(kvtest::Engine)
-
 namespace {
-
-void AddEngineRows()
-{
-    QTest::addColumn<Engine>("engine");
-    QTest::newRow("sqlite") << Engine::SQLite;
-    QTest::newRow("postgresql") << Engine::PostgreSQL;
-    QTest::newRow("mariadb") << Engine::MariaDB;
-}
 
 // A name quoted for setup SQL, written here rather than taken from the code
 // under test.
@@ -57,6 +48,29 @@ void CreateTable(kvtest::TestDatabase& db, const QString& strTable, const QStrin
         db.Exec(QStringLiteral("INSERT INTO ") + Quoted(db.GetEngine(), strTable) + QStringLiteral(" VALUES (")
                 + values.join(QStringLiteral(", ")) + QLatin1Char(')'));
     }
+}
+
+// Connects to the test database and shows its own tables, as the
+// comparison window does.
+bool ShowOwnTables(CDBData& data, const kvtest::TestDatabase& db)
+{
+    data.m_strDSN = db.Dsn();
+    if (!data.Connect())
+        return false;
+    data.m_strSchema = OwnKey(db);
+    kvtest::ListRecorder list;
+    return data.LoadTableList(list);
+}
+
+// The tables of the shown schema as the tools list them, sorted.
+QStringList ToolTables(CDBData& data)
+{
+    const auto [strCatalog, strOwner] = SplitSchemaKey(data.m_strSchema);
+    QStringList tables;
+    bool bCancel = false;
+    data.ListTables(strCatalog, strOwner, tables, nullptr, bCancel);
+    std::sort(tables.begin(), tables.end());
+    return tables;
 }
 
 QStringList ColumnNames(CDBData& data, const QString& strTable)
@@ -97,18 +111,18 @@ class TestExactNames : public QObject
     Q_OBJECT
 
 private slots:
-    void letterCaseNamesakes_data() { AddEngineRows(); }
+    void letterCaseNamesakes_data() { kvtest::AddEngineRows(); }
     void letterCaseNamesakes();
-    void trailingBlanks_data() { AddEngineRows(); }
+    void trailingBlanks_data() { kvtest::AddEngineRows(); }
     void trailingBlanks();
     void trailingBlankSchema();
-    void escapeCharacterInName_data() { AddEngineRows(); }
+    void escapeCharacterInName_data() { kvtest::AddEngineRows(); }
     void escapeCharacterInName();
     void namesNeedingQuotes_data();
     void namesNeedingQuotes();
     void longNames_data();
     void longNames();
-    void textWholeOrCut_data() { AddEngineRows(); }
+    void textWholeOrCut_data() { kvtest::AddEngineRows(); }
     void textWholeOrCut();
 };
 
@@ -124,11 +138,7 @@ void TestExactNames::letterCaseNamesakes()
         CreateTable(*db, QStringLiteral("f0101"), {QStringLiteral("spaa"), QStringLiteral("other")}, 7);
 
     CDBData data;
-    data.m_strDSN = db->Dsn();
-    QVERIFY(data.Connect());
-    data.m_strSchema = OwnKey(*db);
-    kvtest::ListRecorder list;
-    QVERIFY2(data.LoadTableList(list), qPrintable(data.GetLastError()));
+    QVERIFY2(ShowOwnTables(data, *db), qPrintable(data.GetLastError()));
     QCOMPARE(data.m_arrTables, bNamesakes ? QStringList({QStringLiteral("F0101"), QStringLiteral("f0101")})
                                           : QStringList({QStringLiteral("F0101")}));
 
@@ -142,11 +152,7 @@ void TestExactNames::letterCaseNamesakes()
     }
 
     // The tools' table lists name each table once, as itself.
-    const auto [strCatalog, strOwner] = SplitSchemaKey(data.m_strSchema);
-    QStringList tables;
-    bool bCancel = false;
-    data.ListTables(strCatalog, strOwner, tables, nullptr, bCancel);
-    QCOMPARE(Sorted(tables), data.m_arrTables);
+    QCOMPARE(ToolTables(data), data.m_arrTables);
 }
 
 void TestExactNames::trailingBlanks()
@@ -163,18 +169,10 @@ void TestExactNames::trailingBlanks()
     CreateTable(*db, QStringLiteral("canary "), {QStringLiteral("b"), QStringLiteral("b ")}, 2);
 
     CDBData data;
-    data.m_strDSN = db->Dsn();
-    QVERIFY(data.Connect());
-    data.m_strSchema = OwnKey(*db);
-    kvtest::ListRecorder list;
-    QVERIFY2(data.LoadTableList(list), qPrintable(data.GetLastError()));
+    QVERIFY2(ShowOwnTables(data, *db), qPrintable(data.GetLastError()));
     QCOMPARE(data.m_arrTables, QStringList({QStringLiteral("canary"), QStringLiteral("canary ")}));
 
-    const auto [strCatalog, strOwner] = SplitSchemaKey(data.m_strSchema);
-    QStringList tables;
-    bool bCancel = false;
-    data.ListTables(strCatalog, strOwner, tables, nullptr, bCancel);
-    QCOMPARE(Sorted(tables), data.m_arrTables);
+    QCOMPARE(ToolTables(data), data.m_arrTables);
 
     QCOMPARE(CountRows(data, QStringLiteral("canary")), 1);
     QCOMPARE(CountRows(data, QStringLiteral("canary ")), 2);
@@ -232,11 +230,7 @@ void TestExactNames::escapeCharacterInName()
     db->Exec(QStringLiteral("CREATE INDEX ix_x ON ") + Quoted(engine, strTable) + QStringLiteral(" (x)"));
 
     CDBData data;
-    data.m_strDSN = db->Dsn();
-    QVERIFY(data.Connect());
-    data.m_strSchema = OwnKey(*db);
-    kvtest::ListRecorder list;
-    QVERIFY2(data.LoadTableList(list), qPrintable(data.GetLastError()));
+    QVERIFY2(ShowOwnTables(data, *db), qPrintable(data.GetLastError()));
     QCOMPARE(data.m_arrTables, QStringList({strTable, QStringLiteral("axb")}));
 
     QCOMPARE(ColumnNames(data, strTable), QStringList({QStringLiteral("x")}));
@@ -254,9 +248,7 @@ void TestExactNames::namesNeedingQuotes_data()
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("column");
 
-    const QList<QPair<const char*, Engine>> engines = {
-        {"sqlite", Engine::SQLite}, {"postgresql", Engine::PostgreSQL}, {"mariadb", Engine::MariaDB}};
-    for (const auto& [pszEngine, engine] : engines) {
+    for (const auto& [pszEngine, engine] : kvtest::AllEngines()) {
         QTest::addRow("%s reserved words", pszEngine) << engine << "order" << "select";
         // MariaDB reads the rest of F#01 as a comment: unquoted, it counts F.
         QTest::addRow("%s comment character", pszEngine) << engine << "F#01" << "c#1";
@@ -317,18 +309,10 @@ void TestExactNames::longNames()
     }
 
     CDBData data;
-    data.m_strDSN = db->Dsn();
-    QVERIFY(data.Connect());
-    data.m_strSchema = OwnKey(*db);
-    kvtest::ListRecorder list;
-    QVERIFY2(data.LoadTableList(list), qPrintable(data.GetLastError()));
+    QVERIFY2(ShowOwnTables(data, *db), qPrintable(data.GetLastError()));
     QCOMPARE(data.m_arrTables, Sorted(expected));
 
-    const auto [strCatalog, strOwner] = SplitSchemaKey(data.m_strSchema);
-    QStringList tables;
-    bool bCancel = false;
-    data.ListTables(strCatalog, strOwner, tables, nullptr, bCancel);
-    QCOMPARE(Sorted(tables), Sorted(expected));
+    QCOMPARE(ToolTables(data), Sorted(expected));
 
     for (const QString& strTable : std::as_const(expected)) {
         QCOMPARE(ColumnNames(data, strTable), QStringList({columnOf.value(strTable)}));
