@@ -159,36 +159,6 @@ bool CDatabase::OpenEx(const QString& strConnect)
     return true;
 }
 
-void CDatabase::RegisterRunning(SQLHSTMT hstmt)
-{
-    std::lock_guard lock(m_runningMutex);
-    m_arrRunning.push_back(hstmt);
-}
-
-void CDatabase::UnregisterRunning(SQLHSTMT hstmt)
-{
-    std::lock_guard lock(m_runningMutex);
-    std::erase(m_arrRunning, hstmt);
-}
-
-void CDatabase::CancelRunning()
-{
-    std::lock_guard lock(m_runningMutex);
-    for (SQLHSTMT hstmt : m_arrRunning)
-        SQLCancel(hstmt);
-}
-
-QString CDatabase::GetInfoString(SQLUSMALLINT nInfo) const
-{
-    if (!IsOpen())
-        return QString();
-    SQLWCHAR szValue[64] = {};
-    SQLSMALLINT nBytes = 0;
-    if (!SqlSucceeded(SQLGetInfoW(m_hdbc, nInfo, szValue, sizeof(szValue) - sizeof(SQLWCHAR), &nBytes)))
-        return QString();
-    return FromSqlWChar(szValue, 63);
-}
-
 void CDatabase::Close()
 {
     if (m_hdbc != SQL_NULL_HDBC) {

@@ -1,8 +1,12 @@
 #include "db/dbdata.h"
 
+#include "db/asciitext.h"
 #include "db/driverlibrary.h"
 #include "db/engineprofile.h"
 #include "db/sqltext.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -23,6 +27,23 @@ QString OpenFailureNote(const EngineProfile* pProfile, const CDBException& error
             return QLatin1String(pProfile->pszOpenFailure) + QLatin1Char('\n');
     }
     return QString();
+}
+
+// An information text of any length (SQL_KEYWORDS runs to kilobytes).
+QString InfoText(SQLHDBC hdbc, SQLUSMALLINT nInfo)
+{
+    std::vector<SQLWCHAR> text(1024, 0);
+    for (;;) {
+        const SQLSMALLINT nBufferBytes = SQLSMALLINT(text.size() * sizeof(SQLWCHAR));
+        SQLSMALLINT nBytes = 0;
+        if (!SqlSucceeded(SQLGetInfoW(hdbc, nInfo, text.data(), nBufferBytes, &nBytes)))
+            return QString();
+        // The buffer's length is a 16-bit count of bytes: nothing longer can come.
+        constexpr size_t kMaxChars = 32767 / sizeof(SQLWCHAR);
+        if (nBytes < nBufferBytes || text.size() >= kMaxChars)
+            return FromSqlWChar(text.data(), qsizetype(text.size()));
+        text.assign(std::min(size_t(nBytes) / sizeof(SQLWCHAR) + 1, kMaxChars), 0);   // cut: read again whole
+    }
 }
 
 }  // namespace
@@ -60,7 +81,7 @@ bool CDBData::Connect()
         bOpen = false;
     }
     if (bOpen) {
-        m_strDbmsName = m_pDatabase->GetInfoString(SQL_DBMS_NAME).trimmed();
+        m_strDbmsName = InfoText(m_pDatabase->Handle(), SQL_DBMS_NAME).trimmed();
         bOpen = MakeSessionReadOnly();
     }
     if (!bOpen) {
@@ -71,9 +92,10 @@ bool CDBData::Connect()
 
     // A blank quote character means the driver has none; SQL's own double
     // quote is then the best guess for a name that needs quoting.
-    const QString strQuote = m_pDatabase->GetInfoString(SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
+    const QString strQuote = InfoText(m_pDatabase->Handle(), SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
     m_strIdentifierQuote = strQuote.isEmpty() ? QStringLiteral("\"") : strQuote;
-    m_strSearchEscape = m_pDatabase->GetInfoString(SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+    m_strSearchEscape = InfoText(m_pDatabase->Handle(), SQL_SEARCH_PATTERN_ESCAPE).trimmed();
+    ReadNameRules();
     return true;
 }
 
@@ -101,6 +123,19 @@ bool CDBData::MakeSessionReadOnly()
     return true;
 }
 
+void CDBData::ReadNameRules()
+{
+    const SQLHDBC hdbc = m_pDatabase->Handle();
+    m_identifierRule = IdentifierRule();
+    m_identifierRule.strQuote = m_strIdentifierQuote;
+    SQLUSMALLINT nCase = 0;
+    if (SqlSucceeded(SQLGetInfoW(hdbc, SQL_IDENTIFIER_CASE, &nCase, sizeof(nCase), nullptr)))
+        m_identifierRule.nCase = nCase;
+    for (const QString& strWord : InfoText(hdbc, SQL_KEYWORDS).split(u',', Qt::SkipEmptyParts))
+        m_identifierRule.reservedWords.insert(AsciiLower(strWord.trimmed()));
+    m_bBackslashEscapes = BackslashEscapesLiterals(m_strDbmsName);
+}
+
 void CDBData::NoteError(const CDBException& error)
 {
     m_strLastError = error.m_strError.trimmed();
@@ -113,10 +148,9 @@ void CDBData::NoteError(const CDBException& error)
 
 void CDBData::CancelRunningStatement()
 {
-    // m_pDatabase is only replaced on the thread that runs the operations,
-    // never while one of them runs.
-    if (CDatabase* pDatabase = m_pDatabase.get())
-        pDatabase->CancelRunning();
+    // Never touches m_pDatabase, which the worker may be replacing
+    // (Connect): only the statements that exist are reached.
+    m_runningStatements.CancelAll();
 }
 
 bool CDBData::IsConnected() const
@@ -129,6 +163,8 @@ void CDBData::TakeConnection(CDBData& source)
     m_pDatabase = std::move(source.m_pDatabase);
     m_strIdentifierQuote = source.m_strIdentifierQuote;
     m_strSearchEscape = source.m_strSearchEscape;
+    m_identifierRule = source.m_identifierRule;
+    m_bBackslashEscapes = source.m_bBackslashEscapes;
     m_strDbmsName = source.m_strDbmsName;
     m_bReadOnlyOnServer = source.m_bReadOnlyOnServer;
     m_strLastError.clear();
@@ -145,7 +181,17 @@ void CDBData::CopyDataSource(const CDBData& other)
 QString CDBData::QualifyName(const QString& strCatalog, const QString& strOwner,
                              const QString& strTable) const
 {
-    return ::QualifyName(strCatalog, strOwner, strTable, m_strIdentifierQuote);
+    return ::QualifyName(strCatalog, strOwner, strTable, m_identifierRule);
+}
+
+QString CDBData::QuoteName(const QString& strName) const
+{
+    return QuoteIdentifier(strName, m_identifierRule);
+}
+
+QString CDBData::SqlLiteral(const QString& strValue) const
+{
+    return ::SqlLiteral(strValue, m_bBackslashEscapes);
 }
 
 QString CDBData::SearchPattern(const QString& strName) const

@@ -174,5 +174,5 @@ QString CTableGenerator::FormatDatabaseError(const QString& strError)
 
 QString CTableGenerator::QuotedColumn(const QString& strColumn) const
 {
-    return QuoteIdentifier(strColumn, m_data.m_strIdentifierQuote);
+    return m_data.QuoteName(strColumn);
 }

@@ -469,7 +469,7 @@ void TestConnection::textBuffersCutAndEmptied()
     QVERIFY(data.Connect());
     const QStringList values = data.RunStatement(QStringList(), [](CStatement& statement) {
         statement.ExecDirect(QStringLiteral("SELECT TXT FROM T1 ORDER BY N"));
-        CTextBuffer text;
+        CTextBuffer text(129);
         statement.BindText(1, text);
         QStringList rows;
         while (statement.Fetch())
