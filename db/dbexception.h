@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <exception>
 
 // A database error: the ODBC return code, the handles it concerns and the
@@ -38,6 +39,12 @@ public:
         SQLINTEGER nNative;
     };
     QList<Code> m_arrCodes;
+
+    bool HasState(const QString& strState) const
+    {
+        return std::any_of(m_arrCodes.cbegin(), m_arrCodes.cend(),
+                           [&](const Code& code) { return code.strState == strState; });
+    }
 
 private:
     void BuildErrorText();

@@ -54,15 +54,28 @@ void CStatement::RequestCancel()
     m_bCancelled = true;
     // ODBC's call for another thread: the drivers interrupt the server's
     // work (PostgreSQL's cancel request, MariaDB's KILL QUERY, SQLite's
-    // interrupt).
-    SQLCancel(m_hstmt);
+    // interrupt). Outside a driver call the flag alone fails the next step.
+    if (m_bInDriver)
+        SQLCancel(m_hstmt);
+}
+
+void CStatement::ThrowFailure(SQLRETURN nRet) const
+{
+    CDBException error(nRet, m_database.Handle(), m_hstmt);
+    // A driver may answer a cancel with a bare failure: the cancel is named.
+    if (IsCancelled() && !error.HasState(QStringLiteral("HY008"))) {
+        error.m_strError += QStringLiteral("the statement was cancelled\n");
+        error.m_strStateNativeOrigin += QStringLiteral("State:HY008,Native:0,Origin:\n");
+        error.m_arrCodes.append({QStringLiteral("HY008"), 0});
+    }
+    throw error;
 }
 
 void CStatement::ThrowCancelled() const
 {
-    CDBException error(SQL_ERROR, SQL_NULL_HDBC, SQL_NULL_HSTMT);
-    error.m_strError = QStringLiteral("the statement was cancelled\n");
+    CDBException error(SQL_ERROR, QStringLiteral("the statement was cancelled"));
     error.m_strStateNativeOrigin = QStringLiteral("State:HY008,Native:0,Origin:\n");
+    error.m_arrCodes.append({QStringLiteral("HY008"), 0});
     throw error;
 }
 
@@ -101,9 +114,9 @@ void CStatement::ExecDirect(const QString& strSql)
 {
     if (IsCancelled())
         ThrowCancelled();
-    const SQLRETURN nRet = Retry([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
+    const SQLRETURN nRet = CallDriver([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
     if (!SqlSucceeded(nRet))
-        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+        ThrowFailure(nRet);
     // A cancel that reached the driver too late to stop it still fails the
     // statement: a cancelled operation is never reported as a success.
     if (IsCancelled())
@@ -204,11 +217,11 @@ bool CStatement::Fetch()
         column.pBuffer->m_nIndicator = 0;
         column.pBuffer->m_strWhole = QString();
     }
-    const SQLRETURN nRet = SQLFetch(m_hstmt);
+    const SQLRETURN nRet = CallDriver([&] { return SQLFetch(m_hstmt); });
     if (nRet == SQL_NO_DATA)
         return false;
     if (!SqlSucceeded(nRet))
-        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+        ThrowFailure(nRet);
     for (const TextColumn& column : m_textColumns) {
         const CTextBuffer& buffer = *column.pBuffer;
         const SQLLEN nBufferBytes = SQLLEN(buffer.m_buffer.size() * sizeof(SQLWCHAR));
@@ -230,12 +243,12 @@ void CStatement::ReadWhole(const TextColumn& column)
     QString strWhole(0, QChar());   // not null: the buffer no longer counts
     for (;;) {
         SQLLEN nIndicator = 0;
-        const SQLRETURN nRet =
-            SQLGetData(m_hstmt, column.nColumn, SQL_C_WCHAR, piece.data(), nPieceBytes, &nIndicator);
+        const SQLRETURN nRet = CallDriver(
+            [&] { return SQLGetData(m_hstmt, column.nColumn, SQL_C_WCHAR, piece.data(), nPieceBytes, &nIndicator); });
         if (nRet == SQL_NO_DATA)
             break;
         if (!SqlSucceeded(nRet))
-            ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+            ThrowFailure(nRet);
         if (nIndicator == SQL_NULL_DATA)
             break;
         const bool bMore = nIndicator == SQL_NO_TOTAL || nIndicator >= nPieceBytes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/odbc.h"
+#include "db/statementregistry.h"
 
 #include <QString>
 
@@ -94,9 +95,10 @@ public:
     // Abandons the statement after an error.
     void Cancel();
 
-    // From another thread: asks the driver to stop the statement, and
-    // makes its next step fail (a driver that finishes the step anyway
-    // does not turn a cancel into a success).
+    // From another thread, under the registry's lock: asks the driver to
+    // stop the statement when it is inside a driver call, and makes its next
+    // step fail (a driver that finishes the step anyway does not turn a
+    // cancel into a success).
     void RequestCancel();
 
     // The driver's text of the last catalog call that failed (those calls
@@ -104,6 +106,8 @@ public:
     const QString& GetFailureText() const { return m_strFailure; }
 
 private:
+    friend class CStatementRegistry;
+
     // Calls an ODBC function again at once while it is still executing.
     template <class Call>
     SQLRETURN Retry(Call call)
@@ -115,11 +119,24 @@ private:
         return nRet;
     }
 
+    // A call that does the server's work (execute, fetch, catalog): the
+    // only time another thread's cancel is passed on to the driver.
+    template <class Call>
+    SQLRETURN CallDriver(Call call)
+    {
+        if (m_pRegistry == nullptr)
+            return Retry(call);
+        m_pRegistry->SetInDriver(*this, true);
+        const SQLRETURN nRet = Retry(call);
+        m_pRegistry->SetInDriver(*this, false);
+        return nRet;
+    }
+
     // Runs a catalog call unless the statement was cancelled.
     template <class Call>
     bool CatalogCall(Call call)
     {
-        return CatalogSucceeded(IsCancelled() ? SQLRETURN(SQL_ERROR) : Retry(call));
+        return CatalogSucceeded(IsCancelled() ? SQLRETURN(SQL_ERROR) : CallDriver(call));
     }
 
     struct TextColumn
@@ -133,6 +150,7 @@ private:
     void ReadWhole(const TextColumn& column);
     bool CatalogSucceeded(SQLRETURN nRet);
     [[noreturn]] void ThrowCancelled() const;
+    [[noreturn]] void ThrowFailure(SQLRETURN nRet) const;
     bool IsCancelled() const { return m_bCancelled.load(); }
 
     CDatabase& m_database;
@@ -145,4 +163,5 @@ private:
     QString m_strFailure;
     SQLLEN m_nNumberIndicator = 0;
     std::atomic<bool> m_bCancelled{false};
+    bool m_bInDriver = false;   // guarded by the registry's lock
 };

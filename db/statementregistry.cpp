@@ -23,3 +23,9 @@ void CStatementRegistry::CancelAll()
     for (CStatement* pStatement : m_arrStatements)
         pStatement->RequestCancel();
 }
+
+void CStatementRegistry::SetInDriver(CStatement& statement, bool bInDriver)
+{
+    std::lock_guard lock(m_mutex);
+    statement.m_bInDriver = bInDriver;
+}

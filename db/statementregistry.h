@@ -23,6 +23,12 @@ public:
     // are not affected.
     void CancelAll();
 
+    // Marks a statement as inside a driver call that a cancel may interrupt.
+    // The driver manager is only safe against SQLCancel from another thread
+    // while the statement executes or fetches: a cancel racing with reading
+    // the diagnostics or freeing the handle corrupts its error list.
+    void SetInDriver(CStatement& statement, bool bInDriver);
+
 private:
     std::mutex m_mutex;
     std::vector<CStatement*> m_arrStatements;
