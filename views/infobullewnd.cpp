@@ -16,6 +16,8 @@ CInfoBulleWnd::CInfoBulleWnd(CZembraListCtrl* pOwnerList)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    // Never before the delay, as a coarse timer may be.
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setSingleShot(true);
     m_timer.setInterval(kDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &CInfoBulleWnd::OnTimer);
