@@ -73,16 +73,24 @@ public:
     bool m_bPainted = false;
 };
 
+// A comparison list of a table name and a right-aligned size.
+CCompareListCtrl* AddCompareList(QWidget& host, const IListItemSource& source, const QRect& geometry,
+                                 int nNameWidth, int nSizeWidth)
+{
+    auto* pList = new CCompareListCtrl(&host);
+    pList->setGeometry(geometry);
+    pList->SetItemSource(&source);
+    pList->InsertColumn(0, QStringLiteral("Table"), Qt::AlignLeft, nNameWidth);
+    pList->InsertColumn(1, QStringLiteral("Size"), Qt::AlignRight, nSizeWidth);
+    return pList;
+}
+
 int RunBenchmark(int nRows)
 {
     QWidget host;
     host.resize(640, 480);
     GeneratedSource source;
-    auto* pList = new CCompareListCtrl(&host);
-    pList->setGeometry(9, 9, 622, 462);
-    pList->SetItemSource(&source);
-    pList->InsertColumn(0, QStringLiteral("Table"), Qt::AlignLeft, 420);
-    pList->InsertColumn(1, QStringLiteral("Size"), Qt::AlignRight, 180);
+    CCompareListCtrl* pList = AddCompareList(host, source, QRect(9, 9, 622, 462), 420, 180);
     PaintWatch watch;
     pList->viewport()->installEventFilter(&watch);
 
@@ -128,11 +136,7 @@ int RenderReview(const QString& strPath)
     host.resize(420, 260);
     ReviewSource source;
     // A comparison list: colours and weights by status.
-    auto* pList = new CCompareListCtrl(&host);
-    pList->setGeometry(9, 9, 402, 120);
-    pList->SetItemSource(&source);
-    pList->InsertColumn(0, QStringLiteral("Table"), Qt::AlignLeft, 230);
-    pList->InsertColumn(1, QStringLiteral("Size"), Qt::AlignRight, 80);
+    CCompareListCtrl* pList = AddCompareList(host, source, QRect(9, 9, 402, 120), 230, 80);
     pList->SetItemCount(6);
     // A table list: icons of the shared images, one text cut.
     auto* pTables = new CZembraListCtrl(CZembraListCtrl::TOOLTIP_NONE, &host);
