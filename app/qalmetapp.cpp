@@ -1,5 +1,7 @@
 #include "app/qalmetapp.h"
 
+#include "app/comparisonwindow.h"
+#include "app/connectattempt.h"
 #include "app/language.h"
 #include "app/resultfilenames.h"
 #include "app/shellfunctions.h"
@@ -30,6 +32,8 @@ CQalmetApp::CQalmetApp(const CSettingsStore& settings)
 
 CQalmetApp::~CQalmetApp()
 {
+    // Attempts still waiting for their server end before anything else goes.
+    m_arrAbandonedAttempts.clear();
     CQalmetApp* pThis = this;
     g_pInstance.compare_exchange_strong(pThis, nullptr);
 }
@@ -194,4 +198,37 @@ QFile* CQalmetApp::GetResultFile(int nWhich)
 {
     CCompareResultFile* pFile = ResultFileOf(nWhich);
     return pFile ? pFile->GetFile() : nullptr;
+}
+
+void CQalmetApp::EnableDBSelection(bool bEnable)
+{
+    if (m_pMainFrame != nullptr)
+        m_pMainFrame->EnableDBSelection(bEnable);
+}
+
+void CQalmetApp::UpdateLaunchButtons()
+{
+    if (m_pMainFrame != nullptr)
+        m_pMainFrame->UpdateLaunchButtons();
+}
+
+bool CQalmetApp::PreTranslateKeyDown(int nKey)
+{
+    return m_pMainFrame != nullptr && m_pMainFrame->HandleKeyDown(nKey);
+}
+
+void CQalmetApp::KeepAbandonedAttempt(std::unique_ptr<CConnectAttempt> pAttempt)
+{
+    std::erase_if(m_arrAbandonedAttempts, [](const auto& pKept) { return pKept->IsFinished(); });
+    if (!pAttempt)
+        return;
+    pAttempt->Abandon();
+    if (!pAttempt->IsFinished())
+        m_arrAbandonedAttempts.push_back(std::move(pAttempt));
+}
+
+size_t CQalmetApp::GetAbandonedAttemptCount()
+{
+    std::erase_if(m_arrAbandonedAttempts, [](const auto& pKept) { return pKept->IsFinished(); });
+    return m_arrAbandonedAttempts.size();
 }

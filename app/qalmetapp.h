@@ -14,9 +14,12 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
+class CConnectAttempt;
 class CMessageTarget;
 class CPrompt;
+class IComparisonWindow;
 class QFile;
 
 // Indexes of the three data sources.
@@ -111,6 +114,24 @@ public:
     CTableComparison& GetTableComparison() { return m_tableComparison; }
     CAliasComparison& GetAliasComparison() { return m_aliasComparison; }
 
+    // The open comparison window, or null; the window records itself when
+    // it opens and forgets itself when it goes.
+    void SetMainFrame(IComparisonWindow* pFrame) { m_pMainFrame = pFrame; }
+    IComparisonWindow* GetMainFrame() const { return m_pMainFrame; }
+    // Routed to the open comparison window, when there is one.
+    void EnableDBSelection(bool bEnable);
+    void UpdateLaunchButtons();
+    // A key pressed anywhere in the application goes first to the open
+    // comparison window; true when it was used there.
+    bool PreTranslateKeyDown(int nKey);
+
+    // A connection attempt that was abandoned while its driver still waits
+    // for its server: kept until it ends (it closes its connection then),
+    // so the window that started it may go at once. The application waits
+    // for those still running when it ends.
+    void KeepAbandonedAttempt(std::unique_ptr<CConnectAttempt> pAttempt);
+    size_t GetAbandonedAttemptCount();
+
 private:
     CCompareResultFile* ResultFileOf(int nWhich);
 
@@ -127,4 +148,8 @@ private:
     // Built after the data sources, the options and the result files they use.
     CTableComparison m_tableComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_tableResults};
     CAliasComparison m_aliasComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_aliasResults};
+    IComparisonWindow* m_pMainFrame = nullptr;
+    // Declared last, so destroyed first: an attempt still running holds a
+    // data source object of its own only.
+    std::vector<std::unique_ptr<CConnectAttempt>> m_arrAbandonedAttempts;
 };

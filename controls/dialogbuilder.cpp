@@ -8,8 +8,10 @@
 #include "controls/windowfunctions.h"
 
 #include <QFontMetrics>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -136,6 +138,15 @@ QWidget* CDialogBuilder::CreateControl(const ControlTemplate& control, QWidget* 
         pLink->setAlignment(TextAlignment(control.nFlags));
         return pLink;
     }
+    case ControlKind::Edit: {
+        auto* pEdit = new QLineEdit(strText, pParent);
+        pEdit->setAlignment(TextAlignment(control.nFlags));
+        return pEdit;
+    }
+    case ControlKind::ComboBox:
+        // A drop-down list: the user picks, never types. A sorted combo
+        // keeps its order through its owner, which inserts in place.
+        return new QComboBox(pParent);
     }
     return nullptr;
 }

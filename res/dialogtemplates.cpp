@@ -77,6 +77,44 @@ const ControlTemplate kAbout[] = {
     {IDOK, K::PushButton, "OK", nullptr, 203, 141, 50, 14, CTL_DEFAULT},
 };
 
+// Comparison window: the database selection form of each side, the
+// launcher row under them and the comparison result form.
+const ControlTemplate kDatabaseSelect[] = {
+    {IDC_DSN_CHOOSE, K::PushButton, "Source de données ODBC...", "ODBC\nData Sources...", 6, 6, 104, 24, 0},
+    {IDC_DSN_ICON, K::StaticIcon, nullptr, nullptr, 115, 7, 10, 10, CTL_HIDDEN},
+    {IDC_DSN_NAME, K::Static, "", nullptr, 128, 8, 90, 9, CTL_HIDDEN},
+    // The schema choice and the connect button share one place.
+    {IDC_SCHEMA_COMBO, K::ComboBox, nullptr, nullptr, 115, 18, 103, 13, CTL_SORTED | CTL_HIDDEN},
+    {IDC_CONNECT, K::PushButton, "Connexion", "Connection", 115, 18, 60, 13, CTL_HIDDEN},
+    {IDC_DB_STATUS, K::Static, "", nullptr, 6, 44, 212, 60, CTL_HIDDEN},
+    {IDC_SEARCH_TEXT, K::Edit, nullptr, nullptr, 6, 44, 194, 13, CTL_HIDDEN},
+    {IDC_SEARCH, K::PushButton, "Button1", nullptr, 201, 44, 17, 13, CTL_HIDDEN},
+    {IDC_ITEM_LIST, K::ListCtrl, nullptr, nullptr, 6, 63, 212, 140, CTL_HIDDEN},
+    {IDC_SHOW_STRUCTURE, K::PushButton, "Afficher la structure de la table...", "Show table structure...", 68, 209,
+     150, 14, CTL_HIDDEN},
+};
+
+const ControlTemplate kLauncher[] = {
+    {IDC_COMPARE_TABLES, K::PushButton, "Comparer les tables...", "Compare tables...", 6, 6, 132, 24, 0},
+    {IDC_COMPARE_ALIASES, K::PushButton, "Comparer les dictionnaires\nde données...",
+     "Compare data\ndictionaries...", 144, 6, 132, 24, 0},
+    {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 300, 4, 133, 28, 0},
+};
+
+const ControlTemplate kCompareResult[] = {
+    {IDC_FILTER_FIRST + 0, K::ColorCheckButton, "...", nullptr, 12, 10, 276, 10, 0},
+    {IDC_FILTER_FIRST + 1, K::ColorCheckButton, "...", nullptr, 12, 23, 276, 10, 0},
+    {IDC_FILTER_FIRST + 2, K::ColorCheckButton, "...", nullptr, 12, 36, 276, 10, 0},
+    {IDC_FILTER_FIRST + 3, K::ColorCheckButton, "...", nullptr, 12, 49, 276, 10, 0},
+    {IDC_SEARCH_TEXT, K::Edit, nullptr, nullptr, 6, 72, 270, 13, 0},
+    {IDC_SEARCH, K::PushButton, "Button1", nullptr, 277, 72, 17, 13, 0},
+    {IDC_ITEM_LIST, K::ListCtrl, nullptr, nullptr, 6, 91, 288, 120, 0},
+    {IDC_SHOW_DETAILS, K::PushButton, "Afficher les différences...", "Show differences...", 194, 216, 100, 14,
+     CTL_HIDDEN},
+    {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 240, 110, 14, 0},
+    {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 161, 236, 133, 28, 0},
+};
+
 const DialogTemplate kTemplates[] = {
     {DialogId::Main, "TALVORIN Kitvane", nullptr, 361, 165, DLG_RESIZABLE, kFontFace, kFontPoints, kMain},
     {DialogId::DataSources, "Sources de données ODBC", "ODBC Data Source", 270, 160, DLG_RESIZABLE, kFontFace,
@@ -85,6 +123,10 @@ const DialogTemplate kTemplates[] = {
     {DialogId::About, "À propos de", "About", 260, 160, 0, kFontFace, kFontPoints, kAbout},
     {DialogId::WaitDecimal, "", nullptr, 304, 52, DLG_NOCAPTION, kFontFace, kFontPoints, kWaitDecimal},
     {DialogId::WaitStatistics, "", nullptr, 304, 52, DLG_NOCAPTION, kFontFace, kFontPoints, kWaitStatistics},
+    // Comparison window forms
+    {DialogId::CompareResult, "", nullptr, 300, 270, DLG_NOCAPTION, kFontFace, kFontPoints, kCompareResult},
+    {DialogId::DatabaseSelect, "", nullptr, 224, 230, DLG_NOCAPTION, kFontFace, kFontPoints, kDatabaseSelect},
+    {DialogId::Launcher, "", nullptr, 440, 36, DLG_NOCAPTION, kFontFace, kFontPoints, kLauncher},
 };
 
 }  // namespace

@@ -21,6 +21,9 @@ enum class ControlKind
     RoundButton,
     ColorCheckButton,
     StaticLink,
+    // Comparison window forms
+    Edit,
+    ComboBox,   // drop-down list
 };
 
 // Dialog flags.
@@ -73,6 +76,10 @@ inline constexpr int WaitDatabase = 1003;
 inline constexpr int About = 1006;
 inline constexpr int WaitDecimal = 1008;
 inline constexpr int WaitStatistics = 1013;
+// Comparison window forms
+inline constexpr int CompareResult = 1004;
+inline constexpr int DatabaseSelect = 1009;
+inline constexpr int Launcher = 1010;
 }  // namespace DialogId
 
 // Control ids shared by the templates.
@@ -107,6 +114,18 @@ enum : int
     IDC_TABLE_STATS = 1014,
     IDC_COMPARE = 1015,
     IDC_SCHEMA_LIST = 2039,
+    // Comparison window forms
+    IDC_SCHEMA_COMBO = 5001,
+    IDC_COMPARE_TABLES = 5003,
+    IDC_COMPARE_ALIASES = 5004,
+    IDC_ITEM_LIST = 5006,
+    IDC_SEARCH_TEXT = 5007,
+    IDC_SEARCH = 5008,
+    IDC_DB_STATUS = 5009,         // why the side shows no table list
+    IDC_FILTER_FIRST = 5013,      // result form: filter of status s is 5013 + s
+    IDC_SHOW_STRUCTURE = 5015,    // selection form
+    IDC_SHOW_DETAILS = 5017,
+    IDC_EXPORT = 5020,
 };
 
 // The template of a resource id (French n or English n + 1000), or null.

@@ -29,6 +29,16 @@ inline constexpr int NoProgramOpensFile = 1081;
 inline constexpr int UnexpectedError = 1082;
 inline constexpr int ConnectingTo = 1083;
 
+// Comparison window
+inline constexpr int SchemaListFailed = 1090;
+inline constexpr int TableListFailed = 1091;
+inline constexpr int LeftDatabase = 1092;
+inline constexpr int RightDatabase = 1093;
+inline constexpr int SchemaChoice = 1094;
+inline constexpr int SearchText = 1095;
+inline constexpr int SearchButton = 1096;
+inline constexpr int TableList = 1097;
+
 inline constexpr int UserDataSource = 1100;
 inline constexpr int SystemDataSource = 1101;
 inline constexpr int FilterCsv = 1151;

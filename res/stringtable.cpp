@@ -52,6 +52,18 @@ const StringResource kStrings[] = {
            "The process stopped on an unexpected error.\n%s"},
     {1083, "Connexion à %s en cours", "Connecting to %s"},
 
+    // Comparison window
+    {1090, "Lecture de la liste des schémas impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to read the schema list. The ODBC driver returned the following error:\n%s"},
+    {1091, "Lecture de la liste des tables impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to read the table list. The ODBC driver returned the following error:\n%s"},
+    {1092, "Base de gauche", "Left database"},
+    {1093, "Base de droite", "Right database"},
+    {1094, "Schéma", "Schema"},
+    {1095, "Texte à rechercher", "Text to search"},
+    {1096, "Rechercher", "Search"},
+    {1097, "Tables et vues", "Tables and views"},
+
     // Data source tabs, file filters, index order, structure tabs
     {1100, "Source de données utilisateur", "User data source"},
     {1101, "Source de données système", "System data source"},
