@@ -12,6 +12,7 @@
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
 
+#include <QRegularExpression>
 #include <QElapsedTimer>
 #include <QtTest>
 
@@ -737,11 +738,12 @@ void TestTableComparison::readFailureEndsRun_data()
     // The right database cannot be read from the second table on.
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<ReadFault>("fault");
-    QTest::addColumn<QString>("reason");   // the driver's words
+    // The driver's words; a killed MariaDB session reads or writes a closed socket.
+    QTest::addColumn<QString>("reason");
     QTest::newRow("postgresql connection dropped")
         << Engine::PostgreSQL << ReadFault::Dropped << "The connection has been lost";
     QTest::newRow("mariadb connection dropped")
-        << Engine::MariaDB << ReadFault::Dropped << "Lost connection to server during query";
+        << Engine::MariaDB << ReadFault::Dropped << "Lost connection to server during query|gone away|Broken pipe";
     QTest::newRow("statement cannot be allocated")
         << Engine::SQLite << ReadFault::Allocation << "No statement can be allocated";
     QTest::newRow("data source not connected")
@@ -775,7 +777,7 @@ void TestTableComparison::readFailureEndsRun()
     // The run stops at the table it could not read, with the driver's text.
     const CCompareFailure& failure = comparison.GetFailure();
     QCOMPARE(failure.GetKind(), CCompareFailure::DatabaseError);
-    QVERIFY2(failure.GetReason().contains(reason), qPrintable(failure.GetReason()));
+    QVERIFY2(failure.GetReason().contains(QRegularExpression(reason)), qPrintable(failure.GetReason()));
     QCOMPARE(failure.GetDataSource(), right.m_strDSN);
     QVERIFY(failure.GetMessage().contains(failure.GetReason()));
     QCOMPARE(dialog.Count(WM_COMPARE_SETITEM), 2);

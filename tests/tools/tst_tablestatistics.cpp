@@ -10,6 +10,7 @@
 #include "tools/tablestatistics.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using kvtest::kProductionSchema;
 
@@ -194,9 +195,11 @@ void TestTableStatistics::failedCountWritesMinusOne()
 void TestTableStatistics::lostConnectionEndsRun_data()
 {
     tooltest::AddServerColumn();
-    QTest::addColumn<QString>("reason");   // in the driver's text
+    // In the driver's text; which words a killed MariaDB session gives depends
+    // on whether the client was writing or reading when the socket closed.
+    QTest::addColumn<QString>("reason");
     tooltest::ServerRow(Engine::PostgreSQL, "terminated") << "terminating connection";
-    tooltest::ServerRow(Engine::MariaDB, "killed") << "Lost connection";
+    tooltest::ServerRow(Engine::MariaDB, "killed") << "Lost connection|gone away|Broken pipe";
 }
 
 // The connection drops in the middle of the run: every later count would
@@ -222,7 +225,7 @@ void TestTableStatistics::lostConnectionEndsRun()
     QCOMPARE(t->prompt.m_arrTexts.size(), 1);
     const QString strMessage = t->prompt.m_arrTexts.first();
     QVERIFY2(strMessage.startsWith(QStringLiteral("Error when processing. Database returns the following error :\n'"))
-                 && strMessage.contains(reason),
+                 && strMessage.contains(QRegularExpression(reason)),
              qPrintable(strMessage));
     QCOMPARE(ReadTestFile(t->strPath),
              tooltest::ResultBytes({QStringLiteral("File\tNumber of records"),
