@@ -16,16 +16,10 @@
 #include "res/resourceimages.h"
 #include "res/stringids.h"
 #include "tools/dlgwait.h"
+#include "views/mainframe.h"
 
 #include <QLabel>
 #include <QPainter>
-
-namespace {
-
-const QColor kBandColor(205, 212, 218);
-const QColor kLineColor(231, 75, 20);
-
-}  // namespace
 
 CDlgMain::CDlgMain(QWidget* pParent)
     : CTvrCommonDialog(MapResourceId(DialogId::Main), pParent),
@@ -75,6 +69,9 @@ void CDlgMain::OnCommand(int nId)
         break;
     case IDC_ABOUT:
         OnAbout();
+        break;
+    case IDC_COMPARE:
+        OnCompare();
         break;
     default:
         CTvrCommonDialog::OnCommand(nId);
@@ -148,6 +145,20 @@ void CDlgMain::OnAbout()
     dlg.DoModal();
 }
 
+void CDlgMain::OnCompare()
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    if (pApp != nullptr && pApp->GetMainFrame() != nullptr) {
+        if (auto* pFrame = dynamic_cast<CMainFrame*>(pApp->GetMainFrame())) {
+            pFrame->raise();
+            pFrame->activateWindow();
+        }
+        return;
+    }
+    auto* pFrame = new CMainFrame(this);
+    pFrame->Open();
+}
+
 void CDlgMain::UpdateControls()
 {
     const bool bChosen = m_pDB != nullptr && !m_pDB->m_strDSN.isEmpty();
@@ -205,7 +216,7 @@ void CDlgMain::OnEraseBkgnd(QPainter& painter)
     if (m_nDividerX <= 0)
         return;
     painter.fillRect(QRect(QPoint(m_nDividerX, m_nBandTop), QPoint(width() - 1, height() - 1)), kBandColor);
-    painter.setPen(QPen(kLineColor, 3, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(kAccentColor, 3, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(m_nDividerX, 0, m_nDividerX, height());
     if (m_nBandTop > 0)
         painter.drawLine(m_nDividerX, m_nBandTop, width(), m_nBandTop);

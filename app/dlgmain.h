@@ -31,6 +31,8 @@ public:
     void OnDataSource();
     void OnConnect();
     void OnAbout();
+    // Opens the comparison window, or brings the open one forward.
+    void OnCompare();
 
     QIcon m_hIcon;
     CDBData* m_pDB;

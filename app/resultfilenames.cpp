@@ -16,7 +16,9 @@ bool IsFileNameChar(QChar c)
     return QStringView(u"éèêàçùö -_").contains(c);
 }
 
-QString ExistingResultFolder(const QString& strFolder)
+}  // namespace
+
+QString GetExistingFolder(const QString& strFolder)
 {
     // The platform names a documents folder even where there is none.
     for (const QString& strCandidate :
@@ -26,8 +28,6 @@ QString ExistingResultFolder(const QString& strFolder)
     }
     return QDir::tempPath();
 }
-
-}  // namespace
 
 QString GetResultExtension(int nKind)
 {
@@ -46,7 +46,7 @@ QString MakeFileNameFromDsn(const QString& strDsn)
 
 QString GetDefaultResultPath(const QString& strFolder, const QString& strBaseName, int nKind)
 {
-    QString strPath = ExistingResultFolder(strFolder);
+    QString strPath = GetExistingFolder(strFolder);
     if (!HasTrailingSeparator(strPath))
         strPath += u'/';
     return strPath + strBaseName + u'.' + GetResultExtension(nKind);

@@ -17,6 +17,10 @@ QString GetResultExtension(int nKind);
 QString MakeFileNameFromDsn(const QString& strDsn);
 
 // The first existing folder of: strFolder, the user's documents folder and
+// the home folder; the temporary folder on a system without any of them.
+QString GetExistingFolder(const QString& strFolder);
+
+// The first existing folder of: strFolder, the user's documents folder and
 // the home folder (the temporary folder on a system without any of them),
 // so that a proposed path never lies in a missing folder; then a separator
 // unless the folder ends with one, strBaseName, ".", the extension of the kind.

@@ -6,12 +6,6 @@
 
 #include <QPainter>
 
-namespace {
-
-const QColor kBandColor(205, 212, 218);
-
-}  // namespace
-
 CLogoButton::CLogoButton(QWidget* pParent)
     : QPushButton(pParent),
       m_strURL(MakerWebAddress())

@@ -15,13 +15,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-const QColor kBandColor(205, 212, 218);
-const QColor kBandLineColor(231, 75, 20);
-
-}  // namespace
-
 CTvrCommonDialog::CTvrCommonDialog(int nTemplateId, QWidget* pParent)
     : QDialog(pParent),
       m_nTemplateId(nTemplateId)
@@ -247,11 +240,8 @@ void CTvrCommonDialog::SaveSize()
 void CTvrCommonDialog::OnEraseBkgnd(QPainter& painter)
 {
     painter.fillRect(rect(), m_pBkBrush ? *m_pBkBrush : palette().brush(QPalette::Window));
-    if (m_pLogo && m_nBandTop > 0) {
-        painter.fillRect(QRect(0, m_nBandTop, width(), height() - m_nBandTop), kBandColor);
-        painter.setPen(QPen(kBandLineColor, 2));
-        painter.drawLine(0, m_nBandTop, width(), m_nBandTop);
-    }
+    if (m_pLogo && m_nBandTop > 0)
+        DrawBottomBand(painter, rect(), m_nBandTop);
 }
 
 void CTvrCommonDialog::paintEvent(QPaintEvent*)

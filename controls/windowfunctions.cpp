@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QWidget>
 
 #include <atomic>
@@ -115,4 +116,11 @@ void MessageBeep()
 int BeepCount()
 {
     return g_nBeeps;
+}
+
+void DrawBottomBand(QPainter& painter, const QRect& client, int nBandTop)
+{
+    painter.fillRect(QRect(client.left(), nBandTop, client.width(), client.bottom() + 1 - nBandTop), kBandColor);
+    painter.setPen(QPen(kAccentColor, 2));
+    painter.drawLine(client.left(), nBandTop, client.right() + 1, nBandTop);
 }

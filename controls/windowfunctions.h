@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class CDBData;
 class QFontMetrics;
+class QPainter;
+class QRect;
 class QWidget;
 
 // a * b / c rounded to nearest, halves away from zero (the platform's MulDiv).
@@ -41,3 +44,12 @@ bool ShellOpenUrl(const QString& strUrl);
 // that a refusal was signalled.
 void MessageBeep();
 int BeepCount();
+
+// The colours of the application's look: the band under dialogs and forms,
+// and the accent of the band's top line, of separators and splitter bars.
+inline const QColor kBandColor{205, 212, 218};
+inline const QColor kAccentColor{231, 75, 20};
+
+// The bottom band of a dialog or form: from nBandTop to the bottom of the
+// client rectangle, under a 2-pixel accent line.
+void DrawBottomBand(QPainter& painter, const QRect& client, int nBandTop);

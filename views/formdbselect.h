@@ -19,9 +19,9 @@ class QLineEdit;
 // One side of the comparison window: the data source, its connection, the
 // schema choice when the database has several, and the list of the
 // schema's tables and views with its search. Connecting and reading the
-// catalog run behind a wait dialog; a failure is told with the driver's
-// text, under the data source, and in a message box when the user asked
-// for what failed.
+// catalog run behind a wait dialog that does not block the event loop;
+// a failure is told with the driver's text under the data source, and in a
+// message box too when the user asked for what failed.
 class CFormDBSelect : public CZembraFormView, public IListItemSource
 {
     Q_OBJECT
@@ -52,7 +52,7 @@ public:
     void RecalcLayout(int cx, int cy) override;
 
     // A connection or a catalog read is running behind its wait dialog.
-    bool IsBusy() const { return m_pWait != nullptr; }
+    bool IsBusy() const;
     // Gives up the work that runs and waits for its worker; the window goes.
     void StopWork();
     // Why the side shows no table list (the driver's text), or empty.
@@ -95,10 +95,10 @@ private:
     void StartWork(CDlgWaitCatalog* pWait, bool bUserAsked);
     void OnWorkEnded();
     void TakeSchemas(const CDlgWaitCatalog& wait);
-    void TakeTables(const CDlgWaitCatalog& wait);
-    void ReportFailure(const QString& strMessage);
+    QString FailureText(const CDlgWaitCatalog& wait) const;
     void ClearTables();
     void UpdateStructureButton();
+    void ReleaseAttempt();
 
     QLabel* m_stcStatus = nullptr;
     QString m_strStatus;

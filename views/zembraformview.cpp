@@ -2,6 +2,7 @@
 
 #include "app/formattext.h"
 #include "app/language.h"
+#include "app/resultfilenames.h"
 #include "app/settingsstore.h"
 #include "compare/exportfile.h"
 #include "controls/dialogbuilder.h"
@@ -18,12 +19,8 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace {
-
-const QColor kBandColor(205, 212, 218);
-const QColor kBandLineColor(231, 75, 20);
 
 // Filter of the save dialog: the description names its pattern already
 // when it ends with it.
@@ -99,7 +96,7 @@ QWidget* CZembraFormView::CreateControl(const ControlTemplate&, QWidget*)
 
 void CZembraFormView::OnCommand(int nId)
 {
-    if (nId == kExportButtonId)
+    if (nId == IDC_EXPORT)
         OnExport();
 }
 
@@ -137,13 +134,7 @@ bool CZembraFormView::WriteExport(CExportFile&)
 
 QString CZembraFormView::GetExportFolder()
 {
-    // The platform names a documents folder even where there is none.
-    for (const QString& strFolder :
-         {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()}) {
-        if (!strFolder.isEmpty() && QFileInfo(strFolder).isDir())
-            return strFolder;
-    }
-    return QDir::tempPath();
+    return GetExistingFolder(QString());
 }
 
 QString CZembraFormView::MakeExportPath(const QString& strFolder, const QString& strName,
@@ -212,9 +203,7 @@ void CZembraFormView::OnDraw(QPainter& painter)
 {
     if (m_pLogo == nullptr || m_nBandTop <= 0)
         return;
-    painter.fillRect(QRect(0, m_nBandTop, width(), height() - m_nBandTop), kBandColor);
-    painter.setPen(QPen(kBandLineColor, 2));
-    painter.drawLine(0, m_nBandTop, width(), m_nBandTop);
+    DrawBottomBand(painter, rect(), m_nBandTop);
 }
 
 void CZembraFormView::paintEvent(QPaintEvent*)

@@ -21,7 +21,6 @@ class CZembraFormView : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int kExportButtonId = 5020;
     static constexpr int kMargin = 9;
     static constexpr int kLogoWidth = 200;
     static constexpr int kLogoHeight = 45;

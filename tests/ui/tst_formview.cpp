@@ -41,7 +41,7 @@ constexpr int kListId = 5006;
 // A form of the tests' own: a comparison list, the export button and the logo.
 const ControlTemplate kTestControls[] = {
     {kListId, ControlKind::ListCtrl, nullptr, nullptr, 7, 7, 246, 80, 0},
-    {CZembraFormView::kExportButtonId, ControlKind::PushButton, "Exporter vers un fichier...", "Export to file...",
+    {IDC_EXPORT, ControlKind::PushButton, "Exporter vers un fichier...", "Export to file...",
      7, 100, 100, 14, 0},
     {IDC_LOGO, ControlKind::LogoButton, " <LOGO>", nullptr, 150, 100, 100, 26, 0},
 };
@@ -58,7 +58,7 @@ public:
     {
     }
 
-    QWidget* GetExportButton() const override { return m_bExports ? GetDlgItem(kExportButtonId) : nullptr; }
+    QWidget* GetExportButton() const override { return m_bExports ? GetDlgItem(IDC_EXPORT) : nullptr; }
     bool PrepareExport() override
     {
         ++m_nPrepared;
@@ -86,7 +86,7 @@ public:
         m_pBkBrush = std::make_unique<QBrush>(color);
         update();
     }
-    QPushButton* ExportButton() const { return FindDlgItem<QPushButton>(this, kExportButtonId); }
+    QPushButton* ExportButton() const { return FindDlgItem<QPushButton>(this, IDC_EXPORT); }
 
     bool m_bExports;
     bool m_bPrepare = true;
