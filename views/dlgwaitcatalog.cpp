@@ -51,7 +51,8 @@ CDlgWaitCatalog::CDlgWaitCatalog(CDBData& database, QWidget* pParent)
 
 CDlgWaitCatalog::~CDlgWaitCatalog()
 {
-    Stop();
+    if (IsWorkerRunning())
+        Stop();
     // The worker writes into this object's results: it must be gone before
     // they are. It may still be waiting for a message to be handled here.
     while (IsWorkerRunning())

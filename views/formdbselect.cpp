@@ -182,6 +182,7 @@ void CFormDBSelect::OnSchemaChange(int nItem)
     if (m_pDB == nullptr || IsBusy() || nItem < 0)
         return;
     ShowTableControls(false);
+    m_lstTables->DeleteAllItems();
     m_strStatus.clear();
     const int nIndex = m_cbSchema->itemData(nItem).toInt();
     m_pDB->m_strSchema = m_cbSchema->count() > 1 && nIndex >= 0 && nIndex < m_arrSchemas.size()
@@ -221,12 +222,16 @@ void CFormDBSelect::OnWorkEnded()
         AdjustColumnWidth();
     } else if (pWait->m_nFailure != CDlgWaitCatalog::FAILED_NONE) {
         m_strStatus = FailureText(*pWait);
-        // Without a schema to choose again, the only way on is to connect
-        // again: the connection of a database whose catalog could not be
-        // read is closed, so the Connection button offers it.
-        if (m_cbSchema->count() <= 1)
-            m_pDB->m_pDatabase.reset();
+        // The rows named tables of a list that is gone.
+        m_lstTables->DeleteAllItems();
+        // A catalog that could not be read is no connection to work on (the
+        // server may have dropped it): it is closed, and the Connection
+        // button offers another attempt.
+        m_pDB->m_pDatabase.reset();
     }
+    // The worker has ended: the dialog no longer needs the attempt, which
+    // may go before the dialog does.
+    pWait->m_pConnectAttempt = nullptr;
     ReleaseAttempt();
     pWait->deleteLater();
     UpdateControls(true);

@@ -103,6 +103,19 @@ int CMainFrame::LeftFormWidth(int cx, int nOverhead)
 void CMainFrame::resizeEvent(QResizeEvent* pEvent)
 {
     QWidget::resizeEvent(pEvent);
+    LayoutPanes();
+}
+
+void CMainFrame::showEvent(QShowEvent* pEvent)
+{
+    QWidget::showEvent(pEvent);
+    // The splitters have taken their first size only now, spreading their
+    // panes their own way.
+    LayoutPanes();
+}
+
+void CMainFrame::LayoutPanes()
+{
     const int cx = width();
     const int cy = height();
     m_pSplitter->setGeometry(rect());
@@ -162,7 +175,6 @@ void CMainFrame::Leave()
         pApp->SetMainFrame(nullptr);
     if (QWidget* pOwner = parentWidget()) {
         pOwner->activateWindow();
-        pOwner->raise();
     }
 }
 

@@ -56,11 +56,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
     void ComputeOverhead();
+    // The database row and the launcher row, the left and the right form.
+    void LayoutPanes();
     void RestorePlacement();
     void SavePlacement();
     void ConnectSides();

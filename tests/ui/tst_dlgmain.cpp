@@ -13,6 +13,7 @@
 #include "res/resourceimages.h"
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/ui/datasourcepicker.h"
 #include "tests/ui/modalwatcher.h"
 #include "tools/dlgwait.h"
 
@@ -36,41 +37,6 @@ bool Usable(const QWidget* pDialog, int nId)
 {
     const QWidget* pControl = CDialogBuilder::FindControl(pDialog, nId);
     return pControl != nullptr && !pControl->isHidden() && pControl->isEnabled();
-}
-
-QListWidgetItem* ItemNamed(const QListWidget* pList, const QString& strName)
-{
-    for (int nRow = 0; nRow < pList->count(); ++nRow) {
-        if (pList->item(nRow)->text().section(u'\t', 0, 0) == strName)
-            return pList->item(nRow);
-    }
-    return nullptr;
-}
-
-// Drives the data-source dialog once it is the active modal window: picks
-// the named data source on the user tab and clicks OK; notes whether the
-// wait dialog came up afterwards.
-void PickDataSourceWhenShown(const QString& strDsn, bool& bPicked, bool& bWaitShown)
-{
-    QTimer::singleShot(0, [&bPicked, &bWaitShown, strDsn] {
-        auto* pDlg = qobject_cast<CDlgDataSources*>(QApplication::activeModalWidget());
-        QVERIFY(pDlg != nullptr);
-        QListWidgetItem* pItem = ItemNamed(pDlg->m_lbUser, strDsn);
-        QVERIFY(pItem != nullptr);
-        QTest::mouseClick(pDlg->m_lbUser->viewport(), Qt::LeftButton, {},
-                          pDlg->m_lbUser->visualItemRect(pItem).center());
-        bPicked = true;
-        auto* pPoll = new QTimer;
-        QObject::connect(pPoll, &QTimer::timeout, pPoll, [pPoll, &bWaitShown] {
-            if (qobject_cast<CDlgWait*>(QApplication::activeModalWidget()) != nullptr) {
-                bWaitShown = true;
-                pPoll->deleteLater();
-            }
-        });
-        pPoll->start(5);
-        QTimer::singleShot(3000, pPoll, &QObject::deleteLater);
-        QTest::mouseClick(pDlg->GetDlgItem(IDOK), Qt::LeftButton);
-    });
 }
 
 // A server on the loopback that accepts every connection and holds what
