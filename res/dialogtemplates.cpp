@@ -95,9 +95,9 @@ const ControlTemplate kDatabaseSelect[] = {
 };
 
 const ControlTemplate kLauncher[] = {
-    {IDC_COMPARE_TABLES, K::PushButton, "Comparer les tables...", "Compare tables...", 6, 6, 132, 24, 0},
+    {IDC_COMPARE_TABLES, K::PushButton, "Comparer les tables...", "Compare tables...", 6, 6, 100, 24, 0},
     {IDC_COMPARE_ALIASES, K::PushButton, "Comparer les dictionnaires\nde données...",
-     "Compare data\ndictionaries...", 144, 6, 132, 24, 0},
+     "Compare data\ndictionaries...", 112, 6, 100, 24, 0},
     {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 300, 4, 133, 28, 0},
 };
 

@@ -113,9 +113,20 @@ void CFormDBSelect::SelectDataSource(const QString& strName, int nKind, bool bUs
     m_stcIcon->setAccessibleName(
         LoadLangString(m_pDB->m_bSystemDSN ? StringId::SystemDataSource : StringId::UserDataSource));
     m_stcIcon->show();
-    if (auto* pName = FindDlgItem<QLabel>(this, IDC_DSN_NAME))
-        pName->setText(strName);
+    ShowDataSourceName();
     OnConnect(bUserAsked);
+}
+
+void CFormDBSelect::ShowDataSourceName()
+{
+    auto* pName = FindDlgItem<QLabel>(this, IDC_DSN_NAME);
+    if (pName == nullptr || m_pDB == nullptr)
+        return;
+    // A name longer than its place is cut with "..."; the whole name stays
+    // in the tooltip and for screen readers.
+    pName->setText(MakeShortString(pName->fontMetrics(), m_pDB->m_strDSN, pName->width(), 0));
+    pName->setToolTip(m_pDB->m_strDSN);
+    pName->setAccessibleName(m_pDB->m_strDSN);
 }
 
 void CFormDBSelect::EnableSelection(bool bEnable)
@@ -431,6 +442,7 @@ void CFormDBSelect::RecalcLayout(int cx, int cy)
         QWidget* pControl = GetDlgItem(nId);
         pControl->resize(std::max(0, std::min(cx - kMargin, pControl->x() + 400) - pControl->x()), pControl->height());
     }
+    ShowDataSourceName();
 
     QWidget* pSearch = GetDlgItem(IDC_SEARCH);
     const int nTop = m_nSepY + 18;

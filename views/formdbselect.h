@@ -96,6 +96,7 @@ private:
     void OnWorkEnded();
     void TakeSchemas(const CDlgWaitCatalog& wait);
     QString FailureText(const CDlgWaitCatalog& wait) const;
+    void ShowDataSourceName();
     void ClearTables();
     void UpdateStructureButton();
     void ReleaseAttempt();

@@ -224,6 +224,7 @@ void TestComparisonWindow::leftSideTakesTheMainDialogsDataSource()
     QTRY_VERIFY(SidesIdle(pFrame));
     CFormDBSelect* pLeft = pFrame->GetDBForm(0);
     QCOMPARE(app.GetDatabase(DB_LEFT)->m_strDSN, pDatabase->Dsn());
+    QCOMPARE(pLeft->GetDlgItem(IDC_DSN_NAME)->accessibleName(), pDatabase->Dsn());
     QCOMPARE(qobject_cast<QLabel*>(pLeft->GetDlgItem(IDC_DSN_NAME))->text(), pDatabase->Dsn());
     QCOMPARE(pLeft->m_stcIcon->pixmap().toImage(), SharedImageList()[IMG_USER].toImage());
     QVERIFY(app.GetDatabase(DB_LEFT)->IsConnected());

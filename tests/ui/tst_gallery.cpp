@@ -16,6 +16,9 @@
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tools/dlgwait.h"
+#include "views/formdbselect.h"
+#include "views/mainframe.h"
+#include "views/zembralistctrl.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
@@ -68,6 +72,9 @@ private slots:
 
 private:
     void Save(QWidget& widget, const QString& strName);
+    // The comparison window with the sides on these data sources (empty:
+    // none), once both have ended their work.
+    void SaveComparisonWindow(const QString& strLeft, const QString& strRight, const QString& strName);
     void SaveMessageBox(const QString& strText, const QString& strName);
 
     std::unique_ptr<PrivateSettings> m_pSettings;
@@ -92,6 +99,30 @@ void TestGallery::Save(QWidget& widget, const QString& strName)
     const QString strPath = m_folder.filePath(strName + QStringLiteral(".png"));
     QVERIFY(picture.save(strPath));
     qInfo("%s", qPrintable(strPath));
+}
+
+void TestGallery::SaveComparisonWindow(const QString& strLeft, const QString& strRight, const QString& strName)
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    // The left side would take the main dialog's data source.
+    pApp->GetDatabase(DB_TOOLS)->m_strDSN.clear();
+    for (auto [nSide, strDsn] : {std::pair{int(DB_LEFT), strLeft}, std::pair{int(DB_RIGHT), strRight}}) {
+        CDBData* pDB = pApp->GetDatabase(nSide);
+        pDB->m_pDatabase.reset();
+        pDB->m_strDSN = strDsn;
+        pDB->m_bSystemDSN = nSide == DB_RIGHT;
+    }
+    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
+    pFrame->Open();
+    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
+    QTRY_VERIFY_WITH_TIMEOUT(pFrame->GetDBForm(0)->m_nSide == 0 && !pFrame->GetDBForm(0)->IsBusy() &&
+                                 pFrame->GetDBForm(1)->m_nSide == 1 && !pFrame->GetDBForm(1)->IsBusy(),
+                             20000);
+    if (pFrame->GetDBForm(0)->m_lstTables->GetItemCount() > 1)
+        pFrame->GetDBForm(0)->m_lstTables->SelectRow(1);
+    Save(*pFrame, strName);
+    pFrame->close();
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestGallery::SaveMessageBox(const QString& strText, const QString& strName)
@@ -163,6 +194,29 @@ void TestGallery::render()
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         Save(dlg, QStringLiteral("datasources") + strSuffix);
+    }
+    {
+        // The comparison window: empty, one side choosing its schema, both
+        // lists shown (a long name cut), a side whose login was refused.
+        KV_JDE_BED(pJde, kvtest::Engine::PostgreSQL, kvtest::JdeOptions());
+        KV_CREATE_DATABASE(pLeft, kvtest::Engine::SQLite);
+        KV_CREATE_DATABASE(pRight, kvtest::Engine::SQLite);
+        for (const char* pszTable : {"F0002", "F0101", "F0111", "F4211", "F9210"})
+            pLeft->Exec(QStringLiteral("CREATE TABLE %1 (K INTEGER)").arg(QLatin1String(pszTable)));
+        pLeft->Exec(QStringLiteral("CREATE VIEW V0101 AS SELECT K FROM F0101"));
+        for (const char* pszTable : {"F0101", "F0101_ADDRESS_BOOK_MASTER_HISTORY_OF_EVERY_CHANGE_EVER_MADE", "F4211"})
+            pRight->Exec(QStringLiteral("CREATE TABLE %1 (K INTEGER)").arg(QLatin1String(pszTable)));
+        const kvtest::ServerAddress server = kvtest::ServerOf(kvtest::Engine::MariaDB);
+        kvtest::OdbcEnvironment::Instance().AddDataSource(
+            QStringLiteral("kv_gallery_refused"), QStringLiteral("MariaDB Unicode"),
+            {{QStringLiteral("Server"), server.strHost}, {QStringLiteral("Port"), QString::number(server.nPort)},
+             {QStringLiteral("User"), QStringLiteral("kitvane")},
+             {QStringLiteral("Password"), QStringLiteral("not-the-password")}});
+        SaveComparisonWindow(QString(), QString(), QStringLiteral("window_empty") + strSuffix);
+        SaveComparisonWindow(pJde->pDatabase->Dsn(), QString(), QStringLiteral("window_one_side") + strSuffix);
+        SaveComparisonWindow(pLeft->Dsn(), pRight->Dsn(), QStringLiteral("window_both_lists") + strSuffix);
+        SaveComparisonWindow(QStringLiteral("kv_gallery_refused"), pRight->Dsn(),
+                             QStringLiteral("window_refused_login") + strSuffix);
     }
     {
         CAboutDlg dlg;
