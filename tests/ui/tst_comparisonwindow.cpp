@@ -64,6 +64,17 @@ bool SidesIdle(const CMainFrame* pFrame)
     return !pFrame->GetDBForm(0)->IsBusy() && !pFrame->GetDBForm(1)->IsBusy();
 }
 
+// Opens the comparison window and waits until both sides have ended
+// their work; null when they do not.
+QPointer<CMainFrame> OpenWindow()
+{
+    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
+    pFrame->Open();
+    if (!QTest::qWaitForWindowExposed(pFrame) || !QTest::qWaitFor([&] { return SidesIdle(pFrame); }))
+        return nullptr;
+    return pFrame;
+}
+
 // The table names a side lists, in the list's order.
 QStringList ListedTables(const CFormDBSelect* pForm)
 {
@@ -255,15 +266,13 @@ void TestComparisonWindow::placementRestored()
     }
     QCOMPARE(app.GetSettings().GetProfileString(CSettingsStore::GetPlacementSection(-1), QStringLiteral("WndRect")),
              FormatWindowRect(QRect(40, 50, 720, 530)));
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     QTRY_VERIFY(pFrame->isMaximized());
     pFrame->showNormal();
     QTRY_COMPARE(pFrame->geometry(), QRect(40, 50, 720, 530));
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::shortPlacementIgnored()
@@ -271,15 +280,13 @@ void TestComparisonWindow::shortPlacementIgnored()
     CQalmetApp app;
     app.GetSettings().WriteProfileString(CSettingsStore::GetPlacementSection(-1), QStringLiteral("WndRect"),
                                          QStringLiteral("10,20,800"));
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     QVERIFY(pFrame->geometry().topLeft() != QPoint(10, 20));
     QVERIFY(pFrame->width() != 790);
     QVERIFY(pFrame->width() >= CMainFrame::kMinWidth && pFrame->height() >= CMainFrame::kMinHeight);
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::sideConnectsAndLists_data()
@@ -311,10 +318,8 @@ void TestComparisonWindow::sideConnectsAndLists()
     }
     const QString strDsn = bJde ? pBed->pDatabase->Dsn() : pEmpty->Dsn();
     CQalmetApp app;
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     ModalWatcher watcher;
 
     // The right side: the data source dialog, then the connection at once.
@@ -384,7 +389,7 @@ void TestComparisonWindow::sideConnectsAndLists()
         QCOMPARE(structure.first().at(1).toString(), listed.first());
     }
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::refusedLoginIsExplained()
@@ -399,10 +404,8 @@ void TestComparisonWindow::refusedLoginIsExplained()
     SetInterfaceLanguage(QStringLiteral("FRA"), QString());
     UseDataSource(DB_LEFT, strDsn);
     ModalWatcher watcher;
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     CFormDBSelect* pForm = pFrame->GetDBForm(0);
     // Connecting on opening: the reason is shown under the data source,
     // without a box the user did not ask for.
@@ -423,7 +426,7 @@ void TestComparisonWindow::refusedLoginIsExplained()
              qPrintable(watcher.m_arrBoxTexts.first()));
     QVERIFY(Usable(pForm, IDC_CONNECT));
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
     kvtest::OdbcEnvironment::Instance().RemoveDataSource(strDsn);
 }
 
@@ -434,10 +437,8 @@ void TestComparisonWindow::failedTableReadHidesTheList()
     CQalmetApp app;
     UseDataSource(DB_LEFT, pOther->pDatabase->Dsn());
     UseDataSource(DB_RIGHT, pBed->pDatabase->Dsn());
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     ModalWatcher watcher;
     CFormDBSelect* pForm = pFrame->GetDBForm(1);
     CDBData* pDB = app.GetDatabase(DB_RIGHT);
@@ -467,7 +468,7 @@ void TestComparisonWindow::failedTableReadHidesTheList()
     // Connecting again is offered.
     QVERIFY(Usable(pForm, IDC_CONNECT));
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::launcherButtons_data()
@@ -490,10 +491,9 @@ void TestComparisonWindow::launcherButtons()
     KV_JDE_BED(pRight, kvtest::Engine::SQLite, bRightDictionary ? with : without);
     CQalmetApp app;
     UseDataSource(DB_LEFT, pLeft->pDatabase->Dsn());
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    QSignalSpy tables(pFrame, &CMainFrame::compareTablesRequested);
-    QSignalSpy aliases(pFrame, &CMainFrame::compareAliasesRequested);
+    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
+    QSignalSpy tables(pFrame.data(), &CMainFrame::compareTablesRequested);
+    QSignalSpy aliases(pFrame.data(), &CMainFrame::compareAliasesRequested);
     pFrame->Open();
     QTRY_VERIFY(SidesIdle(pFrame));
     QWidget* pTables = pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES);
@@ -529,7 +529,7 @@ void TestComparisonWindow::launcherButtons()
     QVERIFY(pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::search_data()
@@ -565,11 +565,8 @@ void TestComparisonWindow::search()
     }
     CQalmetApp app;
     UseDataSource(DB_LEFT, pDatabase->Dsn());
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     CFormDBSelect* pForm = pFrame->GetDBForm(0);
     CZembraListCtrl* pList = pForm->m_lstTables;
     const QStringList listed = ListedTables(pForm);
@@ -599,17 +596,14 @@ void TestComparisonWindow::search()
         QCOMPARE(pEdit->selectedText(), strText);
     }
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::barsCannotBeDragged()
 {
     CQalmetApp app;
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     for (QSplitter* pSplitter : {static_cast<QSplitter*>(pFrame->GetDBSplitter()),
                                  static_cast<QSplitter*>(pFrame->GetSplitter())}) {
         const QList<int> before = pSplitter->sizes();
@@ -626,7 +620,7 @@ void TestComparisonWindow::barsCannotBeDragged()
         QCOMPARE(pBar->grab().toImage().pixelColor(pBar->rect().center()), kAccentColor);
     }
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::paneSizes_data()
@@ -656,11 +650,8 @@ void TestComparisonWindow::paneSizes()
 void TestComparisonWindow::oddWidthGivesTheLeftTheSmallerHalf()
 {
     CQalmetApp app;
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     const int nBar = pFrame->GetDBSplitter()->handleWidth();
     for (int cx : {701, 700, 777}) {
         pFrame->resize(cx, 540);
@@ -677,7 +668,7 @@ void TestComparisonWindow::oddWidthGivesTheLeftTheSmallerHalf()
         QCOMPARE(pFrame->GetDBForm(0)->height(), 540 - pFrame->GetSplitter()->handleWidth() - pFrame->GetLauncherHeight());
     }
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 void TestComparisonWindow::closingWhileConnectingGivesTheMainDialogBack()
@@ -733,11 +724,8 @@ void TestComparisonWindow::controlsHaveAccessibleNames()
     auto pDatabase = SmallDatabase({QStringLiteral("F0101")}, {QStringLiteral("V0101")});
     CQalmetApp app;
     UseDataSource(DB_LEFT, pDatabase->Dsn());
-    auto* pFrame = new CMainFrame(nullptr);
-    QPointer<CMainFrame> pGuard = pFrame;
-    pFrame->Open();
-    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
-    QTRY_VERIFY(SidesIdle(pFrame));
+    QPointer<CMainFrame> pFrame = OpenWindow();
+    QVERIFY(pFrame != nullptr);
     for (QWidget* pWidget : pFrame->findChildren<QWidget*>()) {
         if (!pWidget->isVisibleTo(pFrame) || CDialogBuilder::ControlId(pWidget) == 0)
             continue;
@@ -753,7 +741,7 @@ void TestComparisonWindow::controlsHaveAccessibleNames()
     for (int nRow = 0; nRow < 2; ++nRow)
         QCOMPARE(pList->model()->index(nRow, 0).data(Qt::AccessibleTextRole).toString(), pList->GetItemText(nRow, 0));
     pFrame->close();
-    QTRY_VERIFY(pGuard.isNull());
+    QTRY_VERIFY(pFrame.isNull());
 }
 
 QTEST_MAIN(TestComparisonWindow)
