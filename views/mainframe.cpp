@@ -3,6 +3,7 @@
 #include "app/language.h"
 #include "app/placementtext.h"
 #include "app/qalmetapp.h"
+#include "db/dbdata.h"
 #include "res/resourceimages.h"
 #include "res/stringids.h"
 #include "views/dblistsplitwnd.h"
@@ -166,8 +167,13 @@ void CMainFrame::Leave()
         return;
     m_bLeft = true;
     // The workers end before anything they write into goes.
-    for (CFormDBSelect* pForm : m_pForms)
+    for (CFormDBSelect* pForm : m_pForms) {
         pForm->StopWork();
+        // No list is shown once the window is gone: the next window's
+        // launcher starts from nothing.
+        if (CDBData* pDB = pForm->GetDatabase())
+            pDB->m_bTableListShown = false;
+    }
     if (isVisible())
         SavePlacement();
     CQalmetApp* pApp = CQalmetApp::GetInstance();

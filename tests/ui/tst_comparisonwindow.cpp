@@ -530,6 +530,12 @@ void TestComparisonWindow::launcherButtons()
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
     pFrame->close();
     QTRY_VERIFY(pFrame.isNull());
+    // The next window's launcher starts disabled, before its sides connect.
+    QVERIFY(!app.GetDatabase(DB_LEFT)->m_bTableListShown);
+    QVERIFY(!app.GetDatabase(DB_RIGHT)->m_bTableListShown);
+    CFormGen launcher;
+    QVERIFY(launcher.Create());
+    QVERIFY(!launcher.GetDlgItem(IDC_COMPARE_TABLES)->isEnabled());
 }
 
 void TestComparisonWindow::search_data()
