@@ -56,6 +56,19 @@ CMainFrame* OpenFrame()
     return dynamic_cast<CMainFrame*>(CQalmetApp::GetInstance()->GetMainFrame());
 }
 
+// Shows the main dialog and clicks its comparison button; the window it
+// opened, or null.
+CMainFrame* ClickCompare(CDlgMain& dlg)
+{
+    if (!dlg.Create())
+        return nullptr;
+    dlg.show();
+    if (!QTest::qWaitForWindowExposed(&dlg))
+        return nullptr;
+    QTest::mouseClick(dlg.GetDlgItem(IDC_COMPARE), Qt::LeftButton);
+    return OpenFrame();
+}
+
 // Both sides have ended their work (the connection of a side starts once
 // the window shows).
 bool SidesIdle(const CMainFrame* pFrame)
@@ -171,11 +184,7 @@ void TestComparisonWindow::opensModalCentredFromTheMainDialog()
 {
     CQalmetApp app;
     CDlgMain dlg;
-    QVERIFY(dlg.Create());
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QTest::mouseClick(dlg.GetDlgItem(IDC_COMPARE), Qt::LeftButton);
-    QPointer<CMainFrame> pFrame = OpenFrame();
+    QPointer<CMainFrame> pFrame = ClickCompare(dlg);
     QVERIFY(pFrame != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(pFrame));
     QCOMPARE(pFrame->size(), QSize(680, 505));
@@ -226,11 +235,8 @@ void TestComparisonWindow::leftSideTakesTheMainDialogsDataSource()
     CQalmetApp app;
     UseDataSource(DB_TOOLS, pDatabase->Dsn());
     CDlgMain dlg;
-    QVERIFY(dlg.Create());
-    dlg.show();
     ModalWatcher watcher;
-    QTest::mouseClick(dlg.GetDlgItem(IDC_COMPARE), Qt::LeftButton);
-    QPointer<CMainFrame> pFrame = OpenFrame();
+    QPointer<CMainFrame> pFrame = ClickCompare(dlg);
     QVERIFY(pFrame != nullptr);
     QTRY_VERIFY(SidesIdle(pFrame));
     CFormDBSelect* pLeft = pFrame->GetDBForm(0);
@@ -692,11 +698,7 @@ void TestComparisonWindow::closingWhileConnectingGivesTheMainDialogBack()
     CQalmetApp app;
     UseDataSource(DB_TOOLS, strDsn);
     CDlgMain dlg;
-    QVERIFY(dlg.Create());
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QTest::mouseClick(dlg.GetDlgItem(IDC_COMPARE), Qt::LeftButton);
-    QPointer<CMainFrame> pFrame = OpenFrame();
+    QPointer<CMainFrame> pFrame = ClickCompare(dlg);
     QVERIFY(pFrame != nullptr);
     QTRY_VERIFY(pFrame->GetDBForm(0)->IsBusy());
     QTRY_VERIFY(qobject_cast<CDlgWait*>(QApplication::activeModalWidget()) != nullptr);
