@@ -16,6 +16,8 @@
 #include "res/resourceimages.h"
 #include "res/stringids.h"
 #include "tools/dlgwait.h"
+#include "views/dlgqalmet.h"
+#include "views/dlgtablestats.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -75,6 +77,12 @@ void CDlgMain::OnCommand(int nId)
         break;
     case IDC_ABOUT:
         OnAbout();
+        break;
+    case IDC_DECIMAL_UPDATE:
+        OnDecimalUpdate();
+        break;
+    case IDC_TABLE_STATS:
+        OnTableStatistics();
         break;
     default:
         CTvrCommonDialog::OnCommand(nId);
@@ -145,6 +153,19 @@ void CDlgMain::ForgetEndedAttempts()
 void CDlgMain::OnAbout()
 {
     CAboutDlg dlg(this);
+    dlg.DoModal();
+}
+
+void CDlgMain::OnDecimalUpdate()
+{
+    // The class mode needs the data dictionary of the tools database.
+    CDlgQalmet dlg(m_pDB != nullptr && !m_pDB->m_strDDTable.isEmpty(), this);
+    dlg.DoModal();
+}
+
+void CDlgMain::OnTableStatistics()
+{
+    CDlgTableStats dlg(this);
     dlg.DoModal();
 }
 

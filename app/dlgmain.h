@@ -31,6 +31,8 @@ public:
     void OnDataSource();
     void OnConnect();
     void OnAbout();
+    void OnDecimalUpdate();
+    void OnTableStatistics();
 
     QIcon m_hIcon;
     CDBData* m_pDB;

@@ -5,14 +5,18 @@
 #include "controls/logobutton.h"
 #include "controls/roundbutton.h"
 #include "controls/staticlink.h"
+#include "controls/updownctrl.h"
 #include "controls/windowfunctions.h"
 
 #include <QFontMetrics>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 namespace {
@@ -136,6 +140,12 @@ QWidget* CDialogBuilder::CreateControl(const ControlTemplate& control, QWidget* 
         pLink->setAlignment(TextAlignment(control.nFlags));
         return pLink;
     }
+    case ControlKind::Edit:
+        return new QLineEdit(strText, pParent);
+    case ControlKind::RadioButton:
+        return new QRadioButton(strText, pParent);
+    case ControlKind::UpDown:
+        return new CUpDownCtrl(pParent);
     }
     return nullptr;
 }
@@ -144,10 +154,17 @@ void CDialogBuilder::Build(QWidget* pDialog, const Factory& factory) const
 {
     pDialog->setFont(m_font);
     pDialog->setWindowTitle(Caption());
+    // Radio buttons are exclusive within their group only.
+    QButtonGroup* pRadioGroup = nullptr;
     for (const ControlTemplate& control : m_dialog.controls) {
         QWidget* pWidget = factory ? factory(control, pDialog) : nullptr;
         if (pWidget == nullptr)
             pWidget = CreateControl(control, pDialog);
+        if (auto* pRadio = qobject_cast<QRadioButton*>(pWidget)) {
+            if (pRadioGroup == nullptr || (control.nFlags & CTL_GROUP))
+                pRadioGroup = new QButtonGroup(pDialog);
+            pRadioGroup->addButton(pRadio);
+        }
         pWidget->setProperty(kControlIdProperty, control.nId);
         pWidget->setObjectName(QStringLiteral("ctl%1").arg(control.nId));
         pWidget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
