@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPushButton>
 
 #include <cerrno>
 
@@ -55,6 +56,9 @@ bool CToolDialog::OnInitDialog()
     setWindowIcon(m_hIcon);
     setMinimumSize(kMinTrackSize);
     setMaximumSize(kMaxTrackSize);
+    // Enter clicks no button of its own accord, the logo's included.
+    for (QPushButton* pButton : findChildren<QPushButton*>())
+        pButton->setAutoDefault(false);
     m_pResultGroup = new CResultFileGroup(*this, m_nResultKind);
     m_pResultGroup->Init();
     return true;
