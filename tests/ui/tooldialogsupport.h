@@ -9,6 +9,7 @@
 #include "app/schemalistctrl.h"
 #include "controls/dialogbuilder.h"
 #include "db/dbdata.h"
+#include "tests/app/recordingopener.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/testodbcenv.h"
 #include "tools/dlgwait.h"
@@ -176,20 +177,33 @@ void WhenShown(const std::function<void(Dialog&)>& body, bool& bRan)
     });
 }
 
-// The main dialog connected to the data source through its Connect button,
-// every schema listed and ticked.
-inline void ConnectMainDialog(CQalmetApp& app, CDlgMain& dlg, const QString& strDsn)
+// The application, with an opener that records the command lines it would
+// start, and its main dialog (in the interface language of the moment),
+// connected to a data source through its Connect button.
+struct ConnectedMain
 {
-    CDBData* pDB = app.GetDatabase(DB_TOOLS);
-    pDB->m_strDSN = strDsn;
-    QVERIFY(dlg.Create());
-    dlg.UpdateControls();
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QTest::mouseClick(dlg.GetDlgItem(IDC_CONNECT), Qt::LeftButton);
-    QVERIFY(pDB->IsConnected());
-    QVERIFY(dlg.m_wndSchemaList->count() >= 2);
-}
+    ConnectedMain() { app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted)); }
+    ~ConnectedMain() { main.EndDialog(2); }
+
+    // True when connected with the schemas listed, every one ticked.
+    bool Connect(const QString& strDsn)
+    {
+        CDBData* pDB = app.GetDatabase(DB_TOOLS);
+        pDB->m_strDSN = strDsn;
+        if (!main.Create())
+            return false;
+        main.UpdateControls();
+        main.show();
+        if (!QTest::qWaitForWindowExposed(&main))
+            return false;
+        QTest::mouseClick(main.GetDlgItem(IDC_CONNECT), Qt::LeftButton);
+        return pDB->IsConnected() && main.m_wndSchemaList->count() >= 2;
+    }
+
+    QStringList arrStarted;
+    CQalmetApp app;
+    CDlgMain main;
+};
 
 // kitvane-cli on the private odbc.ini of the test bed, in the test's own
 // locale; the exit status, -1 when it did not end normally.

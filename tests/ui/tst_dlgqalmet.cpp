@@ -123,18 +123,15 @@ void TestDlgQalmet::runFromMainDialogMatchesCli()
     QFETCH(bool, bMultiply);
     QFETCH(QString, strPower);
     KV_JDE_BED(pBed, engine, kvtest::JdeOptions());
-    CQalmetApp app;
     SetInterfaceLanguage(strLanguage, QString());
-    QStringList arrStarted;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
-    CSchemaListCtrl* pList = main.m_wndSchemaList;
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
+    CSchemaListCtrl* pList = desk.main.m_wndSchemaList;
     const int nUnticked = pList->count() - 1;
     QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->TickRect(nUnticked).center());
     QStringList arrSchemaArgs;
     for (int nRow = 0; nRow < pList->count(); ++nRow) {
-        if (app.GetDatabase(DB_TOOLS)->IsSchemaSelected(pList->GetSchemaKey(nRow)))
+        if (desk.app.GetDatabase(DB_TOOLS)->IsSchemaSelected(pList->GetSchemaKey(nRow)))
             arrSchemaArgs << QStringLiteral("--schema") << pList->GetSchemaKey(nRow);
     }
     QCOMPARE(arrSchemaArgs.size(), 2 * (pList->count() - 1));
@@ -161,10 +158,10 @@ void TestDlgQalmet::runFromMainDialogMatchesCli()
         QVERIFY(Button(&dlg, IDC_RESULT_DELETE)->isEnabled());
         QVERIFY(dlg.isVisible());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
     QVERIFY(bRan);
-    QCOMPARE(arrStarted.size(), 1);
-    QVERIFY2(arrStarted.first().contains(strPath), qPrintable(arrStarted.first()));
+    QCOMPARE(desk.arrStarted.size(), 1);
+    QVERIFY2(desk.arrStarted.first().contains(strPath), qPrintable(desk.arrStarted.first()));
 
     const QString strCliPath = dir.filePath(QStringLiteral("from cli.txt"));
     QString strErr;
@@ -177,7 +174,6 @@ void TestDlgQalmet::runFromMainDialogMatchesCli()
     const QByteArray written = ReadFile(strPath);
     QVERIFY(written.size() > 2);
     QCOMPARE(written, ReadFile(strCliPath));
-    main.EndDialog(2);
 }
 
 void TestDlgQalmet::powerFieldKeys_data()
@@ -356,9 +352,8 @@ void TestDlgQalmet::classModeNeedsTheDictionary()
     kvtest::JdeOptions options;
     options.dictionary = kvtest::Dictionary(nDictionary);
     KV_JDE_BED(pBed, Engine::PostgreSQL, options);
-    CQalmetApp app;
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     bool bRan = false;
     WhenShown<CDlgQalmet>([&](CDlgQalmet& dlg) {
         QCOMPARE(dlg.m_bClassMode, bAvailable);
@@ -381,21 +376,19 @@ void TestDlgQalmet::classModeNeedsTheDictionary()
         QCOMPARE(QColor(picture.pixel(dlg.width() / 2, dlg.SeparatorY())), QColor(231, 75, 20));
         QCOMPARE(QColor(picture.pixel(dlg.SeparatorX(), 12)), QColor(231, 75, 20));
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
     QVERIFY(bRan);
-    main.EndDialog(2);
 }
 
 void TestDlgQalmet::noSchemaTicked()
 {
     KV_JDE_BED(pBed, Engine::PostgreSQL, kvtest::JdeOptions());
-    CQalmetApp app;
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
-    CSchemaListCtrl* pList = main.m_wndSchemaList;
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
+    CSchemaListCtrl* pList = desk.main.m_wndSchemaList;
     for (int nRow = 0; nRow < pList->count(); ++nRow)
         QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->TickRect(nRow).center());
-    QVERIFY(!app.GetDatabase(DB_TOOLS)->HasSelectedSchema());
+    QVERIFY(!desk.app.GetDatabase(DB_TOOLS)->HasSelectedSchema());
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("none.txt"));
     ModalScript script;
@@ -409,10 +402,9 @@ void TestDlgQalmet::noSchemaTicked()
         QCOMPARE(script.m_nWaitShown, 0);
         QVERIFY(dlg.isVisible());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
     QVERIFY(bRan);
     QVERIFY(!QFile::exists(strPath));
-    main.EndDialog(2);
 }
 
 void TestDlgQalmet::unusableResultPath_data()
@@ -430,9 +422,8 @@ void TestDlgQalmet::unusableResultPath()
     QFETCH(QString, strPath);
     QFETCH(QString, strReason);
     KV_JDE_BED(pBed, Engine::PostgreSQL, kvtest::JdeOptions());
-    CQalmetApp app;
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
     const QString strFull = dir.filePath(strPath);
@@ -449,11 +440,10 @@ void TestDlgQalmet::unusableResultPath()
         QCOMPARE(dlg.m_editAlias->text(), QStringLiteral("UPRC"));
         QVERIFY(!Button(&dlg, IDC_RESULT_OPEN)->isEnabled());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
     QVERIFY(bRan);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
-    main.EndDialog(2);
 }
 
 // A line that cannot be written stops the run with the system's reason,
@@ -461,11 +451,8 @@ void TestDlgQalmet::unusableResultPath()
 void TestDlgQalmet::lostLineStopsTheRun()
 {
     KV_JDE_BED(pBed, Engine::PostgreSQL, kvtest::JdeOptions());
-    CQalmetApp app;
-    QStringList arrStarted;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("cut.txt"));
     ModalScript script;
@@ -484,10 +471,9 @@ void TestDlgQalmet::lostLineStopsTheRun()
                  qPrintable(script.m_arrBoxTexts.first()));
         QVERIFY(dlg.isVisible());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_DECIMAL_UPDATE), Qt::LeftButton);
     QVERIFY(bRan);
-    QVERIFY(arrStarted.isEmpty());
-    main.EndDialog(2);
+    QVERIFY(desk.arrStarted.isEmpty());
 }
 
 void TestDlgQalmet::deleteAsksFirst_data()

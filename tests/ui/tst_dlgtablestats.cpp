@@ -77,12 +77,9 @@ void TestDlgTableStats::runFromMainDialogMatchesCli()
     QFETCH(QString, strField);
     QFETCH(QString, strDateArg);
     KV_JDE_BED(pBed, engine, kvtest::JdeOptions());
-    CQalmetApp app;
     SetInterfaceLanguage(strLanguage, QString());
-    QStringList arrStarted;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("from dialog.csv"));
     ModalScript script;
@@ -95,15 +92,15 @@ void TestDlgTableStats::runFromMainDialogMatchesCli()
         Click(&dlg, IDC_GENERATE);
         QCOMPARE(script.m_nWaitShown, 1);
         QVERIFY2(script.m_arrBoxTexts.isEmpty(), qPrintable(script.m_arrBoxTexts.join(u'|')));
-        QCOMPARE(app.GetStatOptions().m_nStatDateMode, nMode);
-        QCOMPARE(app.GetStatOptions().m_strStatField, strField.trimmed());
+        QCOMPARE(desk.app.GetStatOptions().m_nStatDateMode, nMode);
+        QCOMPARE(desk.app.GetStatOptions().m_strStatField, strField.trimmed());
         QVERIFY(Button(&dlg, IDC_RESULT_OPEN)->isEnabled());
         QVERIFY(dlg.isVisible());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
     QVERIFY(bRan);
-    QCOMPARE(arrStarted.size(), 1);
-    QVERIFY2(arrStarted.first().contains(strPath), qPrintable(arrStarted.first()));
+    QCOMPARE(desk.arrStarted.size(), 1);
+    QVERIFY2(desk.arrStarted.first().contains(strPath), qPrintable(desk.arrStarted.first()));
 
     const QString strCliPath = dir.filePath(QStringLiteral("from cli.csv"));
     QCOMPARE(RunCli({"table-stats", "--dsn", pBed->pDatabase->Dsn(), "--date", strDateArg, "--output", strCliPath,
@@ -112,7 +109,6 @@ void TestDlgTableStats::runFromMainDialogMatchesCli()
     const QByteArray written = ReadFile(strPath);
     QVERIFY(written.size() > 2);
     QCOMPARE(written, ReadFile(strCliPath));
-    main.EndDialog(2);
 }
 
 void TestDlgTableStats::dateModeRules_data()
@@ -176,9 +172,8 @@ void TestDlgTableStats::refusedExpressionKeepsTheDialog()
     QFETCH(QString, strField);
     QFETCH(QString, strMessage);
     KV_JDE_BED(pBed, Engine::MariaDB, kvtest::JdeOptions());
-    CQalmetApp app;
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("refused.csv"));
     ModalScript script;
@@ -194,10 +189,9 @@ void TestDlgTableStats::refusedExpressionKeepsTheDialog()
         QCOMPARE(dlg.m_editField->text(), strField);
         QVERIFY(dlg.m_editField->isVisible());
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
     QVERIFY(bRan);
     QVERIFY(!QFile::exists(strPath));
-    main.EndDialog(2);
 }
 
 // Cancel in the middle of a few hundred tables: the file ends with the
@@ -208,11 +202,8 @@ void TestDlgTableStats::cancelLeavesTheCancelLine()
     options.nExtraTables = 300;
     options.bRegisterExtraTables = true;
     KV_JDE_BED(pBed, Engine::PostgreSQL, options);
-    CQalmetApp app;
-    QStringList arrStarted;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    CDlgMain main;
-    ConnectMainDialog(app, main, pBed->pDatabase->Dsn());
+    ConnectedMain desk;
+    QVERIFY(desk.Connect(pBed->pDatabase->Dsn()));
     QTemporaryDir dir;
     const QString strPath = dir.filePath(QStringLiteral("cancelled.csv"));
     ModalScript script;
@@ -253,9 +244,8 @@ void TestDlgTableStats::cancelLeavesTheCancelLine()
         QVERIFY(!complete.endsWith(Utf16(QStringLiteral("User has cancelled the process\r\n"))));
         QVERIFY(complete.count(Utf16(QStringLiteral("\r\n"))) > nLines);
     }, bRan);
-    QTest::mouseClick(main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
+    QTest::mouseClick(desk.main.GetDlgItem(IDC_TABLE_STATS), Qt::LeftButton);
     QVERIFY(bRan);
-    main.EndDialog(2);
 }
 
 void TestDlgTableStats::defaultFileNameAndFilter()
