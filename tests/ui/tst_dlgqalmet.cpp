@@ -4,6 +4,7 @@
 #include "app/dlgmain.h"
 #include "app/language.h"
 #include "app/qalmetapp.h"
+#include "app/resultfilenames.h"
 #include "app/schemalistctrl.h"
 #include "controls/decimaledit.h"
 #include "controls/updownctrl.h"
@@ -636,6 +637,17 @@ void TestDlgQalmet::selectChoosesAFile()
     script.onFileDialog = [](QFileDialog& files) { QTest::keyClick(&files, Qt::Key_Escape); };
     Click(&dlg, IDC_RESULT_SELECT);
     QCOMPARE(Edit(&dlg, IDC_RESULT_PATH)->text(), dir.filePath(strChosen));
+
+    // A path in a folder that is gone starts from the default path.
+    TypeInto(Edit(&dlg, IDC_RESULT_PATH), dir.filePath(QStringLiteral("gone/start.txt")));
+    script.onFileDialog = [&](QFileDialog& files) {
+        auto* pName = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        strInitial = files.directory().filePath(pName->text());
+        QTest::keyClick(&files, Qt::Key_Escape);
+    };
+    Click(&dlg, IDC_RESULT_SELECT);
+    QCOMPARE(strInitial, shown.app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT));
+    QCOMPARE(Edit(&dlg, IDC_RESULT_PATH)->text(), dir.filePath(QStringLiteral("gone/start.txt")));
 }
 
 void TestDlgQalmet::enterDoesNothingAndEveryControlIsNamed()
