@@ -1,6 +1,7 @@
 #include "views/dlgqalmet.h"
 
 #include "app/language.h"
+#include "app/resultfilenames.h"
 #include "controls/decimaledit.h"
 #include "controls/dialogbuilder.h"
 #include "controls/updownctrl.h"
@@ -8,7 +9,6 @@
 #include "res/dialogtemplates.h"
 #include "res/stringids.h"
 #include "views/resultfilegroup.h"
-#include "app/resultfilenames.h"
 
 #include <QLabel>
 #include <QLineEdit>

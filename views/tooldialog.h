@@ -3,6 +3,9 @@
 #include "controls/tvrcommondialog.h"
 
 #include <QIcon>
+#include <QSize>
+
+#include <initializer_list>
 
 class CResultFileGroup;
 

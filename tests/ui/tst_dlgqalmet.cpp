@@ -366,6 +366,16 @@ void TestDlgQalmet::classModeNeedsTheDictionary()
         Click(&dlg, IDC_MODE_CLASS);
         QCOMPARE(dlg.m_editClass->isVisible(), bAvailable);
         QCOMPARE(dlg.m_editAlias->isVisible(), !bAvailable);
+        // The controls below move up by half the notice when it is hidden,
+        // down by half a radio button when it is shown.
+        const int nShift = bAvailable ? -dlg.GetDlgItem(IDC_CLASS_NOTICE)->height() / 2
+                                      : dlg.GetDlgItem(IDC_MODE_CLASS)->height() / 2;
+        for (const ControlTemplate& control : dlg.Builder()->Template().controls) {
+            if (control.nId == IDC_RESULT_LABEL || control.nId == IDC_RESULT_PATH || control.nId == IDC_RESULT_DELETE) {
+                const QRect placed = dlg.Builder()->MapDialogRect(QRect(control.x, control.y, control.cx, control.cy));
+                QCOMPARE(dlg.GetDlgItem(control.nId)->y(), placed.y() + nShift);
+            }
+        }
         // The result group sits below what is shown above it, the separator between.
         const QWidget* pAbove = dlg.GetDlgItem(bAvailable ? IDC_CLASS : IDC_CLASS_NOTICE);
         const QWidget* pLabel = dlg.GetDlgItem(IDC_RESULT_LABEL);
