@@ -17,6 +17,8 @@
 #include "res/stringids.h"
 #include "tools/dlgwait.h"
 #include "views/mainframe.h"
+#include "views/dlgqalmet.h"
+#include "views/dlgtablestats.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -72,6 +74,12 @@ void CDlgMain::OnCommand(int nId)
         break;
     case IDC_COMPARE:
         OnCompare();
+        break;
+    case IDC_DECIMAL_UPDATE:
+        OnDecimalUpdate();
+        break;
+    case IDC_TABLE_STATS:
+        OnTableStatistics();
         break;
     default:
         CTvrCommonDialog::OnCommand(nId);
@@ -157,6 +165,19 @@ void CDlgMain::OnCompare()
     }
     auto* pFrame = new CMainFrame(this);
     pFrame->Open();
+}
+
+void CDlgMain::OnDecimalUpdate()
+{
+    // The class mode needs the data dictionary of the tools database.
+    CDlgQalmet dlg(m_pDB != nullptr && !m_pDB->m_strDDTable.isEmpty(), this);
+    dlg.DoModal();
+}
+
+void CDlgMain::OnTableStatistics()
+{
+    CDlgTableStats dlg(this);
+    dlg.DoModal();
 }
 
 void CDlgMain::UpdateControls()

@@ -33,6 +33,8 @@ public:
     void OnAbout();
     // Opens the comparison window, or brings the open one forward.
     void OnCompare();
+    void OnDecimalUpdate();
+    void OnTableStatistics();
 
     QIcon m_hIcon;
     CDBData* m_pDB;

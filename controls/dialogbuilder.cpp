@@ -5,16 +5,19 @@
 #include "controls/logobutton.h"
 #include "controls/roundbutton.h"
 #include "controls/staticlink.h"
+#include "controls/updownctrl.h"
 #include "controls/windowfunctions.h"
 
 #include <QFontMetrics>
 #include <QComboBox>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 namespace {
@@ -147,6 +150,10 @@ QWidget* CDialogBuilder::CreateControl(const ControlTemplate& control, QWidget* 
         // A drop-down list: the user picks, never types. A sorted combo
         // keeps its order through its owner, which inserts in place.
         return new QComboBox(pParent);
+    case ControlKind::RadioButton:
+        return new QRadioButton(strText, pParent);
+    case ControlKind::UpDown:
+        return new CUpDownCtrl(pParent);
     }
     return nullptr;
 }
@@ -155,10 +162,17 @@ void CDialogBuilder::Build(QWidget* pDialog, const Factory& factory) const
 {
     pDialog->setFont(m_font);
     pDialog->setWindowTitle(Caption());
+    // Radio buttons are exclusive within their group only.
+    QButtonGroup* pRadioGroup = nullptr;
     for (const ControlTemplate& control : m_dialog.controls) {
         QWidget* pWidget = factory ? factory(control, pDialog) : nullptr;
         if (pWidget == nullptr)
             pWidget = CreateControl(control, pDialog);
+        if (auto* pRadio = qobject_cast<QRadioButton*>(pWidget)) {
+            if (pRadioGroup == nullptr || (control.nFlags & CTL_GROUP))
+                pRadioGroup = new QButtonGroup(pDialog);
+            pRadioGroup->addButton(pRadio);
+        }
         pWidget->setProperty(kControlIdProperty, control.nId);
         pWidget->setObjectName(QStringLiteral("ctl%1").arg(control.nId));
         pWidget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));

@@ -114,6 +114,48 @@ const ControlTemplate kCompareResult[] = {
     {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 240, 110, 14, 0},
     {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 161, 236, 133, 28, 0},
 };
+// The result-file group shared by the two tool dialogs, at the top y of its label.
+#define KV_RESULT_FILE_GROUP(y)                                                                          \
+    {IDC_RESULT_LABEL, K::Static, "Fichier de résultat", "Result file", 14, (y), 200, 9, 0},             \
+    {IDC_RESULT_PATH, K::Edit, "", nullptr, 14, (y) + 11, 214, 13, 0},                                   \
+    {IDC_RESULT_SELECT, K::PushButton, "Select", nullptr, 232, (y) + 10, 18, 15, 0},                     \
+    {IDC_RESULT_OPEN, K::PushButton, "Open", nullptr, 252, (y) + 10, 18, 15, 0},                         \
+    {IDC_RESULT_DELETE, K::PushButton, "Delete", nullptr, 272, (y) + 10, 18, 15, 0}
+
+// Decimal-places update: the name by alias or class on the left, the
+// operation and the power of ten on the right, the result file below.
+const ControlTemplate kDecimalUpdate[] = {
+    {IDC_MODE_ALIAS, K::RadioButton, "Alias", nullptr, 14, 16, 46, 10, CTL_GROUP},
+    {IDC_MODE_CLASS, K::RadioButton, "Classe", "Class", 14, 38, 46, 10, 0},
+    {IDC_ALIAS, K::Edit, "", nullptr, 62, 14, 84, 13, 0},
+    {IDC_CLASS, K::Edit, "", nullptr, 62, 36, 84, 13, 0},
+    {IDC_CLASS_NOTICE, K::Static, "Table F9210 inaccessible.\nMise à jour par classe non-disponible.",
+     "Unable to access file F9210.\nUpdate based on class is so not available.", 7, 56, 150, 18, CTL_CENTER},
+    {IDC_MULTIPLY, K::RadioButton, "Multiplier par", "Multiply with", 166, 16, 74, 10, CTL_GROUP},
+    {IDC_DIVIDE, K::RadioButton, "Diviser par", "Divide with", 166, 38, 74, 10, 0},
+    {IDC_POWER_LABEL, K::Static, "10 ^", nullptr, 242, 27, 18, 9, CTL_RIGHT},
+    {IDC_POWER, K::Edit, "", nullptr, 262, 25, 18, 13, 0},
+    {IDC_POWER_SPIN, K::UpDown, nullptr, nullptr, 280, 25, 10, 13, 0},
+    KV_RESULT_FILE_GROUP(90),
+    {IDC_GENERATE, K::PushButton, "Générer les requêtes", "Generate queries", 14, 106, 110, 16, 0},
+    {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 180, 104, 110, 22, 0},
+};
+
+// Table statistics: how the date of last update is found, the result file below.
+const ControlTemplate kTableStatistics[] = {
+    {IDC_DATE_GROUP, K::GroupBox, "Date de dernière mise à jour", "Last modified on date", 7, 10, 288, 64, 0},
+    {IDC_DATE_UPMJ, K::RadioButton, "Utiliser le champ UPMJ (Bases de données JDE)", "Use field UPMJ (JDE Database)",
+     16, 26, 260, 10, CTL_GROUP},
+    {IDC_DATE_FIELD, K::RadioButton, "Utiliser le champ suivant :", "Use following field :", 16, 42, 110, 10, 0},
+    {IDC_DATE_FIELD_NAME, K::Edit, "", nullptr, 128, 40, 158, 13, CTL_HIDDEN},
+    {IDC_DATE_NONE, K::RadioButton, "Ne pas rechercher la date de dernière mise à jour",
+     "Do not search for last modified on date", 16, 58, 260, 10, 0},
+    KV_RESULT_FILE_GROUP(92),
+    {IDC_GENERATE, K::PushButton, "Générer les statistiques", "Generate statistics", 14, 117, 110, 16, 0},
+    {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 180, 115, 110, 22, 0},
+};
+
+#undef KV_RESULT_FILE_GROUP
 
 const DialogTemplate kTemplates[] = {
     {DialogId::Main, "TALVORIN Kitvane", nullptr, 361, 165, DLG_RESIZABLE, kFontFace, kFontPoints, kMain},
@@ -127,6 +169,10 @@ const DialogTemplate kTemplates[] = {
     {DialogId::CompareResult, "", nullptr, 300, 270, DLG_NOCAPTION, kFontFace, kFontPoints, kCompareResult},
     {DialogId::DatabaseSelect, "", nullptr, 224, 230, DLG_NOCAPTION, kFontFace, kFontPoints, kDatabaseSelect},
     {DialogId::Launcher, "", nullptr, 440, 36, DLG_NOCAPTION, kFontFace, kFontPoints, kLauncher},
+    {DialogId::DecimalUpdate, "TALVORIN Kitvane", nullptr, 302, 131, DLG_RESIZABLE, kFontFace, kFontPoints,
+     kDecimalUpdate},
+    {DialogId::TableStatistics, "TALVORIN Kitvane", nullptr, 302, 142, DLG_RESIZABLE, kFontFace, kFontPoints,
+     kTableStatistics},
 };
 
 }  // namespace

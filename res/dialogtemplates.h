@@ -24,6 +24,9 @@ enum class ControlKind
     // Comparison window forms
     Edit,
     ComboBox,   // drop-down list
+    // The tool dialogs' controls.
+    RadioButton,
+    UpDown,
 };
 
 // Dialog flags.
@@ -44,6 +47,7 @@ enum : unsigned
     CTL_TABSTOPS = 0x20,    // list box expands tab characters
     CTL_DEFAULT = 0x40,     // the default push button
     CTL_TRANSPARENT = 0x80, // animation drawn over the dialog background
+    CTL_GROUP = 0x100,      // radio button that starts a group of its own
 };
 
 struct ControlTemplate
@@ -80,6 +84,8 @@ inline constexpr int WaitStatistics = 1013;
 inline constexpr int CompareResult = 1004;
 inline constexpr int DatabaseSelect = 1009;
 inline constexpr int Launcher = 1010;
+inline constexpr int DecimalUpdate = 1001;
+inline constexpr int TableStatistics = 1007;
 }  // namespace DialogId
 
 // Control ids shared by the templates.
@@ -126,6 +132,32 @@ enum : int
     IDC_SHOW_STRUCTURE = 5015,    // selection form
     IDC_SHOW_DETAILS = 5017,
     IDC_EXPORT = 5020,
+};
+
+// Control ids of the tool dialogs and of their result-file group.
+enum : int
+{
+    IDC_ALIAS = 500,
+    IDC_POWER = 501,
+    IDC_GENERATE = 502,
+    IDC_CLASS = 503,
+    IDC_MODE_ALIAS = 504,
+    IDC_MODE_CLASS = 505,
+    IDC_MULTIPLY = 506,
+    IDC_DIVIDE = 507,
+    IDC_POWER_LABEL = 508,
+    IDC_POWER_SPIN = 510,
+    IDC_RESULT_PATH = 1014,
+    IDC_RESULT_LABEL = 1015,
+    IDC_CLASS_NOTICE = 1017,
+    IDC_DATE_UPMJ = 1018,
+    IDC_DATE_FIELD = 1019,
+    IDC_DATE_NONE = 1020,
+    IDC_DATE_FIELD_NAME = 1021,
+    IDC_DATE_GROUP = 1022,
+    IDC_RESULT_SELECT = 1349,
+    IDC_RESULT_OPEN = 1350,
+    IDC_RESULT_DELETE = 1351,
 };
 
 // The template of a resource id (French n or English n + 1000), or null.

@@ -48,6 +48,13 @@ inline constexpr int Descending = 1161;
 inline constexpr int FieldsTab = 1170;
 inline constexpr int IndexesTab = 1171;
 
+inline constexpr int SelectResultFile = 1180;
+inline constexpr int OpenResultFile = 1181;
+inline constexpr int DeleteResultFile = 1182;
+inline constexpr int PowerOfTen = 1183;
+inline constexpr int StepUp = 1184;
+inline constexpr int StepDown = 1185;
+
 // Bases of the per-status groups: base + status 0 to 3.
 inline constexpr int TableCounterBase = 1200;
 inline constexpr int FieldCounterBase = 1300;

@@ -74,6 +74,14 @@ const StringResource kStrings[] = {
     {1170, "Champs", "Fields"},
     {1171, "Index", "Indexes"},
 
+    // Accessible names of the tool dialogs' icon buttons and power field
+    {1180, "Choisir le fichier de résultat", "Select result file"},
+    {1181, "Ouvrir le fichier de résultat", "Open result file"},
+    {1182, "Supprimer le fichier de résultat", "Delete result file"},
+    {1183, "Puissance de 10", "Power of 10"},
+    {1184, "Augmenter", "Up"},
+    {1185, "Diminuer", "Down"},
+
     // Counter captions per comparison status: tables, fields, aliases
     {1200, "%d table(s) identique(s)", "%d file(s) is/are the same"},
     {1201, "%d table(s) uniquement dans %s", "%d file(s) is/are only in %s"},

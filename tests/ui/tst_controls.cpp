@@ -365,13 +365,13 @@ void TestControls::builderTagsAndConverts()
 
 void TestControls::templatesOfBothLanguages()
 {
-    for (int nId : {1000, 1002, 1003, 1006, 1008, 1013}) {
+    for (int nId : {1000, 1001, 1002, 1003, 1006, 1007, 1008, 1013}) {
         QVERIFY(FindDialogTemplate(nId) != nullptr);
         QCOMPARE(FindDialogTemplate(nId + 1000), FindDialogTemplate(nId));
         QVERIFY(!IsEnglishTemplateId(nId));
         QVERIFY(IsEnglishTemplateId(nId + 1000));
     }
-    QVERIFY(FindDialogTemplate(1001) == nullptr);
+    QVERIFY(FindDialogTemplate(1999) == nullptr);
     const DialogTemplate* pWait = FindDialogTemplate(1008);
     QWidget french;
     QWidget english;

@@ -8,6 +8,7 @@
 #include "app/qalmetapp.h"
 #include "app/schemalistctrl.h"
 #include "controls/aboutdlg.h"
+#include "controls/dialogbuilder.h"
 #include "controls/dlgdatasources.h"
 #include "controls/guiprompt.h"
 #include "res/dialogtemplates.h"
@@ -19,13 +20,17 @@
 #include "views/formdbselect.h"
 #include "views/mainframe.h"
 #include "views/zembralistctrl.h"
+#include "views/dlgqalmet.h"
+#include "views/dlgtablestats.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QPointer>
 #include <QTimer>
@@ -69,6 +74,8 @@ private slots:
     void initTestCase();
     void render_data();
     void render();
+    void renderToolDialogs_data();
+    void renderToolDialogs();
 
 private:
     void Save(QWidget& widget, const QString& strName);
@@ -261,6 +268,50 @@ void TestGallery::render()
             dlg.m_bRelease = true;
         });
         QCOMPARE(dlg.DoModal(), 1);
+    }
+}
+
+void TestGallery::renderToolDialogs_data()
+{
+    render_data();
+}
+
+// The two tool dialogs in each of their modes, on a data source whose name
+// gives the default result file.
+void TestGallery::renderToolDialogs()
+{
+    QFETCH(QString, strLanguage);
+    CQalmetApp app;
+    SetInterfaceLanguage(strLanguage, QString());
+    const QString strSuffix = u'_' + strLanguage;
+    app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("JDE_PROD");
+    const auto click = [](QWidget* pDialog, int nId) {
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(CDialogBuilder::FindControl(pDialog, nId)), Qt::LeftButton);
+    };
+    for (const auto& [bClassMode, nClick, strName] :
+         {std::tuple{true, int(IDC_MODE_ALIAS), QStringLiteral("decimal_alias")},
+          std::tuple{true, int(IDC_MODE_CLASS), QStringLiteral("decimal_class")},
+          std::tuple{false, int(IDC_MODE_ALIAS), QStringLiteral("decimal_no_dictionary")}}) {
+        CDlgQalmet dlg(bClassMode, nullptr);
+        QVERIFY(dlg.Create());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        click(&dlg, nClick);
+        QTest::keyClicks(nClick == IDC_MODE_CLASS ? dlg.m_editClass : dlg.m_editAlias,
+                         nClick == IDC_MODE_CLASS ? QStringLiteral("AMOUNT") : QStringLiteral("UPRC"));
+        Save(dlg, strName + strSuffix);
+        dlg.EndDialog(2);
+    }
+    for (int nId : {int(IDC_DATE_UPMJ), int(IDC_DATE_FIELD), int(IDC_DATE_NONE)}) {
+        CDlgTableStats dlg(nullptr);
+        QVERIFY(dlg.Create());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        click(&dlg, nId);
+        if (nId == IDC_DATE_FIELD)
+            QTest::keyClicks(dlg.m_editField, QStringLiteral("MAX_UPDATED"));
+        Save(dlg, QStringLiteral("stats_mode%1").arg(nId - IDC_DATE_UPMJ) + strSuffix);
+        dlg.EndDialog(2);
     }
 }
 
