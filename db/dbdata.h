@@ -74,7 +74,8 @@ public:
     // unconnected; the statement is allocated (an allocation failure reaches
     // the caller), the body runs under the error guard, a database error
     // cancels the statement and yields the failure value, and the statement
-    // is dropped on every path.
+    // is dropped on every path. On a connection that keeps its transactions
+    // open, the outermost operation then rolls its transaction back.
     template <class Result, class Body>
     Result RunStatement(Result failure, Body body);
 
@@ -180,6 +181,23 @@ private:
     // is known.
     void ReadNameRules();
 
+    // One operation of RunStatement; the outermost ends the transaction.
+    class COperationScope
+    {
+    public:
+        explicit COperationScope(CDBData& data) : m_data(data) { ++m_data.m_nOperationDepth; }
+        ~COperationScope();
+        COperationScope(const COperationScope&) = delete;
+        COperationScope& operator=(const COperationScope&) = delete;
+
+    private:
+        CDBData& m_data;
+    };
+    // Undoes the transaction of the operation that ended; a connection that
+    // cannot is closed, since what its operations did could then persist.
+    void EndOperation();
+
+    int m_nOperationDepth = 0;
     QString m_strLastError;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;
@@ -198,6 +216,7 @@ Result CDBData::RunStatement(Result failure, Body body)
         m_strLastError = QStringLiteral("the data source is not connected");
         return failure;
     }
+    const COperationScope operation(*this);   // outlives the statement
     CStatement statement(*m_pDatabase, &m_runningStatements);
     try {
         Result result = body(statement);
