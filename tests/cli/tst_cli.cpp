@@ -551,6 +551,20 @@ void TestCli::usageErrors_data()
                                          << "either --multiply or --divide";
     QTest::newRow("date mode") << QStringList{"table-stats", "--dsn", "X", "--output", "x", "--date", "upmx"}
                                << "--date takes upmj, none or field:EXPR";
+    // A refused date expression is refused before any connection: the data
+    // source named does not even exist.
+    const QStringList stats = {"table-stats", "--dsn", "NOWHERE", "--output", "x", "--lang", "en", "--date"};
+    QTest::newRow("date expression with ';'") << stats + QStringList{"field:UPMJ; DELETE FROM F0101"}
+                                              << "must not contain a semicolon";
+    QTest::newRow("date expression closing MAX(")
+        << stats + QStringList{"field:1)) FROM F0101 UNION SELECT (MAX(1"} << "must not close a parenthesis";
+    QTest::newRow("date expression with a comment") << stats + QStringList{"field:1) INTO OUTFILE '/tmp/x' #"}
+                                                    << "must not close a parenthesis";
+    QTest::newRow("date expression opening more") << stats + QStringList{"field:COALESCE(UPMJ"}
+                                                  << "must close every parenthesis";
+    QTest::newRow("date expression quote") << stats + QStringList{"field:'\\' OR 1=1"} << "must close every quote";
+    QTest::newRow("date expression comment") << stats + QStringList{"field:UPMJ /* x */"}
+                                             << "must not contain a comment";
     QTest::newRow("status word") << QStringList{"compare-tables", "--left", "A", "--right", "B", "--export-tables",
                                                 "same,odd"}
                                  << "unknown word 'odd'";
