@@ -462,6 +462,8 @@ private slots:
     void nothingToUpdate();
     void tableStatistics_data();
     void tableStatistics();
+    void injectionChangesNothing_data();
+    void injectionChangesNothing();
     void replaceRefused();
     void replaceOnTerminal_data();
     void replaceOnTerminal();
@@ -892,6 +894,135 @@ void TestCli::nothingToUpdate()
                                "--power", "1", "--output", strPath, "--lang", "en"});
     QCOMPARE(run.nStatus, 0);
     QCOMPARE(ReadFile(strPath), Golden(QStringLiteral(KITVANE_TOOLS_GOLDEN "/nothing_to_update_en.txt")));
+}
+
+// What user input could reach in the production schema: a sequence, a
+// table of one row and a function that empties it, all writable by the
+// login the data source uses, so only the server's read-only session and
+// the system's own checks stand in the way. The UPRC alias gets the class
+// "BS\\", which the backslash escapes of MariaDB would break in a literal.
+void CreateInjectionTargets(JdeTestBed& bed)
+{
+    const QString strData = bed.pFixture->Place(kvtest::kProductionSchema).strQualifier;
+    const QString strDictionary = bed.pFixture->Place(kvtest::kDictionarySchema).strQualifier;
+    kvtest::TestDatabase& database = *bed.pDatabase;
+    const bool bPostgreSQL = database.GetEngine() == Engine::PostgreSQL;
+    database.Exec(QStringLiteral("CREATE SEQUENCE ") + strData + QStringLiteral("kv_seq"));
+    database.Exec(QStringLiteral("CREATE TABLE ") + strData + QStringLiteral("kv_canary (n INTEGER)"));
+    database.Exec(QStringLiteral("INSERT INTO ") + strData + QStringLiteral("kv_canary VALUES (1)"));
+    database.Exec(bPostgreSQL ? QStringLiteral("CREATE FUNCTION %1kv_delete() RETURNS integer LANGUAGE sql AS "
+                                               "'DELETE FROM %1kv_canary; SELECT 1'")
+                                    .arg(strData)
+                              : QStringLiteral("CREATE FUNCTION %1kv_delete() RETURNS INTEGER MODIFIES SQL DATA "
+                                               "BEGIN DELETE FROM %1kv_canary; RETURN 1; END")
+                                    .arg(strData));
+    database.Exec(QStringLiteral("UPDATE ") + strDictionary + QStringLiteral("F9210 SET FRCLAS=")
+                  + (bPostgreSQL ? QStringLiteral("'BS\\'") : QStringLiteral("'BS\\\\'"))
+                  + QStringLiteral(" WHERE FRDTAI='UPRC'"));
+}
+
+void TestCli::injectionChangesNothing_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QStringList>("args");        // @P stands for the production schema's qualifier
+    QTest::addColumn<QString>("state");           // read back over the test bed's connection
+    QTest::addColumn<QString>("unchanged");
+    QTest::addColumn<bool>("refused");            // a usage error, before any connection
+    QTest::addColumn<QString>("resultExcludes");  // never in the result file (case ignored)
+    QTest::addColumn<QString>("resultIncludes");
+
+    const QString strRows = QStringLiteral("SELECT COUNT(*) FROM @Pkv_canary");
+    const QString strOutfile = QDir::tempPath() + QStringLiteral("/kv_outfile_%1").arg(QCoreApplication::applicationPid());
+    const auto stats = [](const QString& strExpression) {
+        return QStringList{"table-stats", "--date", QStringLiteral("field:") + strExpression};
+    };
+    const auto update = [](const QString& strClass) {
+        return QStringList{"decimal-update", "--class", strClass, "--multiply", "--power", "2"};
+    };
+
+    const QString strPgSequence = QStringLiteral("SELECT last_value || ' ' || is_called FROM @Pkv_seq");
+    const QString strLargeObjects = QStringLiteral("SELECT COUNT(*) FROM pg_largeobject_metadata");
+    const Engine pg = Engine::PostgreSQL;
+    QTest::newRow("postgresql nextval") << pg << stats("nextval('@Pkv_seq')") << strPgSequence << "1 false" << false
+                                        << "" << "";
+    QTest::newRow("postgresql function deleting") << pg << stats("@Pkv_delete()") << strRows << "1" << false << ""
+                                                  << "";
+    QTest::newRow("postgresql lo_create") << pg << stats("lo_create(0)") << strLargeObjects << "0" << false << ""
+                                          << "";
+    QTest::newRow("postgresql lo_import") << pg << stats("lo_import('/etc/hostname')") << strLargeObjects << "0"
+                                          << false << "" << "";
+    QTest::newRow("postgresql read-write default, then nextval")
+        << pg
+        << stats("CASE WHEN current_setting('transaction_read_only') = 'on' THEN "
+                 "set_config('default_transaction_read_only', 'off', false) ELSE nextval('@Pkv_seq')::text END")
+        << strPgSequence << "1 false" << false << "" << "";
+    QTest::newRow("postgresql other table") << pg << stats("1)) FROM @Pkv_canary --") << strRows << "1" << true
+                                            << "" << "";
+
+    const QString strMariaDBSequence = QStringLiteral("SELECT next_not_cached_value FROM @Pkv_seq");
+    const Engine mariadb = Engine::MariaDB;
+    QTest::newRow("mariadb nextval") << mariadb << stats("NEXTVAL(@Pkv_seq)") << strMariaDBSequence << "1" << false
+                                     << "" << "";
+    QTest::newRow("mariadb function deleting") << mariadb << stats("@Pkv_delete()") << strRows << "1" << false << ""
+                                               << "";
+    QTest::newRow("mariadb into outfile")
+        << mariadb << stats("1) INTO OUTFILE '" + strOutfile + "' #")
+        << "SELECT COUNT(*) FROM @Pkv_canary" << "1" << true << "" << "";
+    QTest::newRow("mariadb other table") << mariadb << stats("1)) FROM @Pkv_canary --") << strRows << "1" << true
+                                         << "" << "";
+
+    for (Engine engine : {pg, mariadb}) {
+        const QByteArray name = Lower(engine).toUtf8();
+        QTest::addRow("%s class union", name.constData())
+            << engine << update("\\' UNION SELECT @Pkv_delete() #") << strRows << "1" << false << "" << "";
+        QTest::addRow("%s class or", name.constData())
+            << engine << update("\\' OR 1=1 #") << strRows << "1" << false << "upmj" << "";
+        QTest::addRow("%s class ending in a backslash", name.constData())
+            << engine << update("BS\\") << strRows << "1" << false << "upmj" << "sduprc=sduprc*100";
+    }
+}
+
+void TestCli::injectionChangesNothing()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QStringList, args);
+    QFETCH(QString, state);
+    QFETCH(QString, unchanged);
+    QFETCH(bool, refused);
+    QFETCH(QString, resultExcludes);
+    QFETCH(QString, resultIncludes);
+    KV_JDE_BED(bed, engine, JdeOptions());
+    CreateInjectionTargets(*bed);
+    const QString strData = bed->pFixture->Place(kvtest::kProductionSchema).strQualifier;
+    state.replace(QLatin1String("@P"), strData);
+    QCOMPARE(bed->pDatabase->Scalar(state), unchanged);
+    bed->data.m_pDatabase.reset();   // the bed's own product connection plays no part
+
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("result.txt"));
+    const CliRun run = RunCli(Substituted(args, QStringLiteral("@P"), strData)
+                              + QStringList{"--dsn", bed->pDatabase->Dsn(), "--schema",
+                                            bed->pFixture->Key(kvtest::kProductionSchema), "--output", strPath,
+                                            "--lang", "en", "--yes"});
+    QCOMPARE(bed->pDatabase->Scalar(state), unchanged);
+    // The server wrote no file where the expression told it to.
+    for (const QString& strArg : args) {
+        const qsizetype nOutfile = strArg.indexOf(QLatin1String("OUTFILE '"));
+        if (nOutfile >= 0)
+            QVERIFY(!QFile::exists(strArg.mid(nOutfile + 9).section(u'\'', 0, 0)));
+    }
+    if (refused) {
+        VerifyUsageError(run);
+        QVERIFY(!QFile::exists(strPath));
+        return;
+    }
+    QVERIFY2(run.nStatus == 0 || run.nStatus == 1, qPrintable(run.strErr));
+    const QByteArray bytes = QFile::exists(strPath) ? ReadFile(strPath) : QByteArray();
+    const QString strResult = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    if (!resultExcludes.isEmpty())
+        QVERIFY2(!strResult.contains(resultExcludes, Qt::CaseInsensitive), qPrintable(strResult));
+    if (!resultIncludes.isEmpty())
+        QVERIFY2(strResult.contains(resultIncludes, Qt::CaseInsensitive), qPrintable(strResult + run.strErr));
 }
 
 void TestCli::tableStatistics_data()
