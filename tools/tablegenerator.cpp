@@ -145,7 +145,7 @@ bool CTableGenerator::ListColumns(CStatement& statement, const QString& strCatal
 {
     return ReadTableColumns(statement, m_data.m_strSearchEscape, strCatalog, strOwner, strTable,
                             [&](const CColumnInfo& column) {
-                                return onColumn(column.m_strName.trimmed(), short(column.m_nSqlType));
+                                return onColumn(column.m_strName, short(column.m_nSqlType));
                             });
 }
 
