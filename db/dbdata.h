@@ -101,7 +101,9 @@ public:
     bool TableMatchesSearch(int nIndex, const QString& strSearch) const;
     bool LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns);
     bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
-    void ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
+    // False when the driver could not list them (GetLastError tells why);
+    // a cancel is no failure.
+    bool ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
                     CMessageTarget* pProgress, bool& bCancel);
 
     // JDE environment and schema list
@@ -119,6 +121,8 @@ public:
     void ToggleSchemaSelected(const QString& strKey);
     bool HasSelectedSchema() const;
     int CountSelectedTables() const;
+    // Lists the tables of every selected schema; false, at the first schema
+    // that could not be listed, with GetLastError telling why.
     bool LoadSchemaTables(CMessageTarget* pProgress, bool& bCancel);
     void FreeSchemaTables();
 

@@ -77,12 +77,10 @@ bool CTableGenerator::ReadSelectedTables(const QString& strPath, CRegisteredTabl
     GetRegisteredTables(registered, pDlg, bCancel);
     if (bCancel)
         return true;
-    m_data.LoadSchemaTables(pDlg, bCancel);
-    // A table list that could not be read is no empty schema: the last
-    // listing's failure is the connection's last error.
+    // A table list that could not be read is no empty schema.
+    const bool bListed = m_data.LoadSchemaTables(pDlg, bCancel);
     CTaskProgress progress(pDlg);
-    if (bCancel || !m_data.HasSelectedSchema() || m_data.GetLastError().isEmpty()
-        || CancelledMeanwhile(progress, bCancel))
+    if (bCancel || bListed || CancelledMeanwhile(progress, bCancel))
         return true;
     FailOnDatabaseError(strPath, m_data.GetLastError());
     return false;

@@ -34,6 +34,7 @@ private slots:
     void conformanceFailureTellsWhy();
     void readOnlySessionByEngine_data();
     void readOnlySessionByEngine();
+    void schemaListingFailureFailsLoad();
 };
 
 void TestFaults::cancelledLoginLeavesUnconnected()
@@ -215,6 +216,24 @@ void TestFaults::readOnlySessionByEngine()
     QCOMPARE(data.IsReadOnlyOnServer(), readOnlyOnServer);
     QCOMPARE(data.GetDbmsName(), connects ? behaviour.value(QStringLiteral("DbmsName")) : QString());
     QCOMPARE(data.GetLastError(), error);
+}
+
+void TestFaults::schemaListingFailureFailsLoad()
+{
+    // The first schema cannot be listed, the second can: the load fails
+    // even though the last listing succeeded.
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_tables"), {{QStringLiteral("FailTables"), QStringLiteral("A")}});
+    QVERIFY(data.Connect());
+    for (const QString& strOwner : {QStringLiteral("A"), QStringLiteral("B")}) {
+        const QString strKey = QStringLiteral("db.") + strOwner;
+        data.m_mapSelected.insert(strKey, true);
+        data.m_mapSchemaOwners.insert(strKey, strOwner);
+    }
+    bool bCancel = false;
+    QVERIFY(!data.LoadSchemaTables(nullptr, bCancel));
+    QVERIFY(!bCancel);
+    QVERIFY2(data.GetLastError().contains(QLatin1String("Tables of A cannot be listed")), qPrintable(data.GetLastError()));
 }
 
 QTEST_GUILESS_MAIN(TestFaults)
