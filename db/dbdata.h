@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class CMessageTarget;
 class IDictionaryConsumer;
@@ -133,7 +134,9 @@ public:
     bool ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
                             IDictionaryConsumer& consumer, CMessageTarget* pDlg, bool& bCancel);
     int GetAliasSize(const QString& strItem);
-    bool HasOwtpColumn();
+    // Whether the dictionary has the FROWTP column; empty when its columns
+    // could not be read (GetLastError tells why), which is no "no".
+    std::optional<bool> HasOwtpColumn();
 
     // Connection
     QString m_strDSN;
