@@ -34,13 +34,14 @@ void CTableGenerator::GetRegisteredTables(CRegisteredTables& registered, CMessag
     if (bCancel || m_data.m_strOLTable.isEmpty())
         return;
     const QString strLibrarian = QualifiedTable(m_data.m_strOLCatalog, m_data.m_strOLOwner, m_data.m_strOLTable);
-    const QString strSql = AsciiEqualsIgnoreCase(m_data.m_strOLTable, QStringLiteral("F9801"))
-                               ? QStringLiteral("SELECT SIMID FROM ") + strLibrarian
-                                     + QStringLiteral(" WHERE SIFUNC='PF'")
-                               : QStringLiteral("SELECT SIOBNM FROM ") + strLibrarian
-                                     + QStringLiteral(" WHERE SIFUNO='TBLE'");
+    // The object kind goes as a parameter, as every value does.
+    const bool bOlder = AsciiEqualsIgnoreCase(m_data.m_strOLTable, QStringLiteral("F9801"));
+    const QString strSql = bOlder ? QStringLiteral("SELECT SIMID FROM ") + strLibrarian + QStringLiteral(" WHERE SIFUNC=?")
+                                  : QStringLiteral("SELECT SIOBNM FROM ") + strLibrarian + QStringLiteral(" WHERE SIFUNO=?");
+    const QString strKind = bOlder ? QStringLiteral("PF") : QStringLiteral("TBLE");
     CTaskProgress progress(pDlg);
-    if (!ReadTextColumn(strSql, {}, progress, bCancel, [&](const QString& strTable) { registered.Insert(strTable); }))
+    if (!ReadTextColumn(strSql, {strKind}, progress, bCancel,
+                        [&](const QString& strTable) { registered.Insert(strTable); }))
         registered.Clear();
 }
 
