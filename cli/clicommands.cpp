@@ -236,6 +236,13 @@ void CCliCommands::Connect(CDBData& data, const QString& strDsn)
     }
     if (!bConnected)
         throw CCliError::Failure(QStringLiteral("cannot connect to data source '%1': %2").arg(strDsn, DriverReason(data)));
+    if (!data.IsReadOnlyOnServer()) {
+        const QString strEngine = data.GetDbmsName().isEmpty() ? QStringLiteral("an engine that does not name itself")
+                                                               : data.GetDbmsName();
+        PrintError(QStringLiteral("kitvane-cli: notice: data source '%1' (%2) offers no read-only session; connect "
+                                  "with a login that has only SELECT and catalog rights")
+                       .arg(strDsn, strEngine));
+    }
 }
 
 QString CCliCommands::DriverReason(const CDBData& data)

@@ -181,8 +181,18 @@ int CCliCommands::CompareDictionaries()
         throw CCliError::Usage(QStringLiteral("--attributes: name at least one attribute"));
     SetStatusOptions("export-aliases", OPT_EXPORT_ALIASES_SAME);
     OpenSides();
-    if (options.IsOptionSet(OPT_COMPARE_OWTP)
-        && !(m_app.GetDatabase(DB_LEFT)->HasOwtpColumn() && m_app.GetDatabase(DB_RIGHT)->HasOwtpColumn())) {
+    bool bBothHaveOwtp = true;
+    for (int nSide : {DB_LEFT, DB_RIGHT}) {
+        if (!options.IsOptionSet(OPT_COMPARE_OWTP))
+            break;
+        CDBData& data = *m_app.GetDatabase(nSide);
+        const std::optional<bool> bHasOwtp = data.HasOwtpColumn();
+        if (!bHasOwtp.has_value())
+            throw CCliError::Failure(QStringLiteral("cannot read the data dictionary's columns of data source '%1': %2")
+                                         .arg(data.m_strDSN, DriverReason(data)));
+        bBothHaveOwtp = bBothHaveOwtp && *bHasOwtp;
+    }
+    if (options.IsOptionSet(OPT_COMPARE_OWTP) && !bBothHaveOwtp) {
         options.SetOption(OPT_COMPARE_OWTP, false);
         if (!IsAnyAttributeSet(options))
             throw CCliError::Usage(QStringLiteral("--attributes: OWTP cannot be compared (a data dictionary has no "

@@ -6,6 +6,7 @@
 #include "cli/cliprogress.h"
 #include "cli/cliprompt.h"
 #include "cli/schemachoices.h"
+#include "tools/dateexpression.h"
 #include "tools/statoptions.h"
 
 #include <QFileInfo>
@@ -113,6 +114,9 @@ int CCliCommands::TableStatistics()
     }
     if (nMode < 0 || (nMode == STAT_DATE_FIELD && strField.isEmpty()))
         throw CCliError::Usage(QStringLiteral("table-stats: --date takes upmj, none or field:EXPR, not '%1'").arg(strDate));
+    // Refused before connecting: such an expression would never be run.
+    if (const QString strRefusal = DateExpressionRefusal(strField); !strRefusal.isEmpty())
+        throw CCliError::Usage(QStringLiteral("table-stats: ") + strRefusal);
     m_app.SetStatisticsOptions(nMode, strField);
     return RunTool([&](CMessageTarget& progress, CPrompt& prompt) {
         m_app.RunStatistics(m_pArgs->Value("output"), &progress, prompt);

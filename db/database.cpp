@@ -159,9 +159,26 @@ bool CDatabase::OpenEx(const QString& strConnect)
     return true;
 }
 
+void CDatabase::KeepTransactionsOpen()
+{
+    const SQLRETURN nRet = SQLSetConnectOptionW(m_hdbc, SQL_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF);
+    if (!SqlSucceeded(nRet))
+        throw CDBException(nRet, m_hdbc, SQL_NULL_HSTMT);
+    m_bManualCommit = true;
+}
+
+bool CDatabase::RollBack()
+{
+    return SqlSucceeded(SQLTransact(SQL_NULL_HENV, m_hdbc, SQL_ROLLBACK));
+}
+
 void CDatabase::Close()
 {
     if (m_hdbc != SQL_NULL_HDBC) {
+        // Some drivers commit what is open when disconnecting.
+        if (m_bManualCommit)
+            RollBack();
+        m_bManualCommit = false;
         SQLDisconnect(m_hdbc);
         SQLFreeConnect(m_hdbc);
         m_hdbc = SQL_NULL_HDBC;

@@ -22,6 +22,15 @@ public:
     bool IsOpen() const { return m_hdbc != SQL_NULL_HDBC; }
     SQLHDBC Handle() const { return m_hdbc; }
 
+    // Turns autocommit off for good: from then on every operation's work
+    // stays in a transaction that RollBack ends, and one still open when the
+    // connection closes is rolled back too, never committed. Raises
+    // CDBException when the driver refuses.
+    void KeepTransactionsOpen();
+    bool KeepsTransactionsOpen() const { return m_bManualCommit; }
+    // Ends the open transaction, if any, undoing what it did. False when the
+    // driver reports a failure.
+    bool RollBack();
 
     // The process-wide environment handle, or SQL_NULL_HENV while no
     // connection is open.
@@ -37,5 +46,6 @@ private:
     void Close();
 
     SQLHDBC m_hdbc = SQL_NULL_HDBC;
+    bool m_bManualCommit = false;
     bool m_bHoldsEnvironment = false;
 };

@@ -114,6 +114,15 @@ bool CDBData::MakeSessionReadOnly()
     } catch (const CDBException& error) {
         NoteError(error);   // the statement could not even be allocated
     }
+    if (bDone && pProfile->bRollBackEachOperation) {
+        // After the session statement, which a rollback would undo.
+        try {
+            m_pDatabase->KeepTransactionsOpen();
+        } catch (const CDBException& error) {
+            NoteError(error);
+            bDone = false;
+        }
+    }
     if (!bDone) {
         m_strLastError.prepend(QStringLiteral("The server refused to make the session read-only (%1):\n")
                                    .arg(strStatement));
@@ -121,6 +130,21 @@ bool CDBData::MakeSessionReadOnly()
     }
     m_bReadOnlyOnServer = true;
     return true;
+}
+
+CDBData::COperationScope::~COperationScope()
+{
+    if (--m_data.m_nOperationDepth == 0)
+        m_data.EndOperation();
+}
+
+void CDBData::EndOperation()
+{
+    if (!IsConnected() || !m_pDatabase->KeepsTransactionsOpen() || m_pDatabase->RollBack())
+        return;
+    m_pDatabase.reset();
+    m_strLastError = QStringLiteral("The connection was closed: the driver could not end its read-only "
+                                    "transaction.");
 }
 
 void CDBData::ReadNameRules()

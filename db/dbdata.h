@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class CMessageTarget;
 class IDictionaryConsumer;
@@ -74,7 +75,8 @@ public:
     // unconnected; the statement is allocated (an allocation failure reaches
     // the caller), the body runs under the error guard, a database error
     // cancels the statement and yields the failure value, and the statement
-    // is dropped on every path.
+    // is dropped on every path. On a connection that keeps its transactions
+    // open, the outermost operation then rolls its transaction back.
     template <class Result, class Body>
     Result RunStatement(Result failure, Body body);
 
@@ -100,7 +102,9 @@ public:
     bool TableMatchesSearch(int nIndex, const QString& strSearch) const;
     bool LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns);
     bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
-    void ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
+    // False when the driver could not list them (GetLastError tells why);
+    // a cancel is no failure.
+    bool ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
                     CMessageTarget* pProgress, bool& bCancel);
 
     // JDE environment and schema list
@@ -118,6 +122,8 @@ public:
     void ToggleSchemaSelected(const QString& strKey);
     bool HasSelectedSchema() const;
     int CountSelectedTables() const;
+    // Lists the tables of every selected schema; false, at the first schema
+    // that could not be listed, with GetLastError telling why.
     bool LoadSchemaTables(CMessageTarget* pProgress, bool& bCancel);
     void FreeSchemaTables();
 
@@ -128,7 +134,9 @@ public:
     bool ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
                             IDictionaryConsumer& consumer, CMessageTarget* pDlg, bool& bCancel);
     int GetAliasSize(const QString& strItem);
-    bool HasOwtpColumn();
+    // Whether the dictionary has the FROWTP column; empty when its columns
+    // could not be read (GetLastError tells why), which is no "no".
+    std::optional<bool> HasOwtpColumn();
 
     // Connection
     QString m_strDSN;
@@ -180,6 +188,23 @@ private:
     // is known.
     void ReadNameRules();
 
+    // One operation of RunStatement; the outermost ends the transaction.
+    class COperationScope
+    {
+    public:
+        explicit COperationScope(CDBData& data) : m_data(data) { ++m_data.m_nOperationDepth; }
+        ~COperationScope();
+        COperationScope(const COperationScope&) = delete;
+        COperationScope& operator=(const COperationScope&) = delete;
+
+    private:
+        CDBData& m_data;
+    };
+    // Undoes the transaction of the operation that ended; a connection that
+    // cannot is closed, since what its operations did could then persist.
+    void EndOperation();
+
+    int m_nOperationDepth = 0;
     QString m_strLastError;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;
@@ -198,6 +223,7 @@ Result CDBData::RunStatement(Result failure, Body body)
         m_strLastError = QStringLiteral("the data source is not connected");
         return failure;
     }
+    const COperationScope operation(*this);   // outlives the statement
     CStatement statement(*m_pDatabase, &m_runningStatements);
     try {
         Result result = body(statement);

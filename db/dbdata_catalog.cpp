@@ -189,14 +189,16 @@ bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)
     });
 }
 
-void CDBData::ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
+bool CDBData::ListTables(const QString& strCatalog, const QString& strOwner, QStringList& arrTables,
                          CMessageTarget* pProgress, bool& bCancel)
 {
-    if (bCancel || !IsConnected())
-        return;
-    RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTablesOnly) || bCancel)
+    if (bCancel)
+        return true;
+    return RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), kTablesOnly))
             return false;
+        if (bCancel)
+            return true;
         CCatalogRow row;
         row.Bind(statement);
         while (!bCancel && statement.Fetch()) {

@@ -19,8 +19,10 @@ bool CDBData::ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStrin
     const bool bDetail = nPhase == 3 || nPhase == 4;
     QString strSql = QStringLiteral("SELECT FRDTAI");
     if (bDetail) {
-        strSql += QStringLiteral(", FRDTAT, FRDTAS, ")
-                  + (HasOwtpColumn() ? QStringLiteral("FROWTP") : QStringLiteral("''"))
+        const std::optional<bool> bHasOwtp = HasOwtpColumn();
+        if (!bHasOwtp.has_value())
+            return false;
+        strSql += QStringLiteral(", FRDTAT, FRDTAS, ") + (*bHasOwtp ? QStringLiteral("FROWTP") : QStringLiteral("''"))
                   + QStringLiteral(", FRDTAD, FRCDEC");
     }
     strSql += QStringLiteral(" FROM ") + QualifyInSchema(m_strDDTable) + QStringLiteral(" ORDER BY FRDTAI");
@@ -83,7 +85,7 @@ int CDBData::GetAliasSize(const QString& strItem)
     });
 }
 
-bool CDBData::HasOwtpColumn()
+std::optional<bool> CDBData::HasOwtpColumn()
 {
     // Look in the table that is read: where the catalog scan found it, or
     // else in the schema shown (never in a namesake elsewhere).
@@ -93,16 +95,17 @@ bool CDBData::HasOwtpColumn()
         SplitSchemaKey(m_strSchema, strCatalog, strOwner);
     const QString strColumn = QStringLiteral("FROWTP");
 
-    return RunStatement(false, [&](CStatement& statement) {
+    return RunStatement(std::optional<bool>(), [&](CStatement& statement) -> std::optional<bool> {
         // All columns are read and the name compared without letter case:
         // a database that folds names (PostgreSQL: frowtp) would not match
         // the pattern "FROWTP".
         bool bFound = false;
-        ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, m_strDDTable,
-                         [&](const CColumnInfo& column) {
-                             bFound = AsciiEqualsIgnoreCase(column.m_strName, strColumn);
-                             return !bFound;
-                         });
+        if (!ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, m_strDDTable,
+                              [&](const CColumnInfo& column) {
+                                  bFound = AsciiEqualsIgnoreCase(column.m_strName, strColumn);
+                                  return !bFound;
+                              }))
+            return std::nullopt;
         return bFound;
     });
 }

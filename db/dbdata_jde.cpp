@@ -253,8 +253,9 @@ bool CDBData::LoadSchemaTables(CMessageTarget* pProgress, bool& bCancel)
         if (!it.value())
             continue;
         QStringList arrTables;
-        ListTables(m_mapSchemaCatalogs.value(it.key()), m_mapSchemaOwners.value(it.key()), arrTables, pProgress,
-                   bCancel);
+        if (!ListTables(m_mapSchemaCatalogs.value(it.key()), m_mapSchemaOwners.value(it.key()), arrTables, pProgress,
+                        bCancel))
+            return false;
         // Kept even when the cancel flag cut it short.
         m_mapSchemaTables.insert(it.key(), arrTables);
     }

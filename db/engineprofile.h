@@ -13,6 +13,11 @@ struct EngineProfile
     const char* pszDriverLibrary;        // part of the driver's library file name
     const char* pszConnectAttributes;    // added to the connection string for that driver
     const char* pszReadOnlySession;      // run right after connecting
+    // A read-only transaction that still lets something persist (PostgreSQL's
+    // large objects and set_config, which can turn the session read-write
+    // again): the session then runs without autocommit and every operation
+    // ends with a rollback.
+    bool bRollBackEachOperation;
     int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
     const char* pszOpenFailure;          // what that code means to the user
 };

@@ -34,13 +34,14 @@ void CTableGenerator::GetRegisteredTables(CRegisteredTables& registered, CMessag
     if (bCancel || m_data.m_strOLTable.isEmpty())
         return;
     const QString strLibrarian = QualifiedTable(m_data.m_strOLCatalog, m_data.m_strOLOwner, m_data.m_strOLTable);
-    const QString strSql = AsciiEqualsIgnoreCase(m_data.m_strOLTable, QStringLiteral("F9801"))
-                               ? QStringLiteral("SELECT SIMID FROM ") + strLibrarian
-                                     + QStringLiteral(" WHERE SIFUNC='PF'")
-                               : QStringLiteral("SELECT SIOBNM FROM ") + strLibrarian
-                                     + QStringLiteral(" WHERE SIFUNO='TBLE'");
+    // The object kind goes as a parameter, as every value does.
+    const bool bOlder = AsciiEqualsIgnoreCase(m_data.m_strOLTable, QStringLiteral("F9801"));
+    const QString strSql = bOlder ? QStringLiteral("SELECT SIMID FROM ") + strLibrarian + QStringLiteral(" WHERE SIFUNC=?")
+                                  : QStringLiteral("SELECT SIOBNM FROM ") + strLibrarian + QStringLiteral(" WHERE SIFUNO=?");
+    const QString strKind = bOlder ? QStringLiteral("PF") : QStringLiteral("TBLE");
     CTaskProgress progress(pDlg);
-    if (!ReadTextColumn(strSql, {}, progress, bCancel, [&](const QString& strTable) { registered.Insert(strTable); }))
+    if (!ReadTextColumn(strSql, {strKind}, progress, bCancel,
+                        [&](const QString& strTable) { registered.Insert(strTable); }))
         registered.Clear();
 }
 
@@ -77,12 +78,10 @@ bool CTableGenerator::ReadSelectedTables(const QString& strPath, CRegisteredTabl
     GetRegisteredTables(registered, pDlg, bCancel);
     if (bCancel)
         return true;
-    m_data.LoadSchemaTables(pDlg, bCancel);
-    // A table list that could not be read is no empty schema: the last
-    // listing's failure is the connection's last error.
+    // A table list that could not be read is no empty schema.
+    const bool bListed = m_data.LoadSchemaTables(pDlg, bCancel);
     CTaskProgress progress(pDlg);
-    if (bCancel || !m_data.HasSelectedSchema() || m_data.GetLastError().isEmpty()
-        || CancelledMeanwhile(progress, bCancel))
+    if (bCancel || bListed || CancelledMeanwhile(progress, bCancel))
         return true;
     FailOnDatabaseError(strPath, m_data.GetLastError());
     return false;
@@ -145,7 +144,7 @@ bool CTableGenerator::ListColumns(CStatement& statement, const QString& strCatal
 {
     return ReadTableColumns(statement, m_data.m_strSearchEscape, strCatalog, strOwner, strTable,
                             [&](const CColumnInfo& column) {
-                                return onColumn(column.m_strName.trimmed(), short(column.m_nSqlType));
+                                return onColumn(column.m_strName, short(column.m_nSqlType));
                             });
 }
 

@@ -91,8 +91,8 @@ protected:
     // The line kind of the closing lines (cancel, database error).
     virtual int ClosingLineKind() const = 0;
 
-    // The catalog's columns of one table: name (trimmed) and ODBC 2 type
-    // code. The table and owner go in as escaped patterns and the rows are
+    // The catalog's columns of one table: name (as the engine keeps it, only
+    // a fixed-width catalog's padding removed) and ODBC 2 type code. The table and owner go in as escaped patterns and the rows are
     // checked, so "F0101_X" never brings in the columns of "F0101AX". False
     // when the catalog call fails; a failure while reading raises.
     bool ListColumns(CStatement& statement, const QString& strCatalog, const QString& strOwner,

@@ -308,15 +308,19 @@ TerminalRun RunOnTerminal(const QStringList& arrArgs, const QByteArray& strAwait
 }
 
 // A run that ended early: its status, nothing on stdout, one line on
-// stderr holding every fragment.
+// stderr holding every fragment, besides the notice of a data source
+// without a read-only session (the fault driver names no engine).
 void VerifyOneLineError(const CliRun& run, int nStatus, const QStringList& fragments = {})
 {
     QVERIFY2(run.nStatus == nStatus, qPrintable(QStringLiteral("status %1: %2").arg(run.nStatus).arg(run.strErr)));
     QVERIFY2(run.strOut.isEmpty(), qPrintable(run.strOut));
-    QVERIFY2(run.strErr.startsWith(QLatin1String("kitvane-cli: ")), qPrintable(run.strErr));
-    QCOMPARE(run.strErr.count(u'\n'), 1);
+    QStringList arrLines = run.strErr.split(u'\n');
+    arrLines.removeIf([](const QString& strLine) { return strLine.startsWith(QLatin1String("kitvane-cli: notice: ")); });
+    const QString strError = arrLines.join(u'\n');
+    QVERIFY2(strError.startsWith(QLatin1String("kitvane-cli: ")), qPrintable(run.strErr));
+    QCOMPARE(strError.count(u'\n'), 1);
     for (const QString& strFragment : fragments)
-        QVERIFY2(run.strErr.contains(strFragment), qPrintable(strFragment + QStringLiteral(" not in: ") + run.strErr));
+        QVERIFY2(strError.contains(strFragment), qPrintable(strFragment + QStringLiteral(" not in: ") + run.strErr));
 }
 
 void VerifyUsageError(const CliRun& run)
@@ -436,6 +440,8 @@ private slots:
     void cleanupTestCase();
     void usageErrors_data();
     void usageErrors();
+    void engineWithoutReadOnlySession_data();
+    void engineWithoutReadOnlySession();
     void help_data();
     void help();
     void schemaChoice_data();
@@ -456,6 +462,8 @@ private slots:
     void nothingToUpdate();
     void tableStatistics_data();
     void tableStatistics();
+    void injectionChangesNothing_data();
+    void injectionChangesNothing();
     void replaceRefused();
     void replaceOnTerminal_data();
     void replaceOnTerminal();
@@ -528,6 +536,40 @@ void TestCli::cleanupTestCase()
     m_pRowsFixture.reset();
 }
 
+void TestCli::engineWithoutReadOnlySession_data()
+{
+    QTest::addColumn<QString>("dbmsName");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("Oracle") << "Oracle" << true;
+    QTest::newRow("SQL Server") << "Microsoft SQL Server" << true;
+    QTest::newRow("DB2 for i") << "DB2/400 SQL" << true;
+    QTest::newRow("unnamed") << "" << true;
+    QTest::newRow("PostgreSQL") << "PostgreSQL" << false;
+    QTest::newRow("MariaDB") << "MariaDB" << false;
+    QTest::newRow("SQLite") << "SQLite" << false;
+}
+
+void TestCli::engineWithoutReadOnlySession()
+{
+    QFETCH(QString, dbmsName);
+    QFETCH(bool, notice);
+    const QString strDsn = QStringLiteral("kv_cli_engine_%1").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, QStringLiteral("Kitvane Fault"),
+                                                      {{QStringLiteral("DbmsName"), dbmsName}});
+    // Whatever the fault driver makes of the listing, the connection was made.
+    const CliRun run = RunCli({"tables", "--dsn", strDsn});
+    QVERIFY2(!run.strErr.contains(QLatin1String("cannot connect")), qPrintable(run.strErr));
+    const QStringList arrNotices = run.strErr.split(u'\n').filter(QStringLiteral("kitvane-cli: notice: "));
+    QCOMPARE(arrNotices.size(), notice ? 1 : 0);
+    if (notice) {
+        const QString strNotice = arrNotices.first();
+        QVERIFY2(strNotice.contains(QStringLiteral("'%1'").arg(strDsn)), qPrintable(strNotice));
+        QVERIFY2(strNotice.contains(QLatin1String("only SELECT and catalog rights")), qPrintable(strNotice));
+        if (!dbmsName.isEmpty())
+            QVERIFY2(strNotice.contains(dbmsName), qPrintable(strNotice));
+    }
+}
+
 void TestCli::usageErrors_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -551,6 +593,20 @@ void TestCli::usageErrors_data()
                                          << "either --multiply or --divide";
     QTest::newRow("date mode") << QStringList{"table-stats", "--dsn", "X", "--output", "x", "--date", "upmx"}
                                << "--date takes upmj, none or field:EXPR";
+    // A refused date expression is refused before any connection: the data
+    // source named does not even exist.
+    const QStringList stats = {"table-stats", "--dsn", "NOWHERE", "--output", "x", "--lang", "en", "--date"};
+    QTest::newRow("date expression with ';'") << stats + QStringList{"field:UPMJ; DELETE FROM F0101"}
+                                              << "must not contain a semicolon";
+    QTest::newRow("date expression closing MAX(")
+        << stats + QStringList{"field:1)) FROM F0101 UNION SELECT (MAX(1"} << "must not close a parenthesis";
+    QTest::newRow("date expression with a comment") << stats + QStringList{"field:1) INTO OUTFILE '/tmp/x' #"}
+                                                    << "must not close a parenthesis";
+    QTest::newRow("date expression opening more") << stats + QStringList{"field:COALESCE(UPMJ"}
+                                                  << "must close every parenthesis";
+    QTest::newRow("date expression quote") << stats + QStringList{"field:'\\' OR 1=1"} << "must close every quote";
+    QTest::newRow("date expression comment") << stats + QStringList{"field:UPMJ /* x */"}
+                                             << "must not contain a comment";
     QTest::newRow("status word") << QStringList{"compare-tables", "--left", "A", "--right", "B", "--export-tables",
                                                 "same,odd"}
                                  << "unknown word 'odd'";
@@ -838,6 +894,135 @@ void TestCli::nothingToUpdate()
                                "--power", "1", "--output", strPath, "--lang", "en"});
     QCOMPARE(run.nStatus, 0);
     QCOMPARE(ReadFile(strPath), Golden(QStringLiteral(KITVANE_TOOLS_GOLDEN "/nothing_to_update_en.txt")));
+}
+
+// What user input could reach in the production schema: a sequence, a
+// table of one row and a function that empties it, all writable by the
+// login the data source uses, so only the server's read-only session and
+// the system's own checks stand in the way. The UPRC alias gets the class
+// "BS\\", which the backslash escapes of MariaDB would break in a literal.
+void CreateInjectionTargets(JdeTestBed& bed)
+{
+    const QString strData = bed.pFixture->Place(kvtest::kProductionSchema).strQualifier;
+    const QString strDictionary = bed.pFixture->Place(kvtest::kDictionarySchema).strQualifier;
+    kvtest::TestDatabase& database = *bed.pDatabase;
+    const bool bPostgreSQL = database.GetEngine() == Engine::PostgreSQL;
+    database.Exec(QStringLiteral("CREATE SEQUENCE ") + strData + QStringLiteral("kv_seq"));
+    database.Exec(QStringLiteral("CREATE TABLE ") + strData + QStringLiteral("kv_canary (n INTEGER)"));
+    database.Exec(QStringLiteral("INSERT INTO ") + strData + QStringLiteral("kv_canary VALUES (1)"));
+    database.Exec(bPostgreSQL ? QStringLiteral("CREATE FUNCTION %1kv_delete() RETURNS integer LANGUAGE sql AS "
+                                               "'DELETE FROM %1kv_canary; SELECT 1'")
+                                    .arg(strData)
+                              : QStringLiteral("CREATE FUNCTION %1kv_delete() RETURNS INTEGER MODIFIES SQL DATA "
+                                               "BEGIN DELETE FROM %1kv_canary; RETURN 1; END")
+                                    .arg(strData));
+    database.Exec(QStringLiteral("UPDATE ") + strDictionary + QStringLiteral("F9210 SET FRCLAS=")
+                  + (bPostgreSQL ? QStringLiteral("'BS\\'") : QStringLiteral("'BS\\\\'"))
+                  + QStringLiteral(" WHERE FRDTAI='UPRC'"));
+}
+
+void TestCli::injectionChangesNothing_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QStringList>("args");        // @P stands for the production schema's qualifier
+    QTest::addColumn<QString>("state");           // read back over the test bed's connection
+    QTest::addColumn<QString>("unchanged");
+    QTest::addColumn<bool>("refused");            // a usage error, before any connection
+    QTest::addColumn<QString>("resultExcludes");  // never in the result file (case ignored)
+    QTest::addColumn<QString>("resultIncludes");
+
+    const QString strRows = QStringLiteral("SELECT COUNT(*) FROM @Pkv_canary");
+    const QString strOutfile = QDir::tempPath() + QStringLiteral("/kv_outfile_%1").arg(QCoreApplication::applicationPid());
+    const auto stats = [](const QString& strExpression) {
+        return QStringList{"table-stats", "--date", QStringLiteral("field:") + strExpression};
+    };
+    const auto update = [](const QString& strClass) {
+        return QStringList{"decimal-update", "--class", strClass, "--multiply", "--power", "2"};
+    };
+
+    const QString strPgSequence = QStringLiteral("SELECT last_value || ' ' || is_called FROM @Pkv_seq");
+    const QString strLargeObjects = QStringLiteral("SELECT COUNT(*) FROM pg_largeobject_metadata");
+    const Engine pg = Engine::PostgreSQL;
+    QTest::newRow("postgresql nextval") << pg << stats("nextval('@Pkv_seq')") << strPgSequence << "1 false" << false
+                                        << "" << "";
+    QTest::newRow("postgresql function deleting") << pg << stats("@Pkv_delete()") << strRows << "1" << false << ""
+                                                  << "";
+    QTest::newRow("postgresql lo_create") << pg << stats("lo_create(0)") << strLargeObjects << "0" << false << ""
+                                          << "";
+    QTest::newRow("postgresql lo_import") << pg << stats("lo_import('/etc/hostname')") << strLargeObjects << "0"
+                                          << false << "" << "";
+    QTest::newRow("postgresql read-write default, then nextval")
+        << pg
+        << stats("CASE WHEN current_setting('transaction_read_only') = 'on' THEN "
+                 "set_config('default_transaction_read_only', 'off', false) ELSE nextval('@Pkv_seq')::text END")
+        << strPgSequence << "1 false" << false << "" << "";
+    QTest::newRow("postgresql other table") << pg << stats("1)) FROM @Pkv_canary --") << strRows << "1" << true
+                                            << "" << "";
+
+    const QString strMariaDBSequence = QStringLiteral("SELECT next_not_cached_value FROM @Pkv_seq");
+    const Engine mariadb = Engine::MariaDB;
+    QTest::newRow("mariadb nextval") << mariadb << stats("NEXTVAL(@Pkv_seq)") << strMariaDBSequence << "1" << false
+                                     << "" << "";
+    QTest::newRow("mariadb function deleting") << mariadb << stats("@Pkv_delete()") << strRows << "1" << false << ""
+                                               << "";
+    QTest::newRow("mariadb into outfile")
+        << mariadb << stats("1) INTO OUTFILE '" + strOutfile + "' #")
+        << "SELECT COUNT(*) FROM @Pkv_canary" << "1" << true << "" << "";
+    QTest::newRow("mariadb other table") << mariadb << stats("1)) FROM @Pkv_canary --") << strRows << "1" << true
+                                         << "" << "";
+
+    for (Engine engine : {pg, mariadb}) {
+        const QByteArray name = Lower(engine).toUtf8();
+        QTest::addRow("%s class union", name.constData())
+            << engine << update("\\' UNION SELECT @Pkv_delete() #") << strRows << "1" << false << "" << "";
+        QTest::addRow("%s class or", name.constData())
+            << engine << update("\\' OR 1=1 #") << strRows << "1" << false << "upmj" << "";
+        QTest::addRow("%s class ending in a backslash", name.constData())
+            << engine << update("BS\\") << strRows << "1" << false << "upmj" << "sduprc=sduprc*100";
+    }
+}
+
+void TestCli::injectionChangesNothing()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QStringList, args);
+    QFETCH(QString, state);
+    QFETCH(QString, unchanged);
+    QFETCH(bool, refused);
+    QFETCH(QString, resultExcludes);
+    QFETCH(QString, resultIncludes);
+    KV_JDE_BED(bed, engine, JdeOptions());
+    CreateInjectionTargets(*bed);
+    const QString strData = bed->pFixture->Place(kvtest::kProductionSchema).strQualifier;
+    state.replace(QLatin1String("@P"), strData);
+    QCOMPARE(bed->pDatabase->Scalar(state), unchanged);
+    bed->data.m_pDatabase.reset();   // the bed's own product connection plays no part
+
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("result.txt"));
+    const CliRun run = RunCli(Substituted(args, QStringLiteral("@P"), strData)
+                              + QStringList{"--dsn", bed->pDatabase->Dsn(), "--schema",
+                                            bed->pFixture->Key(kvtest::kProductionSchema), "--output", strPath,
+                                            "--lang", "en", "--yes"});
+    QCOMPARE(bed->pDatabase->Scalar(state), unchanged);
+    // The server wrote no file where the expression told it to.
+    for (const QString& strArg : args) {
+        const qsizetype nOutfile = strArg.indexOf(QLatin1String("OUTFILE '"));
+        if (nOutfile >= 0)
+            QVERIFY(!QFile::exists(strArg.mid(nOutfile + 9).section(u'\'', 0, 0)));
+    }
+    if (refused) {
+        VerifyUsageError(run);
+        QVERIFY(!QFile::exists(strPath));
+        return;
+    }
+    QVERIFY2(run.nStatus == 0 || run.nStatus == 1, qPrintable(run.strErr));
+    const QByteArray bytes = QFile::exists(strPath) ? ReadFile(strPath) : QByteArray();
+    const QString strResult = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    if (!resultExcludes.isEmpty())
+        QVERIFY2(!strResult.contains(resultExcludes, Qt::CaseInsensitive), qPrintable(strResult));
+    if (!resultIncludes.isEmpty())
+        QVERIFY2(strResult.contains(resultIncludes, Qt::CaseInsensitive), qPrintable(strResult + run.strErr));
 }
 
 void TestCli::tableStatistics_data()

@@ -137,7 +137,7 @@ void TestDataDictionary::detailPhases()
     KV_JDE_BED(bed, engine, JdeOptions());
     ShowDictionarySchema(*bed);
     CDBData& data = bed->data;
-    QVERIFY(data.HasOwtpColumn());
+    QCOMPARE(data.HasOwtpColumn(), std::optional<bool>(true));
 
     for (int nPhase : {3, 4}) {
         ConsumerRecorder consumer;
@@ -184,7 +184,7 @@ void TestDataDictionary::withoutOwtp()
     KV_JDE_BED(bed, engine, options);
     ShowDictionarySchema(*bed);
     CDBData& data = bed->data;
-    QVERIFY(!data.HasOwtpColumn());
+    QCOMPARE(data.HasOwtpColumn(), std::optional<bool>(false));
 
     ConsumerRecorder consumer;
     bool bCancel = false;
@@ -205,7 +205,7 @@ void TestDataDictionary::owtpOfNamesakeIgnored()
     bed->pDatabase->Exec(QStringLiteral("CREATE TABLE crpdta.F9210 (FRDTAI CHAR(10), FROWTP CHAR(2))"));
     ShowDictionarySchema(*bed);
     CDBData& data = bed->data;
-    QVERIFY(!data.HasOwtpColumn());
+    QCOMPARE(data.HasOwtpColumn(), std::optional<bool>(false));
     ConsumerRecorder consumer;
     bool bCancel = false;
     QVERIFY(data.ReadDataDictionary(4, {8, 1, 2, 2}, nullptr, consumer, nullptr, bCancel));

@@ -1,7 +1,9 @@
 // Failures real drivers cannot be made to produce, through a fault-injecting
 // driver of our own behind the real driver manager.
 
+#include "compare/aliascompareinfo.h"
 #include "db/dbdata.h"
+#include "db/dictionaryconsumer.h"
 #include "tests/support/selectinteger.h"
 #include "tests/support/testodbcenv.h"
 
@@ -34,6 +36,8 @@ private slots:
     void conformanceFailureTellsWhy();
     void readOnlySessionByEngine_data();
     void readOnlySessionByEngine();
+    void schemaListingFailureFailsLoad();
+    void unreadableOwtpColumnFailsDetails();
 };
 
 void TestFaults::cancelledLoginLeavesUnconnected()
@@ -215,6 +219,48 @@ void TestFaults::readOnlySessionByEngine()
     QCOMPARE(data.IsReadOnlyOnServer(), readOnlyOnServer);
     QCOMPARE(data.GetDbmsName(), connects ? behaviour.value(QStringLiteral("DbmsName")) : QString());
     QCOMPARE(data.GetLastError(), error);
+}
+
+void TestFaults::schemaListingFailureFailsLoad()
+{
+    // The first schema cannot be listed, the second can: the load fails
+    // even though the last listing succeeded.
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_tables"), {{QStringLiteral("FailTables"), QStringLiteral("A")}});
+    QVERIFY(data.Connect());
+    for (const QString& strOwner : {QStringLiteral("A"), QStringLiteral("B")}) {
+        const QString strKey = QStringLiteral("db.") + strOwner;
+        data.m_mapSelected.insert(strKey, true);
+        data.m_mapSchemaOwners.insert(strKey, strOwner);
+    }
+    bool bCancel = false;
+    QVERIFY(!data.LoadSchemaTables(nullptr, bCancel));
+    QVERIFY(!bCancel);
+    QVERIFY2(data.GetLastError().contains(QLatin1String("Tables of A cannot be listed")), qPrintable(data.GetLastError()));
+}
+
+void TestFaults::unreadableOwtpColumnFailsDetails()
+{
+    // The fault driver lists no columns (SQLColumns fails) but answers the
+    // dictionary's SELECT: whether F9210 has FROWTP is unknown, which is not
+    // the same as "it has none".
+    struct CountingConsumer : IDictionaryConsumer
+    {
+        int nRows = 0;
+        void OnDictionaryRow(int, const QString&, QStringList*, std::unique_ptr<CAliasCompareInfo>, CMessageTarget*,
+                             bool&) override
+        {
+            ++nRows;
+        }
+    } consumer;
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_dictionary"), {});
+    QVERIFY(data.Connect());
+    data.m_strDDTable = QStringLiteral("F9210");
+    bool bCancel = false;
+    QVERIFY(!data.ReadDataDictionary(3, {8, 1, 2, 2}, nullptr, consumer, nullptr, bCancel));
+    QCOMPARE(consumer.nRows, 0);
+    QVERIFY(!data.GetLastError().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFaults)

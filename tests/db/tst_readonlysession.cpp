@@ -59,6 +59,8 @@ private slots:
     void sessionIsReadOnly();
     void writeRefusedByServer_data();
     void writeRefusedByServer();
+    void nothingPersists_data();
+    void nothingPersists();
 };
 
 void TestReadOnlySession::init()
@@ -160,6 +162,69 @@ void TestReadOnlySession::writeRefusedByServer()
     } catch (const CDBException& error) {
         QVERIFY2(error.m_strError.contains(RefusalOf(engine)), qPrintable(error.m_strError));
     }
+    QCOMPARE(db->Scalar(state), unchanged);
+}
+
+void TestReadOnlySession::nothingPersists_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QStringList>("operations");   // each run as one operation of the system
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("unchanged");
+
+    // What a read-only transaction still lets through on PostgreSQL: large
+    // objects, and the session's own default, which would make the
+    // following transactions read-write.
+    const QString strLargeObjects = QStringLiteral("SELECT COUNT(*) FROM pg_largeobject_metadata");
+    const QString strReadWrite = QStringLiteral("SELECT set_config('default_transaction_read_only', 'off', false)");
+    QTest::newRow("postgresql lo_create") << Engine::PostgreSQL << QStringList{"SELECT lo_create(0)"}
+                                          << strLargeObjects << "0";
+    QTest::newRow("postgresql lo_from_bytea")
+        << Engine::PostgreSQL << QStringList{"SELECT lo_from_bytea(0, 'x')", "SELECT lo_creat(-1)"}
+        << strLargeObjects << "0";
+    QTest::newRow("postgresql lo_import") << Engine::PostgreSQL << QStringList{"SELECT lo_import('/etc/hostname')"}
+                                          << strLargeObjects << "0";
+    QTest::newRow("postgresql read-write default, then nextval")
+        << Engine::PostgreSQL << QStringList{strReadWrite, "SELECT nextval('kv_seq')"}
+        << "SELECT last_value || ' ' || is_called FROM KV_SEQ" << "1 false";
+    QTest::newRow("postgresql read-write default, then a function writing")
+        << Engine::PostgreSQL << QStringList{strReadWrite, "SELECT kv_delete()"} << "SELECT COUNT(*) FROM KV_CANARY"
+        << "1";
+    QTest::newRow("postgresql read-write default inside a failed operation")
+        << Engine::PostgreSQL
+        << QStringList{"SELECT " + strReadWrite.mid(7) + ", N FROM KV_NO_SUCH_TABLE", strReadWrite,
+                       "SELECT kv_delete()"}
+        << "SELECT COUNT(*) FROM KV_CANARY" << "1";
+}
+
+void TestReadOnlySession::nothingPersists()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QStringList, operations);
+    QFETCH(QString, state);
+    QFETCH(QString, unchanged);
+    KV_CREATE_DATABASE(db, engine);
+    CreateCanary(*db);
+    db->Exec(QStringLiteral("CREATE FUNCTION kv_delete() RETURNS integer LANGUAGE sql AS "
+                            "'DELETE FROM KV_CANARY; SELECT 1'"));
+    QCOMPARE(db->Scalar(state), unchanged);
+
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+    for (const QString& strOperation : operations) {
+        // Whether the server accepts the statement or not, nothing of it stays.
+        data.RunStatement(false, [&](CStatement& statement) {
+            statement.ExecDirect(strOperation);
+            return true;
+        });
+        QCOMPARE(db->Scalar(state), unchanged);
+    }
+    ExerciseConnection(data);
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT CASE current_setting('default_transaction_read_only') "
+                                                         "WHEN 'on' THEN 1 ELSE 0 END")),
+             1);
+    data.m_pDatabase.reset();   // a transaction left open would end here
     QCOMPARE(db->Scalar(state), unchanged);
 }
 

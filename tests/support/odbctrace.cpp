@@ -88,16 +88,25 @@ OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
     QString strFreeing;
     bool bAllocatingStatement = false;
     const TraceRecord* pConnectionEntry = nullptr;   // the option or connect call awaiting its exit
+    QSet<QString> connectedHandles;                  // between a connect and its disconnect
     for (const TraceRecord& record : records) {
+        if (record.strSource == QLatin1String("SQLDisconnect.c") && record.IsEntry())
+            connectedHandles.remove(record.Field(QStringLiteral("Connection")));
         if (IsConnectOption(record) || IsDriverConnect(record)) {
+            const QString strHandle = pConnectionEntry != nullptr ? pConnectionEntry->Field(QStringLiteral("Connection"))
+                                                                  : QString();
             if (record.IsEntry()) {
                 pConnectionEntry = &record;
-            } else if (pConnectionEntry != nullptr && pConnectionEntry->strSource == record.strSource) {
-                OdbcConnectionTrace& connection
-                    = ConnectionOf(summary, pConnectionEntry->Field(QStringLiteral("Connection")));
+            } else if (pConnectionEntry != nullptr && pConnectionEntry->strSource == record.strSource
+                       && !(IsConnectOption(record) && connectedHandles.contains(strHandle))) {
+                // (An option set once connected, such as autocommit, is none
+                // of the options before connecting.)
+                OdbcConnectionTrace& connection = ConnectionOf(summary, strHandle);
                 if (IsDriverConnect(record)) {
                     connection.connectCompletions.append(pConnectionEntry->Field(QStringLiteral("Completion")).toInt());
                     connection.bConnected = connection.bConnected || record.IsSuccessfulExit();
+                    if (record.IsSuccessfulExit())
+                        connectedHandles.insert(strHandle);
                 } else if (record.IsSuccessfulExit()) {
                     connection.optionsBeforeConnect.insert(pConnectionEntry->Field(QStringLiteral("Option")),
                                                            pConnectionEntry->Field(QStringLiteral("Value")));

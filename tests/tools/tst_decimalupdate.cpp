@@ -32,6 +32,7 @@ private slots:
     void demoShapeOnSqlite();
     void columnRules_data() { tooltest::AddServerRows(); }
     void columnRules();
+    void blankEdgedColumnNames();
     void schemaBlocks_data();
     void schemaBlocks();
     void nothingToUpdate_data();
@@ -212,6 +213,24 @@ void TestDecimalUpdate::columnRules()
     for (const QString& strTable : tables)
         lines.append(expected.value(strTable, QStringLiteral("<unexpected %1>").arg(strTable)));
     QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+}
+
+void TestDecimalUpdate::blankEdgedColumnNames()
+{
+    // PostgreSQL keeps blanks at either end of a quoted name: such a column
+    // is another column, whose name never ends in the alias.
+    KV_TOOL_BED(t, Engine::PostgreSQL);
+    t->AddRegisteredTable(kPatternSchema, QStringLiteral("F55BLANK"),
+                          QStringLiteral("\"XXAA \" NUMERIC(15,2), \" ZZAA\" NUMERIC(15,2), \"YYAA\" NUMERIC(15,2)"), {},
+                          QStringLiteral("F55BLANK"));
+    t->Reload();
+    t->SelectOnly({kPatternSchema});
+
+    t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("AA"), true, 2, nullptr, t->prompt);
+
+    QCOMPARE(ReadTestFile(t->strPath),
+             tooltest::ResultBytes({tooltest::UpdateLine(t->Qualified(kPatternSchema, "F55BLANK"),
+                                                         QStringLiteral("\"YYAA\""), "*100")}));
 }
 
 void TestDecimalUpdate::schemaBlocks_data()

@@ -8,6 +8,7 @@
 //   CancelLogin=1      the login dialog is cancelled (SQL_NO_DATA)
 //   DbmsName=NAME      the SQL_DBMS_NAME reported (default empty)
 //   FailStatement=SQL  that statement fails too, with SQLSTATE 25000
+//   FailTables=SCHEMA  SQLTables on that schema fails; on any other it lists no table
 // "SELECT FAIL" fails; any other statement returns one row of one integer
 // column: the number of SQLExecDirect calls it took.
 
@@ -46,6 +47,7 @@ struct Connection : Handle
     int nErrorRecords = 1;
     std::string strDbmsName;
     std::string strFailStatement;
+    std::string strFailTables;
     bool bConnected = false;
 };
 
@@ -181,6 +183,7 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND, SQLWCHAR* pszIn, SQLS
     pConnection->nErrorRecords = ProfileInt(strDsn, "ErrorRecords", 1);
     pConnection->strDbmsName = ProfileText(strDsn, "DbmsName");
     pConnection->strFailStatement = ProfileText(strDsn, "FailStatement");
+    pConnection->strFailTables = ProfileText(strDsn, "FailTables");
     if (ProfileInt(strDsn, "CancelLogin", 0) != 0)
         return SQL_NO_DATA;
     pConnection->bConnected = true;
@@ -252,6 +255,32 @@ SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pszSql, SQLINTEGER nL
     return SQL_SUCCESS;
 }
 
+SQLRETURN SQL_API SQLTablesW(SQLHSTMT hstmt, SQLWCHAR*, SQLSMALLINT, SQLWCHAR* pszSchema, SQLSMALLINT nSchema,
+                             SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT)
+{
+    auto* pStatement = static_cast<Statement*>(hstmt);
+    pStatement->diagnostics.clear();
+    pStatement->bHasRow = false;
+    if (Narrow(pszSchema, nSchema) == pStatement->pConnection->strFailTables)
+        return Fail(pStatement, "HY000", "Tables of " + pStatement->pConnection->strFailTables + " cannot be listed");
+    return SQL_SUCCESS;
+}
+
+// Every column a variable-width text (catalog results are bound by name parts).
+SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT, SQLUSMALLINT, SQLWCHAR* pszName, SQLSMALLINT nNameChars,
+                                  SQLSMALLINT* pnNameLength, SQLSMALLINT* pnSqlType, SQLULEN* pnSize,
+                                  SQLSMALLINT* pnDigits, SQLSMALLINT* pnNullable)
+{
+    Widen("C", pszName, nNameChars, pnNameLength);
+    *pnSqlType = SQL_WVARCHAR;
+    *pnSize = 128;
+    if (pnDigits != nullptr)
+        *pnDigits = 0;
+    if (pnNullable != nullptr)
+        *pnNullable = SQL_NULLABLE;
+    return SQL_SUCCESS;
+}
+
 SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT, SQLSMALLINT* pnColumns)
 {
     *pnColumns = 1;
@@ -262,8 +291,10 @@ SQLRETURN SQL_API SQLBindCol(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLSMALLINT n
                              SQLLEN, SQLLEN* pIndicator)
 {
     auto* pStatement = static_cast<Statement*>(hstmt);
-    if (nColumn != 1)
+    if (nColumn == 0)
         return Fail(pStatement, "07009", "Invalid column number");
+    if (nColumn > 1)
+        return SQL_SUCCESS;   // only a catalog result has more, and it has no rows
     pStatement->nTargetType = nTargetType;
     pStatement->pTarget = pTarget;
     pStatement->pIndicator = pIndicator;
