@@ -1,17 +1,20 @@
 #include "app/dlgmain.h"
 
+#include "app/connectattempt.h"
+#include "app/formattext.h"
 #include "app/language.h"
 #include "app/qalmetapp.h"
 #include "app/schemalistctrl.h"
 #include "controls/aboutdlg.h"
 #include "controls/dialogbuilder.h"
 #include "controls/dlgdatasources.h"
+#include "controls/guiprompt.h"
 #include "controls/logobutton.h"
 #include "controls/roundbutton.h"
-#include "controls/waitcursor.h"
 #include "controls/windowfunctions.h"
 #include "db/dbdata.h"
 #include "res/resourceimages.h"
+#include "res/stringids.h"
 #include "tools/dlgwait.h"
 
 #include <QLabel>
@@ -21,12 +24,6 @@ namespace {
 
 const QColor kBandColor(205, 212, 218);
 const QColor kLineColor(231, 75, 20);
-
-CDBData* ToolsDatabase()
-{
-    CQalmetApp* pApp = CQalmetApp::GetInstance();
-    return pApp ? pApp->GetDatabase(DB_TOOLS) : nullptr;
-}
 
 }  // namespace
 
@@ -111,18 +108,38 @@ void CDlgMain::OnConnect()
         return;
     m_bBusy = true;
     UpdateControls();
-    bool bConnected = false;
-    {
-        const CWaitCursor wait;
-        bConnected = m_pDB->Connect();
-    }
-    if (bConnected) {
-        CDlgWait dlg(QString(), WAIT_DATABASE_INFO, false, this);
-        dlg.DoModal();
+    ForgetEndedAttempts();
+    // The old connection is closed first, whatever comes of the new one.
+    m_pDB->m_pDatabase.reset();
+
+    // The driver waits for its server behind the wait dialog, on a thread
+    // of its own, so this window keeps repainting and the user may give up.
+    auto pAttempt = std::make_unique<CConnectAttempt>(m_pDB->m_strDSN);
+    CDlgWait dlg(*pAttempt, this);
+    const bool bLoaded = dlg.DoModal() == 1;
+    if (bLoaded) {
         m_wndSchemaList->FillSchemas();
+    } else {
+        // A database whose information could not be read is no connection
+        // to work on.
+        m_pDB->m_pDatabase.reset();
+        const QString strError = pAttempt->GetLastError();
+        // Nothing to say when the user gave up, or cancelled the driver's own login.
+        if (!dlg.m_bCancel && pAttempt->IsFinished() && !pAttempt->Succeeded() && !strError.isEmpty())
+            CGuiPrompt().ShowMessage(FormatLangString(StringId::ConnectionFailed, {strError}), CPrompt::Ok);
     }
+    // Whatever was not taken is closed; an attempt whose driver still waits
+    // closes its connection when it ends.
+    pAttempt->Abandon();
+    if (!pAttempt->IsFinished())
+        m_arrAbandonedAttempts.push_back(std::move(pAttempt));
     m_bBusy = false;
     UpdateControls();
+}
+
+void CDlgMain::ForgetEndedAttempts()
+{
+    std::erase_if(m_arrAbandonedAttempts, [](const auto& pAttempt) { return pAttempt->IsFinished(); });
 }
 
 void CDlgMain::OnAbout()

@@ -4,6 +4,10 @@
 
 #include <QIcon>
 
+#include <memory>
+#include <vector>
+
+class CConnectAttempt;
 class CDBData;
 class CLogoButton;
 class CRoundButton;
@@ -36,6 +40,10 @@ public:
     CLogoButton* m_btnLogo = nullptr;
     int m_nDividerX = -1;
     bool m_bBusy = false;
+    // Attempts the user abandoned while their driver still waited: each
+    // closes its connection when it ends; the dialog waits for them before
+    // it is destroyed.
+    std::vector<std::unique_ptr<CConnectAttempt>> m_arrAbandonedAttempts;
 
 protected:
     bool OnInitDialog() override;
@@ -46,4 +54,5 @@ protected:
 
 private:
     void UpdateMinimumSize();
+    void ForgetEndedAttempts();
 };

@@ -1,3 +1,4 @@
+#include "app/charactertype.h"
 #include "app/qalmetapp.h"
 #include "app/startup.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    EnsureUtf8CharacterType();
     QApplication::setApplicationName(QStringLiteral("TvrKitvane"));
     QApplication::setOrganizationName(QStringLiteral("Talvorin"));
     CQalmetApp app;

@@ -3,10 +3,9 @@
 #include "app/language.h"
 #include "app/resultfilenames.h"
 #include "app/shellfunctions.h"
-#include "app/formattext.h"
 #include "app/prompt.h"
 #include "app/resultfilechecks.h"
-#include "res/stringids.h"
+#include "tools/dateexpression.h"
 #include "tools/decimalupdate.h"
 #include "tools/tablestatistics.h"
 
@@ -73,42 +72,39 @@ void CQalmetApp::SetStatisticsOptions(int nDateMode, const QString& strField)
 }
 
 // The steps around both tools: the result-file checks, the generation and
-// the opening of whatever file it left.
+// the opening of the file it left, unless the run failed: an incomplete
+// file is no result to show.
 static void RunTool(CQalmetApp& app, const QString& strPath, int nTestLineKind, CPrompt& prompt,
-                    const std::function<void()>& generate)
+                    const CTableGenerator& generator, const std::function<void()>& generate)
 {
     if (!CResultFileChecks(prompt, app.GetResultWriter()).PrepareResultFile(strPath, nTestLineKind))
         return;
-    try {
-        generate();
-    } catch (const CDBException& error) {
-        // Only a statement that cannot be allocated gets this far.
-        prompt.ShowMessage(CDecimalUpdate::FormatDatabaseError(error.m_strError), CPrompt::Ok);
-    }
-    if (QFileInfo::exists(strPath))
+    generate();
+    if (!generator.Failed() && QFileInfo::exists(strPath))
         app.OpenWithAssociatedProgram(strPath);
 }
 
 void CQalmetApp::RunDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName, bool bMultiply,
                                   int nPower, CMessageTarget* pWaitDlg, CPrompt& prompt)
 {
-    RunTool(*this, strPath, LINE_DECIMAL_UPDATE, prompt, [&] {
-        CDecimalUpdate(m_db[DB_TOOLS], m_resultWriter, prompt)
-            .GenerateDecimalUpdate(strPath, bByAlias, strName, bMultiply, nPower, pWaitDlg);
+    CDecimalUpdate generator(m_db[DB_TOOLS], m_resultWriter, prompt);
+    RunTool(*this, strPath, LINE_DECIMAL_UPDATE, prompt, generator, [&] {
+        generator.GenerateDecimalUpdate(strPath, bByAlias, strName, bMultiply, nPower, pWaitDlg);
     });
 }
 
 void CQalmetApp::RunStatistics(const QString& strPath, CMessageTarget* pWaitDlg, CPrompt& prompt)
 {
-    if (m_statOptions.m_nStatDateMode == STAT_DATE_FIELD
-        && !CTableStatistics::IsAcceptedFieldExpression(m_statOptions.m_strStatField)) {
-        prompt.ShowMessage(FormatLangString(StringId::FieldExpressionRefused, {m_statOptions.m_strStatField}),
-                           CPrompt::Ok);
-        return;
+    if (m_statOptions.m_nStatDateMode == STAT_DATE_FIELD) {
+        const QString strRefusal = DateExpressionRefusal(m_statOptions.m_strStatField);
+        if (!strRefusal.isEmpty()) {
+            prompt.ShowMessage(strRefusal, CPrompt::Ok);
+            return;
+        }
     }
-    RunTool(*this, strPath, LINE_NO_HEADER, prompt, [&] {
-        CTableStatistics(m_db[DB_TOOLS], m_resultWriter, prompt, m_statOptions).GenerateStatistics(strPath, pWaitDlg);
-    });
+    CTableStatistics generator(m_db[DB_TOOLS], m_resultWriter, prompt, m_statOptions);
+    RunTool(*this, strPath, LINE_NO_HEADER, prompt, generator,
+            [&] { generator.GenerateStatistics(strPath, pWaitDlg); });
 }
 
 void CQalmetApp::SetStatisticsDateLocale(const QLocale& locale)

@@ -28,13 +28,16 @@ bool CResultFileChecks::PrepareResultFile(const QString& strPath, int nLineKind)
     if (QFileInfo::exists(strPath)
         && !m_prompt.Confirm(FormatLangString(StringId::ConfirmReplaceFile, {ShownPath(strPath)})))
         return false;
-    if (!m_writer.AppendResultLine(nLineKind, strPath, QString())) {
-        m_prompt.ShowMessage(FormatLangString(StringId::CannotOpenFile, {ShownPath(strPath)}), CPrompt::Ok);
+    QString strReason;
+    if (!m_writer.AppendResultLine(nLineKind, strPath, QString(), &strReason)) {
+        m_prompt.ShowMessage(FormatLangString(StringId::CannotOpenFileReason, {ShownPath(strPath), strReason}),
+                             CPrompt::Ok);
         return false;
     }
     // A file that stays would have the new lines appended to the old ones.
-    if (!QFile::remove(strPath)) {
-        ReportLineFailure(strPath);
+    QFile file(strPath);
+    if (!file.remove()) {
+        ReportLineFailure(strPath, file.errorString());
         return false;
     }
     return true;
@@ -49,7 +52,8 @@ bool CResultFileChecks::ConfirmDeleteResultFile(const QString& strPath)
     return QFile::remove(strPath);
 }
 
-void CResultFileChecks::ReportLineFailure(const QString& strPath)
+void CResultFileChecks::ReportLineFailure(const QString& strPath, const QString& strReason)
 {
-    m_prompt.ShowMessage(FormatLangString(StringId::CannotWriteFile, {ShownPath(strPath)}), CPrompt::Ok);
+    m_prompt.ShowMessage(FormatLangString(StringId::CannotWriteFileReason, {ShownPath(strPath), strReason}),
+                         CPrompt::Ok);
 }

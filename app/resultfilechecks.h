@@ -22,8 +22,8 @@ public:
     bool ConfirmDeleteResultFile(const QString& strPath);
 
     // A line that could not be written during a run: the generator stops
-    // and says so with this message.
-    void ReportLineFailure(const QString& strPath);
+    // and says so with this message, the system's reason included.
+    void ReportLineFailure(const QString& strPath, const QString& strReason);
 
 private:
     CPrompt& m_prompt;

@@ -2,6 +2,10 @@
 
 #include "app/settingsstore.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace {
 
 bool IsFileNameChar(QChar c)
@@ -10,6 +14,17 @@ bool IsFileNameChar(QChar c)
     if ((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))
         return true;
     return QStringView(u"éèêàçùö -_").contains(c);
+}
+
+QString ExistingResultFolder(const QString& strFolder)
+{
+    // The platform names a documents folder even where there is none.
+    for (const QString& strCandidate :
+         {strFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()}) {
+        if (!strCandidate.isEmpty() && QFileInfo(strCandidate).isDir())
+            return strCandidate;
+    }
+    return QDir::tempPath();
 }
 
 }  // namespace
@@ -31,7 +46,7 @@ QString MakeFileNameFromDsn(const QString& strDsn)
 
 QString GetDefaultResultPath(const QString& strFolder, const QString& strBaseName, int nKind)
 {
-    QString strPath = strFolder;
+    QString strPath = ExistingResultFolder(strFolder);
     if (!HasTrailingSeparator(strPath))
         strPath += u'/';
     return strPath + strBaseName + u'.' + GetResultExtension(nKind);

@@ -16,6 +16,8 @@ QString GetResultExtension(int nKind);
 // é è ê à ç ù ö, space, "-" and "_" replaced by "_".
 QString MakeFileNameFromDsn(const QString& strDsn);
 
-// strFolder, a separator unless it ends with one, strBaseName, ".", the
-// extension of the kind.
+// The first existing folder of: strFolder, the user's documents folder and
+// the home folder (the temporary folder on a system without any of them),
+// so that a proposed path never lies in a missing folder; then a separator
+// unless the folder ends with one, strBaseName, ".", the extension of the kind.
 QString GetDefaultResultPath(const QString& strFolder, const QString& strBaseName, int nKind);

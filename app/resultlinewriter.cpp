@@ -76,7 +76,16 @@ bool CResultLineWriter::AppendResultLine(int nLineKind, const QString& strPath, 
     }
     AppendUtf16Le(bytes, strText + kLineEnd);
 
-    if (file.write(bytes) == bytes.size())
+    // A write cut short (the disk filled up in the middle) reports no
+    // reason; writing the rest again gets the system's.
+    qint64 nWritten = 0;
+    while (nWritten < bytes.size()) {
+        const qint64 nPart = file.write(bytes.constData() + nWritten, bytes.size() - nWritten);
+        if (nPart <= 0)
+            break;
+        nWritten += nPart;
+    }
+    if (nWritten == bytes.size())
         return true;
     if (pstrError)
         *pstrError = file.errorString();

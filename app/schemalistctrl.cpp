@@ -4,6 +4,7 @@
 #include "db/dbdata.h"
 #include "res/resourceimages.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -112,19 +113,54 @@ void CSchemaListCtrl::DrawItem(QPainter& painter, const QStyleOptionViewItem& op
                      MakeShortString(option.fontMetrics, strText, label.width(), 4));
 }
 
+int CSchemaListCtrl::TickRowAt(const QMouseEvent* pEvent) const
+{
+    if (pEvent->button() != Qt::LeftButton || m_pStateImages.isEmpty() || m_pDB == nullptr)
+        return -1;
+    const QPoint pos = pEvent->position().toPoint();
+    const QListWidgetItem* pItem = itemAt(pos);
+    if (pItem == nullptr)
+        return -1;
+    const int nRow = row(pItem);
+    return pos.x() < LabelRect(nRow).left() ? nRow : -1;
+}
+
+void CSchemaListCtrl::ToggleTick(int nRow)
+{
+    m_pDB->ToggleSchemaSelected(GetSchemaKey(nRow));
+    viewport()->update(TickRect(nRow));
+}
+
 void CSchemaListCtrl::mousePressEvent(QMouseEvent* pEvent)
 {
-    if (pEvent->button() == Qt::LeftButton && !m_pStateImages.isEmpty() && m_pDB != nullptr) {
-        const QPoint pos = pEvent->position().toPoint();
-        const QListWidgetItem* pItem = itemAt(pos);
-        if (pItem != nullptr) {
-            const int nRow = row(pItem);
-            if (pos.x() < LabelRect(nRow).left()) {
-                m_pDB->ToggleSchemaSelected(GetSchemaKey(nRow));
-                viewport()->update(TickRect(nRow));
-                return;
-            }
-        }
+    if (const int nRow = TickRowAt(pEvent); nRow >= 0) {
+        ToggleTick(nRow);
+        return;
     }
     QListWidget::mousePressEvent(pEvent);
+}
+
+void CSchemaListCtrl::mouseDoubleClickEvent(QMouseEvent* pEvent)
+{
+    // The first click has toggled the tick already. The view would replay
+    // this second click as a press when the row differs from the last
+    // pressed one, toggling the tick back.
+    if (TickRowAt(pEvent) >= 0)
+        return;
+    QListWidget::mouseDoubleClickEvent(pEvent);
+}
+
+void CSchemaListCtrl::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() != Qt::Key_Space || pEvent->modifiers() != Qt::NoModifier) {
+        QListWidget::keyPressEvent(pEvent);
+        return;
+    }
+    // Holding the key down toggles once.
+    const int nRow = currentRow();
+    if (!pEvent->isAutoRepeat() && nRow >= 0 && m_pDB != nullptr && !m_pStateImages.isEmpty()) {
+        // Selected, so the user sees which schema changed.
+        setCurrentRow(nRow);
+        ToggleTick(nRow);
+    }
 }

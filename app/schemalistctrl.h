@@ -10,8 +10,9 @@ class CDBData;
 class QStyleOptionViewItem;
 
 // The schema list of the main dialog: one row per schema with its tick box;
-// a click on the box ticks or unticks the schema, a click on the text only
-// selects the row.
+// a press on the box ticks or unticks the schema (a double click there
+// toggles it once), a click on the text only selects the row, and Space
+// toggles the tick of the current row.
 class CSchemaListCtrl : public QListWidget
 {
     Q_OBJECT
@@ -40,4 +41,11 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+
+private:
+    // The row whose tick box the left button hits, or -1.
+    int TickRowAt(const QMouseEvent* pEvent) const;
+    void ToggleTick(int nRow);
 };

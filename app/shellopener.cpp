@@ -1,8 +1,11 @@
 #include "app/shellopener.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+
+#include <memory>
 
 CShellOpener::~CShellOpener() = default;
 
@@ -22,8 +25,32 @@ bool CShellOpener::StartCommandLine(const QString& strCommandLine)
     QStringList arrArgs = QProcess::splitCommand(strCommandLine);
     if (arrArgs.isEmpty())
         return false;
-    const QString strProgram = arrArgs.takeFirst();
-    return QProcess::startDetached(strProgram, arrArgs);
+    auto pProcess = std::make_unique<QProcess>();
+    pProcess->setProgram(arrArgs.takeFirst());
+    pProcess->setArguments(arrArgs);
+    // What the opener says goes where this program's own output goes.
+    pProcess->setProcessChannelMode(QProcess::ForwardedChannels);
+    pProcess->start();
+    if (!pProcess->waitForStarted())
+        return false;
+    // A desktop opener that finds no program for the file says so at once,
+    // by its exit status (xdg-open: 3 or 4).
+    if (pProcess->waitForFinished(kOpenerVerdictMs)) {
+#if defined(Q_OS_WIN)
+        // Explorer's exit status tells nothing.
+        return true;
+#else
+        return pProcess->exitStatus() == QProcess::NormalExit && pProcess->exitCode() == 0;
+#endif
+    }
+    // Still running: some openers wait for the program they started. It is
+    // left running; the process object goes when it ends, on the thread
+    // that has the event loop.
+    QProcess* pRunning = pProcess.release();
+    QObject::connect(pRunning, &QProcess::finished, pRunning, &QObject::deleteLater);
+    if (QCoreApplication* pApp = QCoreApplication::instance(); pApp && pRunning->thread() != pApp->thread())
+        pRunning->moveToThread(pApp->thread());
+    return true;
 }
 
 bool CShellOpener::OpenWithAssociatedProgram(const QString& strPath)

@@ -13,11 +13,15 @@ public:
     // The open command of an extension (with its dot), or empty.
     virtual QString GetOpenCommand(const QString& strExtension) const;
 
-    // Starts a command line as a new process without waiting for it; true
-    // when the process was started.
+    // Starts a command line as a new process and waits at most
+    // kOpenerVerdictMs for it: true when it started and did not end with a
+    // failure in that time; a process still running then is left running.
     virtual bool StartCommandLine(const QString& strCommandLine);
 
-    // False, starting nothing, when the file does not exist.
+    static constexpr int kOpenerVerdictMs = 1000;
+
+    // False, starting nothing, when the file does not exist; false too when
+    // no program could open it.
     bool OpenWithAssociatedProgram(const QString& strPath);
 
     // Every "%1" of the command replaced with the path, unquoted; without

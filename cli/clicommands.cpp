@@ -1,10 +1,19 @@
 #include "cli/clicommands.h"
 
+#include "app/formattext.h"
 #include "app/language.h"
 #include "cli/clierror.h"
 #include "cli/clioutput.h"
 #include "cli/quietopener.h"
 #include "cli/schemachoices.h"
+#include "res/stringids.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +45,35 @@ CliOptionList Join(std::initializer_list<CliOptionList> lists)
     for (const CliOptionList& list : lists)
         all += list;
     return all;
+}
+
+// The options naming an output file, with the message of a file that
+// cannot be opened: an export's (the GUI's export command) or a tool's
+// result file's.
+struct OutputOption
+{
+    const char* pszName;
+    int nMessageId;
+};
+const OutputOption kOutputOptions[] = {
+    {"export", StringId::CannotWriteFile},
+    {"output", StringId::CannotOpenFile},
+};
+
+// Why no file can be written at strPath, in the system's words; empty when
+// it can. Nothing is created or changed.
+QString OutputPathProblem(const QString& strPath)
+{
+    const QFileInfo file(strPath);
+    if (file.isDir())
+        return qt_error_string(EISDIR);
+    const QFileInfo folder(file.absolutePath());
+    if (folder.exists() && !folder.isDir())
+        return qt_error_string(ENOTDIR);
+    const QByteArray target = QFile::encodeName(file.exists() ? file.absoluteFilePath() : folder.absoluteFilePath());
+    if (access(target.constData(), file.exists() ? W_OK : W_OK | X_OK) != 0)
+        return qt_error_string(errno);
+    return QString();
 }
 
 }  // namespace
@@ -120,6 +158,7 @@ QString CCliCommands::CommandHelp(const Command& command)
 }
 
 CCliCommands::CCliCommands()
+    : m_interrupt({m_app.GetDatabase(DB_LEFT), m_app.GetDatabase(DB_RIGHT), m_app.GetDatabase(DB_TOOLS)})
 {
     m_app.SetShellOpener(std::make_unique<CQuietOpener>());
 }
@@ -156,6 +195,18 @@ int CCliCommands::Run(const QStringList& arrArgs)
     } catch (const CCliError& error) {
         PrintError(QStringLiteral("kitvane-cli: ") + error.Text());
         return error.Status();
+    } catch (const CDBException& error) {
+        // A statement that cannot be allocated: the database layer raises it
+        // by design. The temporary result files go with this object.
+        PrintError(QStringLiteral("kitvane-cli: ")
+                   + FormatLangString(StringId::DatabaseError, {error.m_strError.trimmed()}).simplified());
+        return CLI_FAILURE;
+    } catch (const std::exception& error) {
+        PrintError(QStringLiteral("kitvane-cli: ") + QString::fromLocal8Bit(error.what()));
+        return CLI_FAILURE;
+    } catch (...) {
+        PrintError(QStringLiteral("kitvane-cli: unexpected error"));
+        return CLI_FAILURE;
     }
 }
 
@@ -176,9 +227,70 @@ void CCliCommands::ApplyLanguage()
 
 void CCliCommands::Connect(CDBData& data, const QString& strDsn)
 {
+    CheckOutputPaths();
     data.m_strDSN = strDsn;
-    if (!data.Connect())
-        throw CCliError::Failure(QStringLiteral("cannot connect to data source '%1'").arg(strDsn));
+    bool bConnected = false;
+    {
+        const CCliInterrupt::CConnecting connecting(m_interrupt, strDsn);
+        bConnected = data.Connect();
+    }
+    if (!bConnected)
+        throw CCliError::Failure(QStringLiteral("cannot connect to data source '%1': %2").arg(strDsn, DriverReason(data)));
+}
+
+QString CCliCommands::DriverReason(const CDBData& data)
+{
+    // GetLastError: one line per diagnostic record, then "SQLSTATE xxxxx" lines.
+    const QLatin1String kStatePrefix("SQLSTATE ");
+    QStringList arrMessages;
+    QStringList arrStates;
+    for (const QString& strLine : data.GetLastError().split(u'\n', Qt::SkipEmptyParts)) {
+        if (strLine.startsWith(kStatePrefix))
+            arrStates.append(strLine.mid(kStatePrefix.size()).trimmed());
+        else
+            arrMessages.append(strLine.simplified());
+    }
+    QString strReason = arrMessages.join(u' ');
+    if (!arrStates.isEmpty())
+        strReason += QStringLiteral(" (SQLSTATE ") + arrStates.join(QStringLiteral(", ")) + u')';
+    return strReason;
+}
+
+void CCliCommands::CheckOutputPaths() const
+{
+    for (const OutputOption& option : kOutputOptions) {
+        if (!m_pArgs->Has(option.pszName))
+            continue;
+        const QString strPath = m_pArgs->Required(option.pszName);
+        const QString strProblem = OutputPathProblem(strPath);
+        if (!strProblem.isEmpty())
+            throw OutputPathError(option.nMessageId, strPath, strProblem);
+    }
+}
+
+CCliError CCliCommands::OutputPathError(int nMessageId, const QString& strPath, const QString& strReason)
+{
+    return CCliError::Failure(FormatLangString(nMessageId, {strPath}).simplified() + QStringLiteral(" (") + strReason
+                              + u')');
+}
+
+void CCliCommands::ThrowIfCancelled()
+{
+    if (CCliInterrupt::IsRequested())
+        throw CCliError::Cancelled(QStringLiteral("cancelled"));
+}
+
+int CCliCommands::OnlyMatch(const QList<int>& arrFound, const QString& strWhat, const QStringList& arrNames)
+{
+    if (arrFound.size() > 1) {
+        QStringList arrMatches;
+        for (int nItem : arrFound)
+            arrMatches.append(arrNames.at(nItem));
+        throw CCliError::Usage(QStringLiteral("%1 differs only by letter case from several names: %2; give one of them "
+                                              "exactly")
+                                   .arg(strWhat, arrMatches.join(QStringLiteral(", "))));
+    }
+    return arrFound.value(0, -1);
 }
 
 int CCliCommands::ChooseSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn,
@@ -192,7 +304,8 @@ int CCliCommands::ChooseSchema(const CSchemaChoices& choices, const QString& str
         throw CCliError::Usage(QStringLiteral("data source '%1' has several schemas, choose one with --%2: %3")
                                    .arg(strDsn, QLatin1String(pszSchemaOption), choices.Describe()));
     }
-    const int nItem = choices.Find(strSchema);
+    const int nItem = OnlyMatch(choices.Find(strSchema),
+                                QStringLiteral("schema '%1' of data source '%2'").arg(strSchema, strDsn), choices.Names());
     if (nItem < 0)
         throw CCliError::Usage(QStringLiteral("unknown schema '%1' in data source '%2'; the choices: %3")
                                    .arg(strSchema, strDsn, choices.Describe()));

@@ -2,6 +2,7 @@
 
 #include "app/qalmetapp.h"
 #include "cli/cliarguments.h"
+#include "cli/cliinterrupt.h"
 #include "cli/clioption.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class CCliError;
 class CCompareEngine;
 class CExportFile;
 class CSchemaChoices;
@@ -60,13 +62,35 @@ private:
     // Demo databases (clicommands_demo.cpp)
     int Demo();
 
-    // Connects a data source; a failure ends the command.
+    // Checks the output paths first, then connects a data source; a failure
+    // (or a Ctrl-C meanwhile) ends the command.
     void Connect(CDBData& data, const QString& strDsn);
+    // Every output file of the command can be written: a result that cannot
+    // be written should not cost a comparison first.
+    void CheckOutputPaths() const;
+    // The line of an output file that cannot be written: the message the GUI
+    // shows for it, then the system's reason.
+    static CCliError OutputPathError(int nMessageId, const QString& strPath, const QString& strReason);
+    // The driver's text of the data source's last failure, on one line.
+    static QString DriverReason(const CDBData& data);
+    // Ends the command when Ctrl-C came during a step without cancel points.
+    static void ThrowIfCancelled();
     // Chooses the side's schema as the comparison window does and reads its
     // table list; the schema's text, for the titles.
     QString OpenSchema(CDBData& data, const QString& strDsn, const char* pszSchemaOption);
+    // The item strSchema names; without a name, the only item. A usage error
+    // when none or several answer.
     static int ChooseSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn,
                             const char* pszSchemaOption);
+    // Whether strSchema names a comparison side's one unnamed schema by a
+    // name the tools' schema list gives it (SQLite's "." is "main" in the demo).
+    bool NamesUnnamedSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn);
+    // ChooseSchema for a tool, where the unnamed schema's "." names the one
+    // schema of the tools' list on such a catalog.
+    int ChooseToolSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn);
+    // The one item of arrFound (-1 when empty); several are a usage error
+    // naming strWhat and listing the items' arrNames.
+    static int OnlyMatch(const QList<int>& arrFound, const QString& strWhat, const QStringList& arrNames);
     // Both sides of a comparison and the flags shared by the comparisons.
     void OpenSides();
     void SetStatusOptions(const char* pszOption, int nFirstOption);
@@ -83,4 +107,6 @@ private:
     std::unique_ptr<CCliArguments> m_pArgs;
     CQalmetApp m_app;
     QString m_astrTitles[2];
+    // After the application object: it stops watching before the data sources go.
+    CCliInterrupt m_interrupt;
 };

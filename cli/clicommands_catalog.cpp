@@ -3,6 +3,7 @@
 #include "app/language.h"
 #include "cli/clierror.h"
 #include "cli/clioutput.h"
+#include "cli/namespellings.h"
 #include "cli/schemachoices.h"
 #include "cli/tableindexlist.h"
 #include "compare/structureexport.h"
@@ -58,12 +59,35 @@ QString CCliCommands::OpenSchema(CDBData& data, const QString& strDsn, const cha
     CSchemaChoices choices;
     data.FillSchemaCombo(arrKeys, choices);
     choices.SetKeys(arrKeys);
-    const int nItem = ChooseSchema(choices, m_pArgs->Value(pszSchemaOption), strDsn, pszSchemaOption);
+    const QString strSchema = m_pArgs->Value(pszSchemaOption);
+    const int nItem = NamesUnnamedSchema(choices, strSchema, strDsn)
+                          ? 0
+                          : ChooseSchema(choices, strSchema, strDsn, pszSchemaOption);
     data.m_strSchema = choices.Key(nItem);
     CTableIndexList list;
     if (!data.LoadTableList(list))
-        throw CCliError::Failure(QStringLiteral("cannot read the table list of data source '%1'").arg(strDsn));
+        throw CCliError::Failure(
+            QStringLiteral("cannot read the table list of data source '%1': %2").arg(strDsn, DriverReason(data)));
+    ThrowIfCancelled();
     return choices.Text(nItem);
+}
+
+bool CCliCommands::NamesUnnamedSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn)
+{
+    // A catalog that names no schema keeps every table in one unnamed
+    // schema, which the JDE owner table may still name (the demo's F98611
+    // calls SQLite's schema main): the names the tools offer are its names too.
+    if (!choices.IsUnnamedOnly() || strSchema.isEmpty() || !choices.Find(strSchema).isEmpty())
+        return false;
+    CDBData& owners = *m_app.GetDatabase(DB_TOOLS);
+    Connect(owners, strDsn);
+    owners.LoadDatabaseInfo(nullptr);
+    ThrowIfCancelled();
+    CSchemaChoices ownerChoices;
+    ownerChoices.SetSchemaList(owners);
+    return OnlyMatch(ownerChoices.Find(strSchema),
+                     QStringLiteral("schema '%1' of data source '%2'").arg(strSchema, strDsn), ownerChoices.Names())
+           >= 0;
 }
 
 int CCliCommands::Tables()
@@ -81,12 +105,16 @@ int CCliCommands::Structure()
     const QString strDsn = m_pArgs->Required("dsn");
     const QString strTable = m_pArgs->Required("table");
     OpenSchema(data, strDsn, "schema");
-    if (!data.m_arrTables.contains(strTable))
+    const int nTable = OnlyMatch(CNameSpellings(data.m_arrTables).Find(strTable),
+                                 QStringLiteral("table '%1'").arg(strTable), data.m_arrTables);
+    if (nTable < 0)
         throw CCliError::Failure(QStringLiteral("no table '%1' in data source '%2'").arg(strTable, strDsn));
+    const QString strName = data.m_arrTables.at(nTable);
     CColumnInfoArray arrFields;
     CIndexInfoArray arrIndexes;
-    if (!data.LoadColumns(strTable, arrFields) || !data.LoadIndexes(strTable, arrIndexes))
-        throw CCliError::Failure(QStringLiteral("cannot read the structure of table '%1'").arg(strTable));
+    if (!data.LoadColumns(strName, arrFields) || !data.LoadIndexes(strName, arrIndexes))
+        throw CCliError::Failure(
+            QStringLiteral("cannot read the structure of table '%1': %2").arg(strName, DriverReason(data)));
 
     PrintLine(LoadLangString(StringId::FieldsTab));
     for (const auto& pField : arrFields)

@@ -4,6 +4,7 @@
 #include "cli/clierror.h"
 #include "cli/clioutput.h"
 #include "cli/cliprogress.h"
+#include "cli/namespellings.h"
 #include "compare/compareexport.h"
 #include "compare/comparestatus.h"
 #include "compare/exportfile.h"
@@ -36,6 +37,15 @@ void SetListedOptions(CZembraParam& options, const QString& strList, const char*
         options.SetOption(nFirstOption + int(i), abListed[i]);
 }
 
+bool IsAnyAttributeSet(const CZembraParam& options)
+{
+    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption) {
+        if (options.IsOptionSet(nOption))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void CCliCommands::OpenSides()
@@ -65,10 +75,10 @@ int CCliCommands::RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), con
     }
     if (bDone)
         return CLI_SUCCESS;
+    // First: a statement stopped by Ctrl-C fails the comparison too.
+    ThrowIfCancelled();
     if (engine.GetFailure().IsFailed())
         throw CCliError::Failure(engine.GetFailure().GetMessage().simplified());
-    if (CCliProgress::IsInterrupted())
-        throw CCliError(CLI_CANCELLED, QStringLiteral("cancelled"));
     throw CCliError::Failure(QStringLiteral("the comparison could not run: no data dictionary on either side"));
 }
 
@@ -87,12 +97,10 @@ int CCliCommands::WriteExport(const QString& strPath, const std::function<bool(C
 {
     QFile file(strPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw CCliError::Failure(FormatLangString(StringId::CannotOpenFile, {strPath}).simplified() + u' '
-                                 + file.errorString());
+        throw OutputPathError(StringId::CannotWriteFile, strPath, file.errorString());
     CExportFile exportFile(file);
     if (!write(exportFile) || !exportFile.Finish())
-        throw CCliError::Failure(FormatLangString(StringId::CannotWriteFile, {strPath}).simplified() + u' '
-                                 + exportFile.GetErrorText());
+        throw OutputPathError(StringId::CannotWriteFile, strPath, exportFile.GetErrorText());
     if (exportFile.GetReplacedCount() > 0)
         PrintError(QStringLiteral("%1 character(s) without a single-byte form written as '%2'")
                        .arg(exportFile.GetReplacedCount())
@@ -136,7 +144,10 @@ int CCliCommands::CompareFields()
     const QString strTable = m_pArgs->Required("table");
     CompareTables();
     const CTableComparison& result = m_app.GetTableComparison();
-    const int nTable = int(result.m_astrCompareTables.indexOf(strTable));
+    // Either side's spelling, unless letter case counts.
+    const bool bCaseBlind = !m_app.GetOptions().IsOptionSet(OPT_CASE_SENSITIVE);
+    const int nTable = OnlyMatch(CNameSpellings(result.m_astrCompareTables).Find(strTable, bCaseBlind),
+                                 QStringLiteral("table '%1'").arg(strTable), result.m_astrCompareTables);
     if (nTable < 0)
         throw CCliError::Failure(QStringLiteral("table '%1' is on neither side").arg(strTable));
     qint64 nPosition = 0;
@@ -166,16 +177,16 @@ int CCliCommands::CompareDictionaries()
     CZembraParam& options = m_app.GetOptions();
     if (m_pArgs->Has("attributes"))
         SetListedOptions(options, m_pArgs->Value("attributes"), kAttributeWords, OPT_COMPARE_DTAT, "attributes");
-    bool bAnyAttribute = false;
-    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption)
-        bAnyAttribute = bAnyAttribute || options.IsOptionSet(nOption);
-    if (!bAnyAttribute)
+    if (!IsAnyAttributeSet(options))
         throw CCliError::Usage(QStringLiteral("--attributes: name at least one attribute"));
     SetStatusOptions("export-aliases", OPT_EXPORT_ALIASES_SAME);
     OpenSides();
     if (options.IsOptionSet(OPT_COMPARE_OWTP)
         && !(m_app.GetDatabase(DB_LEFT)->HasOwtpColumn() && m_app.GetDatabase(DB_RIGHT)->HasOwtpColumn())) {
         options.SetOption(OPT_COMPARE_OWTP, false);
+        if (!IsAnyAttributeSet(options))
+            throw CCliError::Usage(QStringLiteral("--attributes: OWTP cannot be compared (a data dictionary has no "
+                                                  "FROWTP column) and no other attribute is named"));
         PrintError(QStringLiteral("OWTP not compared: a data dictionary has no FROWTP column"));
     }
     RunComparison(&CQalmetApp::CompareAliases, m_app.GetAliasComparison());

@@ -1,6 +1,7 @@
 #include "cli/clicommands.h"
 
 #include "cli/clierror.h"
+#include "cli/cliinterrupt.h"
 #include "cli/clioutput.h"
 #include "cli/cliprogress.h"
 #include "cli/cliprompt.h"
@@ -28,12 +29,10 @@ void CCliCommands::OpenToolsDatabase()
     const QString strDsn = m_pArgs->Required("dsn");
     Connect(data, strDsn);
     data.LoadDatabaseInfo(nullptr);
+    ThrowIfCancelled();
 
     CSchemaChoices choices;
-    const QStringList arrKeys = data.m_mapSchemas.keys();
-    choices.SetKeys(arrKeys);
-    for (int i = 0; i < int(arrKeys.size()); ++i)
-        choices.AddItem(data.GetSchemaDisplayName(arrKeys.at(i)), i);
+    choices.SetSchemaList(data);
     if (choices.Count() == 0)
         throw CCliError::Failure(QStringLiteral("data source '%1' offers no schema").arg(strDsn));
     const QStringList arrSchemas = m_pArgs->Values("schema");
@@ -42,7 +41,25 @@ void CCliCommands::OpenToolsDatabase()
     for (auto it = data.m_mapSelected.begin(); it != data.m_mapSelected.end(); ++it)
         it.value() = false;
     for (const QString& strSchema : arrSchemas)
-        data.m_mapSelected[choices.Key(ChooseSchema(choices, strSchema, strDsn, "schema"))] = true;
+        data.m_mapSelected[choices.Key(ChooseToolSchema(choices, strSchema, strDsn))] = true;
+}
+
+int CCliCommands::ChooseToolSchema(const CSchemaChoices& choices, const QString& strSchema, const QString& strDsn)
+{
+    // The reverse of NamesUnnamedSchema: where the catalog names no schema,
+    // the comparison side's name of the unnamed schema stands for the schema
+    // the JDE owner table names.
+    const CDBData& data = *m_app.GetDatabase(DB_TOOLS);
+    const QString strUnnamed = CSchemaChoices::UnnamedKey();
+    if (strSchema == strUnnamed && choices.Find(strSchema).isEmpty()
+        && data.m_mapAllSchemas.keys() == QStringList{strUnnamed}) {
+        if (choices.Count() == 1)
+            return 0;
+        throw CCliError::Usage(QStringLiteral("schema '%1' of data source '%2' is named several ways by its JDE "
+                                              "owners: %3; give one of them")
+                                   .arg(strSchema, strDsn, choices.Describe()));
+    }
+    return ChooseSchema(choices, strSchema, strDsn, "schema");
 }
 
 int CCliCommands::RunTool(const std::function<void(CMessageTarget&, CPrompt&)>& run)
@@ -55,8 +72,8 @@ int CCliCommands::RunTool(const std::function<void(CMessageTarget&, CPrompt&)>& 
         run(progress, prompt);
     }
     // The prompt has already said why a run did not end well.
-    if (CCliProgress::IsInterrupted())
-        throw CCliError(CLI_CANCELLED, QStringLiteral("cancelled: ") + strPath);
+    if (CCliInterrupt::IsRequested())
+        throw CCliError::Cancelled(QStringLiteral("cancelled: ") + strPath);
     if (prompt.Declined() || prompt.MessageCount() > 0 || !QFileInfo::exists(strPath))
         return CLI_FAILURE;
     PrintLine(QStringLiteral("result: ") + strPath);

@@ -19,6 +19,7 @@ public:
 
     static CCliError Usage(const QString& strText) { return CCliError(CLI_USAGE, strText); }
     static CCliError Failure(const QString& strText) { return CCliError(CLI_FAILURE, strText); }
+    static CCliError Cancelled(const QString& strText) { return CCliError(CLI_CANCELLED, strText); }
 
     int Status() const { return m_nStatus; }
     const QString& Text() const { return m_strText; }

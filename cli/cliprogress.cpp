@@ -1,20 +1,12 @@
 #include "cli/cliprogress.h"
 
-#include <atomic>
-#include <csignal>
+#include "cli/cliinterrupt.h"
+
 #include <cstdio>
 
 #include <unistd.h>
 
 namespace {
-
-std::atomic<bool> g_bInterrupted{false};
-
-extern "C" void OnInterrupt(int)
-{
-    g_bInterrupted = true;
-    std::signal(SIGINT, SIG_DFL);
-}
 
 constexpr int kBarWidth = 30;
 
@@ -28,21 +20,11 @@ CCliProgress::~CCliProgress()
         std::fputs("\n", stderr);
 }
 
-void CCliProgress::InstallInterruptHandler()
-{
-    std::signal(SIGINT, OnInterrupt);
-}
-
-bool CCliProgress::IsInterrupted()
-{
-    return g_bInterrupted;
-}
-
 qintptr CCliProgress::SendMessage(unsigned nMessage, qintptr /*wParam*/, qintptr lParam)
 {
     switch (nMessage) {
     case WM_TASK_QUERYCANCEL:
-        return g_bInterrupted ? 1 : 0;
+        return CCliInterrupt::IsRequested() ? 1 : 0;
     case WM_TASK_SETRANGE:
         SetRange(lParam);
         break;

@@ -6,7 +6,7 @@
 
 // The command line's answer to a worker: a progress bar on stderr when it
 // is a terminal (the range and steps the wait dialogs get), and the cancel
-// question answered by Ctrl-C.
+// question answered by Ctrl-C (CCliInterrupt).
 class CCliProgress : public CMessageTarget
 {
 public:
@@ -19,10 +19,6 @@ public:
 
     CCliProgress(const CCliProgress&) = delete;
     CCliProgress& operator=(const CCliProgress&) = delete;
-
-    // SIGINT sets the cancel flag; a second Ctrl-C ends the process.
-    static void InstallInterruptHandler();
-    static bool IsInterrupted();
 
     qintptr SendMessage(unsigned nMessage, qintptr wParam, qintptr lParam) override;
     void PostMessage(unsigned nMessage, qintptr wParam, qintptr lParam) override;

@@ -14,6 +14,12 @@ QString OneLine(const QString& strText)
     return strText.simplified();
 }
 
+// A line that says why the run fails, marked as the program's own.
+QString FailureLine(const QString& strText)
+{
+    return QStringLiteral("kitvane-cli: ") + OneLine(strText);
+}
+
 }  // namespace
 
 CPrompt::Answer CCliPrompt::ShowMessage(const QString& strText, Buttons buttons)
@@ -21,7 +27,7 @@ CPrompt::Answer CCliPrompt::ShowMessage(const QString& strText, Buttons buttons)
     QTextStream err(stderr);
     if (buttons == Ok) {
         ++m_nMessages;
-        err << OneLine(strText) << Qt::endl;
+        err << FailureLine(strText) << Qt::endl;
         return AnswerOk;
     }
     if (m_bYes)
@@ -34,7 +40,7 @@ CPrompt::Answer CCliPrompt::ShowMessage(const QString& strText, Buttons buttons)
             || strAnswer == QLatin1String("oui"))
             return AnswerYes;
     } else {
-        err << OneLine(strText) << " -- refused: not on a terminal, give --yes to answer yes" << Qt::endl;
+        err << FailureLine(strText) << " -- refused: not on a terminal, give --yes to answer yes" << Qt::endl;
     }
     m_bDeclined = true;
     return AnswerNo;

@@ -3,8 +3,9 @@
 #include "app/prompt.h"
 
 // The workers' message boxes on the command line: messages go to stderr as
-// one line each; a confirmation is answered by --yes, asked on a terminal,
-// and refused otherwise.
+// one line each, marked "kitvane-cli:" as the other failure lines; a
+// confirmation is answered by --yes, asked on a terminal, and refused
+// otherwise.
 class CCliPrompt : public CPrompt
 {
 public:

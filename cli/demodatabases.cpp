@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -156,8 +155,9 @@ bool IsSectionHeader(const QString& strLine)
 
 CDemoDatabases::CDemoDatabases(const QString& strFolder) : m_strFolder(strFolder)
 {
+    // Beside their registration: in the same home folder, whatever $HOME says.
     if (m_strFolder.isEmpty())
-        m_strFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/kitvane/demo");
+        m_strFolder = UserHome() + QStringLiteral("/.local/share/kitvane/demo");
     m_strFolder = QFileInfo(m_strFolder).absoluteFilePath();
 }
 
@@ -166,16 +166,16 @@ QString CDemoDatabases::FileOf(int nSide) const
     return QDir(m_strFolder).filePath(QLatin1String(kFileNames[nSide]));
 }
 
+QString CDemoDatabases::UserHome()
+{
+    const passwd* pUser = getpwuid(getuid());
+    return pUser != nullptr && pUser->pw_dir != nullptr ? QFile::decodeName(pUser->pw_dir) : QDir::homePath();
+}
+
 QString CDemoDatabases::UserOdbcIni()
 {
     const QString strIni = qEnvironmentVariable("ODBCINI");
-    if (!strIni.isEmpty())
-        return strIni;
-    // The driver manager takes the home folder from the password database, not from $HOME.
-    const passwd* pUser = getpwuid(getuid());
-    const QString strHome = pUser != nullptr && pUser->pw_dir != nullptr ? QFile::decodeName(pUser->pw_dir)
-                                                                          : QDir::homePath();
-    return strHome + QStringLiteral("/.odbc.ini");
+    return strIni.isEmpty() ? UserHome() + QStringLiteral("/.odbc.ini") : strIni;
 }
 
 QString CDemoDatabases::FindSqliteDriver()

@@ -13,7 +13,7 @@ public:
     static constexpr const char* kDevDsn = "DEMO_DEV";
     static constexpr const char* kProdDsn = "DEMO_PROD";
 
-    // An empty folder means the user's data folder.
+    // An empty folder means ~/.local/share/kitvane/demo in UserHome().
     explicit CDemoDatabases(const QString& strFolder);
 
     // False, with the reason, when something could not be done.
@@ -21,8 +21,11 @@ public:
 
     QString Folder() const { return m_strFolder; }
     QString FileOf(int nSide) const;
-    // The user's odbc.ini as the driver manager finds it ($ODBCINI, else .odbc.ini in
-    // the user's home folder).
+    // The home folder the driver manager reads .odbc.ini from: the password
+    // database's, not $HOME.
+    static QString UserHome();
+    // The user's odbc.ini as the driver manager finds it ($ODBCINI, else
+    // .odbc.ini in UserHome()).
     static QString UserOdbcIni();
     // The SQLite ODBC driver library, or empty when it is not installed.
     static QString FindSqliteDriver();

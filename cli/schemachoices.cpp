@@ -1,5 +1,9 @@
 #include "cli/schemachoices.h"
 
+#include "cli/namespellings.h"
+#include "db/dbdata.h"
+#include "db/schemakey.h"
+
 #include <algorithm>
 
 void CSchemaChoices::ResetContent()
@@ -15,23 +19,49 @@ void CSchemaChoices::AddItem(const QString& strText, int nData)
                    item);
 }
 
-int CSchemaChoices::Find(const QString& strSchema) const
+void CSchemaChoices::SetSchemaList(const CDBData& data)
 {
+    ResetContent();
+    SetKeys(data.m_mapSchemas.keys());
+    for (int i = 0; i < int(m_arrKeys.size()); ++i)
+        AddItem(data.GetSchemaDisplayName(m_arrKeys.at(i)), i);
+}
+
+QString CSchemaChoices::Name(int nItem) const
+{
+    const QString strText = Text(nItem);
+    return strText.isEmpty() ? Key(nItem) : strText;
+}
+
+QList<int> CSchemaChoices::Find(const QString& strSchema) const
+{
+    CNameSpellings spellings;
     for (int i = 0; i < Count(); ++i) {
-        if (Text(i) == strSchema)
-            return i;
+        spellings.Add(i, Text(i));
+        spellings.Add(i, Key(i));
     }
-    for (int i = 0; i < Count(); ++i) {
-        if (Key(i) == strSchema)
-            return i;
-    }
-    return -1;
+    return spellings.Find(strSchema);
+}
+
+QString CSchemaChoices::UnnamedKey()
+{
+    return MakeSchemaKey(QString(), QString());
+}
+
+bool CSchemaChoices::IsUnnamedOnly() const
+{
+    return Count() == 1 && Key(0) == UnnamedKey();
+}
+
+QStringList CSchemaChoices::Names() const
+{
+    QStringList arrNames;
+    for (int i = 0; i < Count(); ++i)
+        arrNames.append(Name(i));
+    return arrNames;
 }
 
 QString CSchemaChoices::Describe() const
 {
-    QStringList arrTexts;
-    for (int i = 0; i < Count(); ++i)
-        arrTexts.append(Text(i).isEmpty() ? Key(i) : Text(i));
-    return arrTexts.join(QStringLiteral(", "));
+    return Names().join(QStringLiteral(", "));
 }

@@ -14,12 +14,6 @@ namespace {
 
 constexpr qint64 kNoRecord = -1;
 
-int LargerAliasSize(CDBData& left, CDBData& right, const QString& strItem, int nFallback)
-{
-    const int nSize = qMax(left.GetAliasSize(strItem), right.GetAliasSize(strItem));
-    return nSize > 0 ? nSize : nFallback;
-}
-
 }  // namespace
 
 CAliasComparison::CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options,
@@ -40,13 +34,41 @@ qint64 CAliasComparison::RecordSize() const
     return 4 + 2 * (2 * qint64(m_nDtatLen) + 2 * qint64(m_nOwtpLen) + 2 * qint64(m_nCdecLen) + 6);
 }
 
+bool CAliasComparison::ReadAliasSize(const QString& strItem, int nFallback, int& nSize)
+{
+    // -1 without a driver's text is an item the dictionary lacks.
+    int anSizes[2] = {-1, -1};
+    CDBData* sides[2] = {&m_left, &m_right};
+    for (int nSide = 0; nSide < 2; ++nSide) {
+        CDBData& side = *sides[nSide];
+        if (!ReadSide(side, [&] {
+                anSizes[nSide] = side.GetAliasSize(strItem);
+                return anSizes[nSide] >= 0 || side.GetLastError().isEmpty();
+            }))
+            return false;
+    }
+    nSize = qMax(anSizes[0], anSizes[1]);
+    if (nSize <= 0)
+        nSize = nFallback;
+    return true;
+}
+
+bool CAliasComparison::ReadDictionary(CDBData& side, int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
+                                      CMessageTarget* pDlg, bool& bCancel)
+{
+    return ReadSide(side, [&] { return side.ReadDataDictionary(nPhase, arrWidths, pAliasList, *this, pDlg, bCancel); });
+}
+
 bool CAliasComparison::CompareAliases(CMessageTarget* pDlg)
 {
     std::fill(std::begin(m_anAliasCount), std::end(m_anAliasCount), 0);
     m_failure.Clear();
     m_nSkippedRows = 0;
-    m_nAliasLen = qMax(m_left.GetAliasSize(QStringLiteral("DTAI")), m_right.GetAliasSize(QStringLiteral("DTAI")));
-    if (m_nAliasLen <= 0)
+    // Both dictionaries or no comparison: a side without one is not an
+    // empty dictionary.
+    if (m_left.m_strDDTable.isEmpty() || m_right.m_strDDTable.isEmpty())
+        return false;
+    if (!ReadAliasSize(QStringLiteral("DTAI"), 0, m_nAliasLen) || m_nAliasLen <= 0)
         return false;
 
     bool bCancel = false;
@@ -75,9 +97,10 @@ void CAliasComparison::BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel)
     m_nAliasRows = 0;
     QStringList arrNames;
     const QList<int> arrWidths = {m_nAliasLen};
-    m_left.ReadDataDictionary(1, arrWidths, &arrNames, *this, pDlg, bCancel);
-    if (!bCancel)
-        m_right.ReadDataDictionary(2, arrWidths, &arrNames, *this, pDlg, bCancel);
+    if (!ReadDictionary(m_left, 1, arrWidths, &arrNames, pDlg, bCancel))
+        return;
+    if (!bCancel && !ReadDictionary(m_right, 2, arrWidths, &arrNames, pDlg, bCancel))
+        return;
     if (bCancel)
         return;
 
@@ -96,14 +119,14 @@ void CAliasComparison::BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel)
 
 void CAliasComparison::CompareAliasValues(CMessageTarget* pDlg, bool& bCancel)
 {
-    m_nDtatLen = LargerAliasSize(m_left, m_right, QStringLiteral("DTAT"), 1);
-    m_nOwtpLen = LargerAliasSize(m_left, m_right, QStringLiteral("OWTP"), 2);
-    m_nCdecLen = LargerAliasSize(m_left, m_right, QStringLiteral("CDEC"), 1);
+    if (!ReadAliasSize(QStringLiteral("DTAT"), 1, m_nDtatLen) || !ReadAliasSize(QStringLiteral("OWTP"), 2, m_nOwtpLen)
+        || !ReadAliasSize(QStringLiteral("CDEC"), 1, m_nCdecLen))
+        return;
     const QList<int> arrWidths = {m_nAliasLen, m_nDtatLen, m_nOwtpLen, m_nCdecLen};
-    if (!bCancel)
-        m_left.ReadDataDictionary(3, arrWidths, nullptr, *this, pDlg, bCancel);
-    if (!bCancel)
-        m_right.ReadDataDictionary(4, arrWidths, nullptr, *this, pDlg, bCancel);
+    if (!bCancel && !ReadDictionary(m_left, 3, arrWidths, nullptr, pDlg, bCancel))
+        return;
+    if (!bCancel && !m_failure.IsFailed())
+        ReadDictionary(m_right, 4, arrWidths, nullptr, pDlg, bCancel);
 }
 
 void CAliasComparison::OnDictionaryRow(int nPhase, const QString& strAlias, QStringList* pAliasList,

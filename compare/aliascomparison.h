@@ -37,8 +37,10 @@ public:
 
     ~CAliasComparison() override;
 
-    // True when the run ended; false when it could not start (no alias
-    // width on either side), was cancelled, or failed (GetFailure tells why).
+    // True when the run ended; false when it could not start (a side
+    // without a dictionary table, no alias width on either side), was
+    // cancelled, or failed (GetFailure tells why: a dictionary that could
+    // not be read, a result file that could not be written).
     bool CompareAliases(CMessageTarget* pDlg);
     void BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel);
     void CompareAliasValues(CMessageTarget* pDlg, bool& bCancel);
@@ -67,6 +69,12 @@ public:
     int m_nSkippedRows = 0;
 
 private:
+    // The larger size of a dictionary item on the two sides, nFallback when
+    // neither has a positive one; false when a side could not be read.
+    bool ReadAliasSize(const QString& strItem, int nFallback, int& nSize);
+    // One phase of a side's dictionary; false when it could not be read.
+    bool ReadDictionary(CDBData& side, int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
+                        CMessageTarget* pDlg, bool& bCancel);
     qint64 SlotSize() const;
     qint64 RecordSize() const;
     int FindAliasSlot(CResultStream& stream, const QString& strAlias) const;

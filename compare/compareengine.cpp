@@ -2,6 +2,7 @@
 
 #include "compare/compareresultfile.h"
 #include "compare/resultstream.h"
+#include "db/dbdata.h"
 
 #include <QFile>
 
@@ -33,6 +34,28 @@ void CCompareEngine::FailRun(const QString& strReason)
 {
     QFile* pFile = m_results.GetFile();
     m_failure.Set(CCompareFailure::CannotWrite, pFile != nullptr ? pFile->fileName() : QString(), strReason);
+    EndRun();
+}
+
+bool CCompareEngine::ReadSide(CDBData& side, const std::function<bool()>& read)
+{
+    QString strReason;
+    try {
+        if (read())
+            return true;
+        strReason = side.GetLastError();
+    } catch (const CDBException& error) {
+        strReason = error.m_strError.trimmed();
+    }
+    if (strReason.isEmpty())
+        strReason = QStringLiteral("the driver gave no reason");
+    m_failure.SetDatabaseError(side.m_strDSN, strReason);
+    EndRun();
+    return false;
+}
+
+void CCompareEngine::EndRun()
+{
     m_pRunStream.reset();
     m_results.DeleteResultFile();
 }

@@ -11,8 +11,6 @@
 
 namespace {
 
-const QString kSeparator = QStringLiteral(";");
-
 // Calls visit(record) for each field record of a different table, in
 // stored order; nothing for any other table.
 template <class Visit> void ForEachField(const CTableComparison& result, int nTable, Visit visit)
@@ -29,10 +27,10 @@ template <class Visit> void ForEachField(const CTableComparison& result, int nTa
     }
 }
 
-// The line of an item: its status symbol, ";", its name.
-QString ItemLine(int nStatus, const QString& strName)
+// The fields of an item's line: its status symbol, its name.
+QStringList ItemFields(int nStatus, const QString& strName)
 {
-    return GetStatusSymbol(nStatus) + kSeparator + strName;
+    return {GetStatusSymbol(nStatus), strName};
 }
 
 bool IsStatusChosen(const CZembraParam& options, int nFirstOption, int nStatus)
@@ -55,7 +53,7 @@ void WriteStatusLegend(CExportFile& file, const QString& strLeftTitle, const QSt
         if (strWord.isEmpty())
             continue;
         strWord.replace(QStringLiteral("%LDB%"), strLeftTitle).replace(QStringLiteral("%RDB%"), strRightTitle);
-        file.WriteLine(GetStatusSymbol(nStatus) + kSeparator + strWord);
+        file.WriteFields(ItemFields(nStatus, strWord));
     }
     for (int i = 0; i < 3; ++i)
         file.WriteLine();
@@ -69,12 +67,12 @@ bool WriteTableExport(CExportFile& file, const CZembraParam& options, const CTab
         const int nStatus = result.GetTableStatus(nTable);
         if (!IsStatusChosen(options, OPT_EXPORT_TABLES_SAME, nStatus))
             continue;
-        file.WriteLine(ItemLine(nStatus, result.m_astrCompareTables.at(nTable)));
+        file.WriteFields(ItemFields(nStatus, result.m_astrCompareTables.at(nTable)));
         if (nStatus != CMP_DIFFERENT)
             continue;
         ForEachField(result, nTable, [&](const CColumnCompareInfo& field) {
             if (IsStatusChosen(options, OPT_EXPORT_DIFF_FIELDS_SAME, field.m_nStatus))
-                file.WriteLine(kSeparator + kSeparator + ItemLine(field.m_nStatus, field.m_strName));
+                file.WriteFields(QStringList{QString(), QString()} + ItemFields(field.m_nStatus, field.m_strName));
         });
     }
     return file.Finish();
@@ -87,12 +85,12 @@ bool WriteFieldExport(CExportFile& file, const CZembraParam& options, const CTab
     ForEachField(result, nTable, [&](const CColumnCompareInfo& field) {
         if (!IsStatusChosen(options, OPT_EXPORT_FIELDS_SAME, field.m_nStatus))
             return;
-        QString strLine = ItemLine(field.m_nStatus, field.GetColumnText(0));
+        QStringList arrFields = ItemFields(field.m_nStatus, field.GetColumnText(0));
         if (bSqlTypes) {
             for (int nColumn = 1; nColumn < CColumnCompareInfo::kColumnCount; ++nColumn)
-                strLine += kSeparator + field.GetColumnText(nColumn);
+                arrFields.append(field.GetColumnText(nColumn));
         }
-        file.WriteLine(strLine);
+        file.WriteFields(arrFields);
     });
     return file.Finish();
 }
@@ -101,27 +99,27 @@ bool WriteAliasExport(CExportFile& file, const CZembraParam& options, const CAli
                       const QString& strLeftTitle, const QString& strRightTitle)
 {
     WriteStatusLegend(file, strLeftTitle, strRightTitle);
-    QString strCodes = kSeparator;
-    QString strNames = kSeparator + LoadLangString(StringId::AliasTitle);
+    QStringList arrCodes = {QString(), QString()};
+    QStringList arrNames = {QString(), LoadLangString(StringId::AliasTitle)};
     for (int nAttribute = 0; nAttribute < StringId::AliasAttributeCount; ++nAttribute) {
         if (!options.IsOptionSet(OPT_COMPARE_DTAT + nAttribute))
             continue;
-        strCodes += kSeparator + GetAliasColumnTitle(nAttribute, true, false);
-        strNames += kSeparator + GetAliasColumnTitle(nAttribute, false, true);
+        arrCodes.append(GetAliasColumnTitle(nAttribute, true, false));
+        arrNames.append(GetAliasColumnTitle(nAttribute, false, true));
     }
-    file.WriteLine(strCodes);
-    file.WriteLine(strNames);
+    file.WriteFields(arrCodes);
+    file.WriteFields(arrNames);
 
     for (int nSlot = 0; nSlot < result.m_nAliasSlots && file.IsOk(); ++nSlot) {
         const auto pInfo = result.ReadAliasResult(nSlot);
         if (!pInfo || !IsStatusChosen(options, OPT_EXPORT_ALIASES_SAME, pInfo->m_nStatus))
             continue;
-        QString strLine = ItemLine(pInfo->m_nStatus, pInfo->m_strAlias);
+        QStringList arrFields = ItemFields(pInfo->m_nStatus, pInfo->m_strAlias);
         for (int nColumn = 1; nColumn < CAliasCompareInfo::kColumnCount; ++nColumn) {
             if (options.IsOptionSet(OPT_COMPARE_DTAT + nColumn - 1))
-                strLine += kSeparator + pInfo->GetColumnText(nColumn, options);
+                arrFields.append(pInfo->GetColumnText(nColumn, options));
         }
-        file.WriteLine(strLine);
+        file.WriteFields(arrFields);
     }
     return file.Finish();
 }

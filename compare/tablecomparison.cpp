@@ -3,9 +3,7 @@
 #include "compare/compareprogress.h"
 #include "compare/compareresultfile.h"
 #include "compare/resultstream.h"
-#include "compare/sortednames.h"
 #include "compare/zembraparam.h"
-#include "db/asciitext.h"
 #include "db/dbdata.h"
 
 #include <QFile>
@@ -20,23 +18,23 @@ qint64 FieldRecordSize(int nNameLen, int nTypeLen)
     return (qint64(nNameLen) + 2 * qint64(nTypeLen) + 10) * 2;
 }
 
-// The first field of the name under the rule in force, or null.
-const CColumnInfo* FindField(const CColumnInfoArray& arrFields, const QString& strName, bool bCase)
+// The names of the pairs, the left one where there is one.
+QStringList MergedNames(const std::vector<CNamePair>& arrPairs, const QStringList& arrLeft, const QStringList& arrRight)
 {
-    for (const auto& pField : arrFields) {
-        if (CompareNames(pField->m_strName, strName, bCase) == 0)
-            return pField.get();
-    }
-    return nullptr;
+    QStringList arrMerged;
+    arrMerged.reserve(qsizetype(arrPairs.size()));
+    for (const CNamePair& pair : arrPairs)
+        arrMerged.append(pair.nLeft >= 0 ? arrLeft.at(pair.nLeft) : arrRight.at(pair.nRight));
+    return arrMerged;
 }
 
-QStringList SortedCopy(const QStringList& arrNames, bool bCase)
+QStringList FieldNames(const CColumnInfoArray& arrFields)
 {
-    QStringList arrSorted;
-    arrSorted.reserve(arrNames.size());
-    for (const QString& strName : arrNames)
-        InsertSorted(arrSorted, strName, bCase);
-    return arrSorted;
+    QStringList arrNames;
+    arrNames.reserve(qsizetype(arrFields.size()));
+    for (const auto& pField : arrFields)
+        arrNames.append(pField->m_strName);
+    return arrNames;
 }
 
 }  // namespace
@@ -57,11 +55,10 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
     const bool bSqlTypes = m_options.IsOptionSet(OPT_COMPARE_SQL_TYPES);
     const bool bSameSizeStrings = m_options.IsOptionSet(OPT_SAME_SIZE_STRINGS_EQUAL);
 
-    // The catalog keeps its lists in code-unit order; the case-blind rule
-    // needs them re-sorted.
-    const QStringList arrLeft = bCase ? m_left.m_arrTables : SortedCopy(m_left.m_arrTables, false);
-    const QStringList arrRight = bCase ? m_right.m_arrTables : SortedCopy(m_right.m_arrTables, false);
-    MergeTableNames(bCase, arrLeft, arrRight, m_astrCompareTables);
+    m_arrSideTables[0] = m_left.m_arrTables;
+    m_arrSideTables[1] = m_right.m_arrTables;
+    m_arrTablePairs = PairNames(m_arrSideTables[0], m_arrSideTables[1], bCase);
+    m_astrCompareTables = MergedNames(m_arrTablePairs, m_arrSideTables[0], m_arrSideTables[1]);
 
     bool bCancelled = QueryCancel(pDlg);
     if (!bCancelled) {
@@ -74,10 +71,8 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
         }
         SendProgress(pDlg, 0, nTables);
         for (int i = 0; i < nTables && !bCancelled; ++i) {
-            if (!CompareTable(bCase, bSqlTypes, bSameSizeStrings, i, arrLeft, arrRight, pDlg)) {
-                FailRun(m_pRunStream->GetErrorText());
+            if (!CompareTable(bCase, bSqlTypes, bSameSizeStrings, i, pDlg))
                 return false;
-            }
             SendProgress(pDlg, i, 0);
             bCancelled = QueryCancel(pDlg);
         }
@@ -95,17 +90,20 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
 void CTableComparison::MergeTableNames(bool bCase, const QStringList& arrLeft, const QStringList& arrRight,
                                        QStringList& arrMerged)
 {
-    arrMerged.clear();
-    for (const QString& strName : arrLeft)
-        AddSorted(arrMerged, strName, bCase);
-    for (const QString& strName : arrRight) {
-        if (BinarySearch(arrMerged, strName, bCase) < 0)
-            InsertSorted(arrMerged, strName, bCase);
-    }
+    arrMerged = MergedNames(PairNames(arrLeft, arrRight, bCase), arrLeft, arrRight);
+}
+
+QString CTableComparison::GetSideTableName(int nTable, int nSide) const
+{
+    if (nTable < 0 || size_t(nTable) >= m_arrTablePairs.size() || (nSide != 0 && nSide != 1))
+        return QString();
+    const CNamePair& pair = m_arrTablePairs[size_t(nTable)];
+    const int nIndex = nSide == 0 ? pair.nLeft : pair.nRight;
+    return nIndex >= 0 ? m_arrSideTables[nSide].at(nIndex) : QString();
 }
 
 bool CTableComparison::CompareTable(bool bCase, bool bSqlTypes, bool bSameSizeStrings, int nTable,
-                                    const QStringList& arrLeft, const QStringList& arrRight, CMessageTarget* pDlg)
+                                    CMessageTarget* pDlg)
 {
     const QString& strTable = m_astrCompareTables.at(nTable);
     if (pDlg != nullptr)
@@ -115,21 +113,23 @@ bool CTableComparison::CompareTable(bool bCase, bool bSqlTypes, bool bSameSizeSt
     CColumnCompareArray arrRecords;
     qint16 nNameLen = 0;
     qint16 nTypeLen = 0;
-    const int nLeft = BinarySearch(arrLeft, strTable, bCase);
-    const int nRight = BinarySearch(arrRight, strTable, bCase);
-    if (nLeft < 0)
+    const CNamePair& pair = m_arrTablePairs[size_t(nTable)];
+    if (pair.nLeft < 0)
         nStatus = CMP_RIGHT_ONLY;
-    else if (nRight < 0)
+    else if (pair.nRight < 0)
         nStatus = CMP_LEFT_ONLY;
-    else
-        CompareFields(bCase, bSqlTypes, bSameSizeStrings, arrLeft.at(nLeft), arrRight.at(nRight), arrRecords, nStatus,
-                      nNameLen, nTypeLen);
+    else if (!CompareFields(bCase, bSqlTypes, bSameSizeStrings, m_arrSideTables[0].at(pair.nLeft),
+                            m_arrSideTables[1].at(pair.nRight), arrRecords, nStatus, nNameLen, nTypeLen))
+        return false;
 
     ++m_anTableCount[nStatus];
-    return WriteTableRecord(nTable, nStatus, arrRecords, nNameLen, nTypeLen);
+    if (WriteTableRecord(nTable, nStatus, arrRecords, nNameLen, nTypeLen))
+        return true;
+    FailRun(m_pRunStream->GetErrorText());
+    return false;
 }
 
-void CTableComparison::CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
+bool CTableComparison::CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
                                      const QString& strRightTable, CColumnCompareArray& arrRecords, int& nStatus,
                                      qint16& nNameLen, qint16& nTypeLen)
 {
@@ -138,40 +138,57 @@ void CTableComparison::CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeS
     // when asked for F0101.
     CColumnInfoArray arrLeftFields;
     CColumnInfoArray arrRightFields;
-    m_left.LoadColumns(strLeftTable, arrLeftFields);
-    m_right.LoadColumns(strRightTable, arrRightFields);
+    if (!ReadSide(m_left, [&] { return m_left.LoadColumns(strLeftTable, arrLeftFields); })
+        || !ReadSide(m_right, [&] { return m_right.LoadColumns(strRightTable, arrRightFields); }))
+        return false;
 
-    for (const auto& pLeftField : arrLeftFields) {
-        const CColumnInfo* pRightField = FindField(arrRightFields, pLeftField->m_strName, bCase);
-        auto pRecord = std::make_unique<CColumnCompareInfo>(pLeftField.get(), pRightField, nNameLen, nTypeLen);
+    std::vector<int> arrLeftPartner(arrLeftFields.size(), -1);
+    std::vector<int> arrRightPartner(arrRightFields.size(), -1);
+    for (const CNamePair& pair : PairNames(FieldNames(arrLeftFields), FieldNames(arrRightFields), bCase)) {
+        if (pair.nLeft >= 0 && pair.nRight >= 0) {
+            arrLeftPartner[size_t(pair.nLeft)] = pair.nRight;
+            arrRightPartner[size_t(pair.nRight)] = pair.nLeft;
+        }
+    }
+
+    // The left fields in catalog order, each with its partner.
+    std::vector<const CColumnCompareInfo*> arrLeftRecords;
+    for (size_t i = 0; i < arrLeftFields.size(); ++i) {
+        const int nRight = arrLeftPartner[i];
+        auto pRecord = std::make_unique<CColumnCompareInfo>(
+            arrLeftFields[i].get(), nRight >= 0 ? arrRightFields[size_t(nRight)].get() : nullptr, nNameLen, nTypeLen);
         if (bSqlTypes)
             pRecord->CompareSqlTypes(bSameSizeStrings);
         if (pRecord->m_nStatus != CMP_SAME)
             nStatus = CMP_DIFFERENT;
+        arrLeftRecords.push_back(pRecord.get());
         arrRecords.push_back(std::move(pRecord));
     }
 
-    const CColumnInfo* pPredecessor = nullptr;
-    for (const auto& pRightField : arrRightFields) {
-        if (const CColumnInfo* pLeftField = FindField(arrLeftFields, pRightField->m_strName, bCase)) {
-            pPredecessor = pLeftField;
+    // Each right-only field behind the field that precedes it on the right.
+    const CColumnCompareInfo* pPredecessor = nullptr;
+    for (size_t j = 0; j < arrRightFields.size(); ++j) {
+        const int nLeft = arrRightPartner[j];
+        if (nLeft >= 0) {
+            pPredecessor = arrLeftRecords[size_t(nLeft)];
             continue;
         }
-        InsertAfter(arrRecords, std::make_unique<CColumnCompareInfo>(nullptr, pRightField.get(), nNameLen, nTypeLen),
-                    pPredecessor);
+        auto pRecord = std::make_unique<CColumnCompareInfo>(nullptr, arrRightFields[j].get(), nNameLen, nTypeLen);
+        const CColumnCompareInfo* pInserted = pRecord.get();
+        InsertAfter(arrRecords, std::move(pRecord), pPredecessor);
         nStatus = CMP_DIFFERENT;
-        pPredecessor = pRightField.get();
+        pPredecessor = pInserted;
     }
+    return true;
 }
 
 void CTableComparison::InsertAfter(CColumnCompareArray& arrRecords, std::unique_ptr<CColumnCompareInfo> pRecord,
-                                   const CColumnInfo* pPredecessor)
+                                   const CColumnCompareInfo* pPredecessor)
 {
     auto it = arrRecords.begin();
     if (pPredecessor != nullptr) {
-        it = std::find_if(arrRecords.begin(), arrRecords.end(), [&](const auto& pOther) {
-            return AsciiEqualsIgnoreCase(pOther->m_strName, pPredecessor->m_strName);
-        });
+        it = std::find_if(arrRecords.begin(), arrRecords.end(),
+                          [&](const auto& pOther) { return pOther.get() == pPredecessor; });
         if (it != arrRecords.end())
             ++it;
     }

@@ -3,6 +3,7 @@
 #include "compare/columncompareinfo.h"
 #include "compare/compareengine.h"
 #include "compare/comparestatus.h"
+#include "compare/namepairing.h"
 #include "db/columninfo.h"
 
 #include <QString>
@@ -20,7 +21,9 @@ using CColumnCompareArray = std::vector<std::unique_ptr<CColumnCompareInfo>>;
 
 // The table comparison: pairs the tables of two data sources by name,
 // classes each table and, for the tables on both sides, their fields, and
-// keeps the result in the table result file ("BFDB...") it is given:
+// keeps the result in the table result file ("BFDB...") it is given. Tables
+// and fields are paired by PairNames: the same spelling first, else (case-
+// blind) a spelling that differs by letter case only, each name once.
 //   index    N slots of int64: offset of the record of table i;
 //   record   status int32; for a different table also the field count
 //            (int32), the name width L and type-name width T (int16 each)
@@ -35,20 +38,22 @@ public:
     ~CTableComparison() override;
 
     // The whole run. True when it ran to the end; false when it was
-    // cancelled (no failure recorded) or failed (GetFailure tells why). A
-    // null target gives no progress and no cancellation.
+    // cancelled (no failure recorded) or failed (GetFailure tells why: a
+    // database that could not be read, a result file that could not be
+    // written). A null target gives no progress and no cancellation.
     bool CompareTables(CMessageTarget* pDlg);
 
+    // The merged list of both sides' names, in the order of PairNames.
     static void MergeTableNames(bool bCase, const QStringList& arrLeft, const QStringList& arrRight,
                                 QStringList& arrMerged);
-    // Classes table nTable and appends its record; false when the result
-    // file failed.
-    bool CompareTable(bool bCase, bool bSqlTypes, bool bSameSizeStrings, int nTable, const QStringList& arrLeft,
-                      const QStringList& arrRight, CMessageTarget* pDlg);
-    // Places a right-only field behind the record of its predecessor in the
-    // right table (case-blind), or first without one.
+    // Places a right-only field's record behind the record of its
+    // predecessor in the right table, or first without one.
     static void InsertAfter(CColumnCompareArray& arrRecords, std::unique_ptr<CColumnCompareInfo> pRecord,
-                            const CColumnInfo* pPredecessor);
+                            const CColumnCompareInfo* pPredecessor);
+
+    // The name of table nTable as one side (0 left, 1 right) spells it;
+    // empty when that side lacks it. Valid as m_astrCompareTables is.
+    QString GetSideTableName(int nTable, int nSide) const;
 
     // Readers of the result file. An unreadable table reads as CMP_UNSET.
     int GetTableStatus(int nTable) const;
@@ -68,10 +73,19 @@ public:
     int m_anTableCount[CMP_STATUS_COUNT] = {0, 0, 0, 0};
 
 private:
-    void CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
+    // Classes table nTable and appends its record; false when the run
+    // failed (the failure is recorded).
+    bool CompareTable(bool bCase, bool bSqlTypes, bool bSameSizeStrings, int nTable, CMessageTarget* pDlg);
+    // False when a side's fields could not be read (the run has failed).
+    bool CompareFields(bool bCase, bool bSqlTypes, bool bSameSizeStrings, const QString& strLeftTable,
                        const QString& strRightTable, CColumnCompareArray& arrRecords, int& nStatus, qint16& nNameLen,
                        qint16& nTypeLen);
     bool WriteTableRecord(int nTable, int nStatus, CColumnCompareArray& arrRecords, qint16 nNameLen,
                           qint16 nTypeLen);
     qint64 ReadTableOffset(CResultStream& stream, int nTable) const;
+
+    // Who stands behind each entry of m_astrCompareTables: the pairs of the
+    // last run over the two sides' name lists as they were then.
+    std::vector<CNamePair> m_arrTablePairs;
+    QStringList m_arrSideTables[2];
 };

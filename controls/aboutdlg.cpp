@@ -2,7 +2,6 @@
 
 #include "app/formattext.h"
 #include "app/language.h"
-#include "app/qalmetapp.h"
 #include "app/shellfunctions.h"
 #include "controls/dialogbuilder.h"
 #include "controls/staticlink.h"
@@ -141,9 +140,8 @@ void CAboutDlg::OnCommand(int nId)
         CTvrCommonDialog::OnCommand(nId);
         return;
     }
-    const QString strPath = CompanionFilePath(nKind);
-    if (CQalmetApp* pApp = CQalmetApp::GetInstance(); pApp && !strPath.isEmpty())
-        pApp->OpenWithAssociatedProgram(strPath);
+    if (const QString strPath = CompanionFilePath(nKind); !strPath.isEmpty())
+        OpenDocument(strPath);
 }
 
 void CAboutDlg::OnEraseBkgnd(QPainter& painter)

@@ -2,6 +2,7 @@
 
 #include "app/qalmetapp.h"
 #include "app/settingsstore.h"
+#include "app/shellfunctions.h"
 #include "controls/dialogbuilder.h"
 #include "controls/logobutton.h"
 #include "controls/windowfunctions.h"
@@ -281,8 +282,9 @@ void CTvrCommonDialog::keyPressEvent(QKeyEvent* pEvent)
         OnCancel();
         return;
     case Qt::Key_F1:
-        if (CQalmetApp* pApp = CQalmetApp::GetInstance())
-            pApp->OpenHelp();
+        // Without a help document F1 does nothing.
+        if (const QString strPath = CompanionFilePath(DOC_HELP); !strPath.isEmpty())
+            OpenDocument(strPath);
         return;
     default:
         QDialog::keyPressEvent(pEvent);

@@ -1,10 +1,15 @@
 #include "controls/windowfunctions.h"
 
+#include "app/formattext.h"
 #include "app/qalmetapp.h"
 #include "app/shellfunctions.h"
+#include "controls/guiprompt.h"
+#include "res/stringids.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 #include <QFontMetrics>
 #include <QWidget>
@@ -70,11 +75,29 @@ QString MakerWebAddress()
     return QStringLiteral("https://www.talvorin.com/");
 }
 
+CDBData* ToolsDatabase()
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    return pApp ? pApp->GetDatabase(DB_TOOLS) : nullptr;
+}
+
 QString CompanionFilePath(int nKind)
 {
     if (const CQalmetApp* pApp = CQalmetApp::GetInstance())
         return pApp->GetDocumentPath(nKind);
     return GetDocumentPath(nKind, QCoreApplication::applicationDirPath(), QStringLiteral("ENG"));
+}
+
+bool OpenDocument(const QString& strPath)
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    if (pApp == nullptr || !QFileInfo::exists(strPath))
+        return false;
+    if (pApp->OpenWithAssociatedProgram(strPath))
+        return true;
+    CGuiPrompt().ShowMessage(FormatLangString(StringId::NoProgramOpensFile, {QDir::toNativeSeparators(strPath)}),
+                             CPrompt::Ok);
+    return false;
 }
 
 bool ShellOpenUrl(const QString& strUrl)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class CDBData;
 class QFontMetrics;
 class QWidget;
 
@@ -20,9 +21,18 @@ bool EnableControl(QWidget* pControl, bool bEnable);
 // The maker's web site, opened by the logo button and the about box's link.
 QString MakerWebAddress();
 
+// The application's tools database (the main dialog's), or null without an
+// application object.
+CDBData* ToolsDatabase();
+
 // Path of a companion file beside the executable (a DocumentKind) in the
 // interface language, or empty when it does not exist.
 QString CompanionFilePath(int nKind);
+
+// Opens an existing document with the program the system associates with
+// it; when no program could open it, says so in a message box that gives
+// the file's path. False when nothing was opened.
+bool OpenDocument(const QString& strPath);
 
 // Opens an address with the user's browser ("open"); false when it could not.
 bool ShellOpenUrl(const QString& strUrl);

@@ -4,15 +4,23 @@
 
 void CCatalogRow::Bind(CStatement& statement)
 {
-    statement.BindText(1, m_catalog);
-    statement.BindText(2, m_owner);
-    statement.BindText(3, m_table);
+    for (int nPart = 0; nPart < 3; ++nPart) {
+        const SQLUSMALLINT nColumn = SQLUSMALLINT(nPart + 1);
+        m_bFixedWidth[nPart] = statement.IsFixedWidthText(nColumn);
+        statement.BindText(nColumn, m_parts[nPart]);
+    }
+}
+
+QString CCatalogRow::Name(int nPart) const
+{
+    const QString strName = m_parts[nPart].Text();
+    return m_bFixedWidth[nPart] ? RemovePadding(strName) : strName;
 }
 
 bool CCatalogRow::Matches(const QString& strCatalog, const QString& strOwner, const QString& strTable) const
 {
-    return CatalogNameMatches(strCatalog, Catalog()) && CatalogNameMatches(strOwner, Owner())
-           && CatalogNameMatches(strTable, Table());
+    return CatalogNameMatches(strCatalog, Catalog(), true) && CatalogNameMatches(strOwner, Owner(), true)
+           && CatalogNameMatches(strTable, Table(), false);
 }
 
 bool ReadTableColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
@@ -28,6 +36,7 @@ bool ReadTableColumns(CStatement& statement, const QString& strEscape, const QSt
     SQLSMALLINT nSqlType = 0;
     SQLINTEGER nSize = 0;
     row.Bind(statement);
+    const bool bFixedWidthName = statement.IsFixedWidthText(4);
     statement.BindText(4, column);
     statement.BindShort(5, nSqlType);
     statement.BindText(6, typeName);
@@ -39,7 +48,8 @@ bool ReadTableColumns(CStatement& statement, const QString& strEscape, const QSt
             return true;
         if (!row.Matches(strCatalog, strOwner, strTable))
             continue;
-        if (!onColumn(CColumnInfo(column.Text(), nSqlType, typeName.Text(), nSize)))
+        const QString strName = bFixedWidthName ? RemovePadding(column.Text()) : column.Text();
+        if (!onColumn(CColumnInfo(strName, nSqlType, typeName.Text(), nSize)))
             return true;
     }
 }

@@ -13,24 +13,31 @@ inline const QString kTablesAndViews = QStringLiteral("'TABLE','VIEW'");
 inline const QString kTablesOnly = QStringLiteral("'TABLE'");
 
 // The first three columns of every catalog result (TABLE_CAT, TABLE_SCHEM,
-// TABLE_NAME), and whether a row is of the table asked for: pattern
-// arguments may bring in rows of look-alike names, which are passed over.
+// TABLE_NAME), read whole, and whether a row is of the table asked for:
+// pattern arguments may bring in rows of look-alike names, which are passed
+// over. Names keep their trailing blanks ("canary " is not "canary"),
+// unless the driver returns them in fixed-width CHAR columns, whose padding
+// is removed.
 class CCatalogRow
 {
 public:
+    // After the catalog call: binds the columns and reads their types.
     void Bind(CStatement& statement);
 
-    QString Catalog() const { return m_catalog.Text(); }
-    QString Owner() const { return m_owner.Text(); }
-    QString Table() const { return m_table.Text(); }
+    QString Catalog() const { return Name(0); }
+    QString Owner() const { return Name(1); }
+    QString Table() const { return Name(2); }
 
-    // An empty name asked for matches every row.
+    // An empty name asked for matches every row. The table's letter case
+    // counts (table names always come from the catalog); a catalog or
+    // owner may come from JDE's own tables, in JDE's letter case.
     bool Matches(const QString& strCatalog, const QString& strOwner, const QString& strTable = QString()) const;
 
 private:
-    CTextBuffer m_catalog;
-    CTextBuffer m_owner;
-    CTextBuffer m_table;
+    QString Name(int nPart) const;
+
+    CTextBuffer m_parts[3];
+    bool m_bFixedWidth[3] = {false, false, false};
 };
 
 // Reads the columns of one table on the statement, in the driver's order:

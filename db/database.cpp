@@ -3,25 +3,31 @@
 #include "db/dbexception.h"
 
 #include <mutex>
+#include <utility>
 
 namespace {
 
 std::mutex g_envMutex;
 SQLHENV g_henv = SQL_NULL_HENV;
 int g_nConnections = 0;
+CDatabase::EnvironmentAllocator g_pAllocateEnvironment = &SQLAllocEnv;
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr SQLSMALLINT kOutConnectChars = 1024;
 
 // Takes a share of the environment, allocating it for the first connection.
-SQLHENV AcquireEnvironment()
+// A failed allocation leaves no share taken and returns SQL_NULL_HENV with the
+// allocator's code: nothing is raised under the lock, since building the
+// exception reads the shared environment and would lock it again.
+SQLHENV AcquireEnvironment(SQLRETURN& nRet)
 {
     std::lock_guard lock(g_envMutex);
+    nRet = SQL_SUCCESS;
     if (g_nConnections == 0) {
-        const SQLRETURN nRet = SQLAllocEnv(&g_henv);
+        nRet = g_pAllocateEnvironment(&g_henv);
         if (!SqlSucceeded(nRet)) {
             g_henv = SQL_NULL_HENV;
-            ThrowDBException(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+            return SQL_NULL_HENV;
         }
     }
     ++g_nConnections;
@@ -56,18 +62,32 @@ int CDatabase::OpenConnectionCount()
     return g_nConnections;
 }
 
+CDatabase::EnvironmentAllocator CDatabase::SetEnvironmentAllocator(EnvironmentAllocator pAllocate)
+{
+    std::lock_guard lock(g_envMutex);
+    return std::exchange(g_pAllocateEnvironment, pAllocate);
+}
+
 bool CDatabase::OpenEx(const QString& strConnect)
 {
     Close();
 
-    const SQLHENV henv = AcquireEnvironment();
+    SQLRETURN nRet = SQL_SUCCESS;
+    const SQLHENV henv = AcquireEnvironment(nRet);
+    if (henv == SQL_NULL_HENV) {
+        throw CDBException(nRet, QStringLiteral("The ODBC driver manager could not allocate an environment "
+                                                "(SQLAllocEnv returned %1).")
+                                     .arg(nRet));
+    }
     m_bHoldsEnvironment = true;
 
-    SQLRETURN nRet = SQLAllocConnect(henv, &m_hdbc);
+    nRet = SQLAllocConnect(henv, &m_hdbc);
     if (!SqlSucceeded(nRet)) {
         m_hdbc = SQL_NULL_HDBC;
+        // Read while the environment, which holds the diagnostics, is still there.
+        CDBException error(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
         Close();
-        ThrowDBException(nRet, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+        throw error;
     }
 
     // A driver without login timeouts just ignores the option.
@@ -90,16 +110,29 @@ bool CDatabase::OpenEx(const QString& strConnect)
     SQLSMALLINT nOutLength = 0;
     // No window handle on this platform: the driver completes from its DSN
     // and cannot show a login dialog of its own.
-    nRet = SQLDriverConnectW(m_hdbc, nullptr, ToSqlWChar(strConnect), SQL_NTS, szOut,
-                             kOutConnectChars, &nOutLength, SQL_DRIVER_COMPLETE);
+    const auto driverConnect = [&](SQLUSMALLINT nCompletion) {
+        return SQLDriverConnectW(m_hdbc, nullptr, ToSqlWChar(strConnect), SQL_NTS, szOut, kOutConnectChars,
+                                 &nOutLength, nCompletion);
+    };
+    nRet = driverConnect(SQL_DRIVER_COMPLETE);
     if (nRet == SQL_NO_DATA) {
         Close();
         return false;
     }
     if (!SqlSucceeded(nRet)) {
         CDBException error(nRet, m_hdbc, SQL_NULL_HSTMT);
-        Close();
-        throw error;
+        // A driver that wanted its login dialog and could not show one
+        // (MariaDB's, on a refused login or a server that is down) reports
+        // only that: asked again without a dialog, it gives its own reason.
+        if (!error.m_arrCodes.isEmpty() && error.m_arrCodes.first().strState == QLatin1String("IM008")) {
+            nRet = driverConnect(SQL_DRIVER_NOPROMPT);
+            if (!SqlSucceeded(nRet))
+                error = CDBException(nRet, m_hdbc, SQL_NULL_HSTMT);
+        }
+        if (!SqlSucceeded(nRet)) {
+            Close();
+            throw error;
+        }
     }
 
     SQLSMALLINT nApiConformance = -1;
@@ -108,46 +141,22 @@ bool CDatabase::OpenEx(const QString& strConnect)
                                           sizeof(nApiConformance), nullptr);
     const SQLRETURN nSqlRet = SQLGetInfoW(m_hdbc, SQL_ODBC_SQL_CONFORMANCE, &nSqlConformance,
                                           sizeof(nSqlConformance), nullptr);
-    if (!SqlSucceeded(nApiRet) || !SqlSucceeded(nSqlRet) || nApiConformance < SQL_OAC_LEVEL1
-        || nSqlConformance < 0) {
-        const SQLRETURN nCode = !SqlSucceeded(nApiRet) ? nApiRet
-                                : !SqlSucceeded(nSqlRet) ? nSqlRet
-                                                         : SQLRETURN(SQL_ERROR);
-        CDBException error(nCode, m_hdbc, SQL_NULL_HSTMT);
+    if (!SqlSucceeded(nApiRet) || !SqlSucceeded(nSqlRet)) {
+        CDBException error(!SqlSucceeded(nApiRet) ? nApiRet : nSqlRet, m_hdbc, SQL_NULL_HSTMT);
         Close();
         throw error;
     }
+    if (nApiConformance < SQL_OAC_LEVEL1 || nSqlConformance < 0) {
+        Close();
+        throw CDBException(SQL_ERROR, nApiConformance < SQL_OAC_LEVEL1
+                                          ? QStringLiteral("The ODBC driver reports API conformance level %1; "
+                                                           "level 1 or higher is needed.")
+                                                .arg(nApiConformance)
+                                          : QStringLiteral("The ODBC driver reports SQL conformance level %1; "
+                                                           "level 0 or higher is needed.")
+                                                .arg(nSqlConformance));
+    }
     return true;
-}
-
-void CDatabase::RegisterRunning(SQLHSTMT hstmt)
-{
-    std::lock_guard lock(m_runningMutex);
-    m_arrRunning.push_back(hstmt);
-}
-
-void CDatabase::UnregisterRunning(SQLHSTMT hstmt)
-{
-    std::lock_guard lock(m_runningMutex);
-    std::erase(m_arrRunning, hstmt);
-}
-
-void CDatabase::CancelRunning()
-{
-    std::lock_guard lock(m_runningMutex);
-    for (SQLHSTMT hstmt : m_arrRunning)
-        SQLCancel(hstmt);
-}
-
-QString CDatabase::GetInfoString(SQLUSMALLINT nInfo) const
-{
-    if (!IsOpen())
-        return QString();
-    SQLWCHAR szValue[64] = {};
-    SQLSMALLINT nBytes = 0;
-    if (!SqlSucceeded(SQLGetInfoW(m_hdbc, nInfo, szValue, sizeof(szValue) - sizeof(SQLWCHAR), &nBytes)))
-        return QString();
-    return FromSqlWChar(szValue, 63);
 }
 
 void CDatabase::Close()

@@ -4,9 +4,6 @@
 
 #include <QString>
 
-#include <mutex>
-#include <vector>
-
 // One ODBC connection, opened read-only. All connections of the process share
 // one environment handle, allocated with the first and freed with the last.
 class CDatabase
@@ -25,26 +22,20 @@ public:
     bool IsOpen() const { return m_hdbc != SQL_NULL_HDBC; }
     SQLHDBC Handle() const { return m_hdbc; }
 
-    // A text the driver reports through SQLGetInfoW; empty when it reports none.
-    QString GetInfoString(SQLUSMALLINT nInfo) const;
-
-    // Statements register while they exist, so another thread can ask the
-    // driver to stop the one running (SQLCancel is the ODBC call made for
-    // that); the handle is unregistered before it is freed.
-    void RegisterRunning(SQLHSTMT hstmt);
-    void UnregisterRunning(SQLHSTMT hstmt);
-    void CancelRunning();
 
     // The process-wide environment handle, or SQL_NULL_HENV while no
     // connection is open.
     static SQLHENV SharedEnvironment();
     static int OpenConnectionCount();
 
+    // The call that allocates the shared environment (SQLAllocEnv). Tests
+    // replace it to make the allocation fail; returns the one replaced.
+    using EnvironmentAllocator = SQLRETURN (*)(SQLHENV*);
+    static EnvironmentAllocator SetEnvironmentAllocator(EnvironmentAllocator pAllocate);
+
 private:
     void Close();
 
     SQLHDBC m_hdbc = SQL_NULL_HDBC;
     bool m_bHoldsEnvironment = false;
-    std::mutex m_runningMutex;
-    std::vector<SQLHSTMT> m_arrRunning;
 };

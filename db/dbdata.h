@@ -4,7 +4,9 @@
 #include "db/database.h"
 #include "db/dbexception.h"
 #include "db/indexinfo.h"
+#include "db/sqltext.h"
 #include "db/statement.h"
+#include "db/statementregistry.h"
 
 #include <QHash>
 #include <QList>
@@ -32,20 +34,38 @@ public:
 
     // Connection
 
-    // Closes any open connection, then opens m_strDSN read-only. False, with
-    // nothing shown, when the data source cannot be opened.
+    // Closes any open connection, then opens m_strDSN read-only, on the
+    // server too where the engine allows it. False, with nothing shown, when
+    // the data source cannot be opened, when its name cannot be carried in a
+    // connection string, or when the server refuses the read-only session.
     bool Connect();
     bool IsConnected() const;
+
+    // The engine's name as the driver reports it (SQL_DBMS_NAME); empty
+    // while unconnected.
+    const QString& GetDbmsName() const { return m_strDbmsName; }
+    // True when the connection was made read-only on the server (the
+    // engine's session statement ran); false for an engine that has none,
+    // whose read-only promise rests on the login's rights.
+    bool IsReadOnlyOnServer() const { return m_bReadOnlyOnServer; }
 
     // The driver's text of the last failed Connect or statement (one line per
     // diagnostic record, then the SQLSTATEs); empty after a success. The
     // operations still fail silently: callers that report show this text.
     const QString& GetLastError() const { return m_strLastError; }
 
-    // Asks the driver to stop the statement now running on this connection,
-    // if any; safe from another thread (the interface or a signal watcher),
-    // so a cancel takes effect inside a slow statement.
+    // Asks the driver to stop the statements of this data source that exist
+    // now; safe from another thread (the interface or a signal watcher), so
+    // a cancel takes effect inside a slow statement. The operation running
+    // then fails (its failure value, GetLastError() set); a statement
+    // started after the cancel runs normally, so a cancel that arrives
+    // between two statements is up to the caller's cancel flag.
     void CancelRunningStatement();
+
+    // Moves the other object's open connection here, with everything read
+    // about it when it was opened (names, engine, read-only session); this
+    // object's old connection is closed. The other object is left unconnected.
+    void TakeConnection(CDBData& source);
 
     // Takes the other side's data source when this one has none yet.
     void CopyDataSource(const CDBData& other);
@@ -60,11 +80,17 @@ public:
 
     // Catalog reader
 
-    // catalog.owner.table with empty parts left out; names that are not
-    // plain identifiers are quoted with the driver's quote character.
+    // catalog.owner.table with empty parts left out; each name stays
+    // unquoted only where the engine reads it exactly so, else it is quoted
+    // with the driver's quote character (see IdentifierRule).
     QString QualifyName(const QString& strCatalog, const QString& strOwner,
                         const QString& strTable) const;
     QString QualifyInSchema(const QString& strTable) const;
+    // One name (a column) by the same rule.
+    QString QuoteName(const QString& strName) const;
+    // A value as a literal for the engine, for text that cannot carry a
+    // bound parameter.
+    QString SqlLiteral(const QString& strValue) const;
 
     void FillSchemaCombo(QStringList& arrKeys, ISchemaCombo& combo);
     bool LoadTableList(ITableList& list);
@@ -109,9 +135,11 @@ public:
     bool m_bSystemDSN = true;
     std::unique_ptr<CDatabase> m_pDatabase;
 
-    // What the driver says about names, read when connecting.
+    // What the driver says about names and values, read when connecting.
     QString m_strIdentifierQuote = QStringLiteral("\"");
     QString m_strSearchEscape;
+    IdentifierRule m_identifierRule;
+    bool m_bBackslashEscapes = false;
 
     // Catalog state
     QString m_strSchema;
@@ -122,6 +150,7 @@ public:
     QHash<int, bool> m_mapViews;
     QString m_strF98611Catalog;
     QString m_strF98611Owner;
+    QString m_strF98611Table;   // spelled as the catalog spells it
     QString m_strOLCatalog;
     QString m_strOLOwner;
     QString m_strDDCatalog;
@@ -145,8 +174,16 @@ public:
 
 private:
     void NoteError(const CDBException& error);
+    bool MakeSessionReadOnly();
+    // Reads how the engine treats names and literals (identifier case,
+    // reserved words, backslashes in literals), once the quote character
+    // is known.
+    void ReadNameRules();
 
     QString m_strLastError;
+    QString m_strDbmsName;
+    bool m_bReadOnlyOnServer = false;
+    CStatementRegistry m_runningStatements;
 
     // Records where a JDE system table lives, the first time it is seen.
     void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,
@@ -161,7 +198,7 @@ Result CDBData::RunStatement(Result failure, Body body)
         m_strLastError = QStringLiteral("the data source is not connected");
         return failure;
     }
-    CStatement statement(*m_pDatabase);
+    CStatement statement(*m_pDatabase, &m_runningStatements);
     try {
         Result result = body(statement);
         // A catalog call that failed does not raise: its text is kept too.

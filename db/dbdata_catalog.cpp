@@ -25,13 +25,11 @@ void CDBData::FillSchemaCombo(QStringList& arrKeys, ISchemaCombo& combo)
     const bool bRead = RunStatement(false, [&](CStatement& statement) {
         if (!statement.Tables(QString(), QString(), QString(), QString()))
             return false;
-        CTextBuffer catalog;
-        CTextBuffer owner;
-        statement.BindText(1, catalog);
-        statement.BindText(2, owner);
+        CCatalogRow row;
+        row.Bind(statement);
         while (statement.Fetch()) {
-            const QString strCatalog = catalog.Text();
-            const QString strOwner = owner.Text();
+            const QString strCatalog = row.Catalog();
+            const QString strOwner = row.Owner();
             const QString strKey = MakeSchemaKey(strCatalog, strOwner);
             if (arrKeys.contains(strKey))
                 continue;
@@ -140,9 +138,7 @@ bool CDBData::TableMatchesSearch(int nIndex, const QString& strSearch) const
 bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 {
     arrColumns.clear();
-    if (!IsConnected())
-        return false;
-
+    // RunStatement refuses to run unconnected, and says so in GetLastError.
     const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
     return RunStatement(false, [&](CStatement& statement) {
         return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable,
@@ -206,7 +202,7 @@ void CDBData::ListTables(const QString& strCatalog, const QString& strOwner, QSt
         while (!bCancel && statement.Fetch()) {
             if (!row.Matches(strCatalog, strOwner))
                 continue;
-            arrTables.append(TrimRight(row.Table()));
+            arrTables.append(row.Table());
             if (pProgress != nullptr) {
                 pProgress->SendMessage(WM_TASK_STEP, -1, -1);
                 if (pProgress->SendMessage(WM_TASK_QUERYCANCEL, 0, 0) != 0)

@@ -15,8 +15,7 @@
 bool CDBData::ReadDataDictionary(int nPhase, const QList<int>& arrWidths, QStringList* pAliasList,
                                  IDictionaryConsumer& consumer, CMessageTarget* pDlg, bool& bCancel)
 {
-    if (!IsConnected())
-        return false;
+    // Unconnected, RunStatement refuses to run and says so in GetLastError.
     const bool bDetail = nPhase == 3 || nPhase == 4;
     QString strSql = QStringLiteral("SELECT FRDTAI");
     if (bDetail) {
@@ -75,8 +74,9 @@ int CDBData::GetAliasSize(const QString& strItem)
     if (m_strDDTable.isEmpty())
         return -1;
     return RunStatement(-1, [&](CStatement& statement) {
+        statement.BindParameter(1, strItem);
         statement.ExecDirect(QStringLiteral("SELECT FRDTAS FROM ") + QualifyInSchema(m_strDDTable)
-                             + QStringLiteral(" WHERE FRDTAI=") + SqlLiteral(strItem));
+                             + QStringLiteral(" WHERE FRDTAI=?"));
         SQLUINTEGER nSize = 0;
         statement.BindULong(1, nSize);
         return statement.Fetch() ? int(nSize) : -1;
@@ -100,7 +100,7 @@ bool CDBData::HasOwtpColumn()
         bool bFound = false;
         ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, m_strDDTable,
                          [&](const CColumnInfo& column) {
-                             bFound = AsciiEqualsIgnoreCase(TrimRight(column.m_strName), strColumn);
+                             bFound = AsciiEqualsIgnoreCase(column.m_strName, strColumn);
                              return !bFound;
                          });
         return bFound;

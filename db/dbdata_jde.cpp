@@ -34,6 +34,7 @@ void CDBData::NoteSystemTable(const QString& strCatalog, const QString& strOwner
         && AsciiEqualsIgnoreCase(strTable, QStringLiteral("F98611"))) {
         m_strF98611Catalog = strCatalog;
         m_strF98611Owner = strOwner;
+        m_strF98611Table = strTable;
     }
     if (m_strOLCatalog.isEmpty() && m_strOLOwner.isEmpty() && IsOneOf(strTable, "F9860", "F9801")) {
         m_strOLCatalog = strCatalog;
@@ -50,8 +51,10 @@ void CDBData::NoteSystemTable(const QString& strCatalog, const QString& strOwner
 void CDBData::ScanCatalog()
 {
     m_strOLTable.clear();
+    m_strDDTable.clear();
     m_strF98611Catalog.clear();
     m_strF98611Owner.clear();
+    m_strF98611Table.clear();
     m_strOLCatalog.clear();
     m_strOLOwner.clear();
     m_strDDCatalog.clear();
@@ -66,10 +69,10 @@ void CDBData::ScanCatalog()
         CCatalogRow row;
         row.Bind(statement);
         while (statement.Fetch()) {
-            const QString strCatalog = TrimRight(row.Catalog());
-            const QString strOwner = TrimRight(row.Owner());
+            const QString strCatalog = row.Catalog();
+            const QString strOwner = row.Owner();
             const QString strKey = MakeSchemaKey(strCatalog, strOwner);
-            NoteSystemTable(strCatalog, strOwner, TrimRight(row.Table()), true);
+            NoteSystemTable(strCatalog, strOwner, row.Table(), true);
             auto it = m_mapAllSchemas.find(strKey);
             if (it != m_mapAllSchemas.end()) {
                 ++it.value();
@@ -94,10 +97,12 @@ void CDBData::LoadJdeOwners()
     m_mapJdeCatalogs.clear();
     m_mapJdeOwners.clear();
 
-    const QString strFrom = QStringLiteral(" FROM ") + QualifyName(m_strF98611Catalog, m_strF98611Owner,
-                                                                   QStringLiteral("F98611"))
-                            + QStringLiteral(" WHERE OMOCM1='DB'");
+    // Spelled as the scan found it; the plain name when the scan did not.
+    const QString strTable = m_strF98611Table.isEmpty() ? QStringLiteral("F98611") : m_strF98611Table;
+    const QString strFrom = QStringLiteral(" FROM ") + QualifyName(m_strF98611Catalog, m_strF98611Owner, strTable)
+                            + QStringLiteral(" WHERE OMOCM1=?");
     const bool bRead = RunStatement(false, [&](CStatement& statement) {
+        statement.BindParameter(1, QStringLiteral("DB"));
         try {
             statement.ExecDirect(QStringLiteral("SELECT OMDATB2, OMOOWN") + strFrom);
         } catch (const CDBException&) {
@@ -178,7 +183,7 @@ int CDBData::CountTables(const QString& strCatalog, const QString& strOwner)
         while (statement.Fetch()) {
             if (!row.Matches(strCatalog, strOwner))
                 continue;
-            NoteSystemTable(TrimRight(row.Catalog()), TrimRight(row.Owner()), TrimRight(row.Table()), false);
+            NoteSystemTable(row.Catalog(), row.Owner(), row.Table(), false);
             ++nCount;
         }
         return nCount;

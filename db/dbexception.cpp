@@ -17,6 +17,12 @@ CDBException::CDBException(SQLRETURN nRetCode, SQLHDBC hdbc, SQLHSTMT hstmt)
     m_utf8What = m_strError.toUtf8();
 }
 
+CDBException::CDBException(SQLRETURN nRetCode, const QString& strError)
+    : m_nRetCode(nRetCode), m_hdbc(SQL_NULL_HDBC), m_hstmt(SQL_NULL_HSTMT), m_strError(strError + QLatin1Char('\n')),
+      m_utf8What(m_strError.toUtf8())
+{
+}
+
 const char* CDBException::what() const noexcept
 {
     return m_utf8What.constData();
@@ -56,6 +62,7 @@ void CDBException::BuildErrorText()
         QString strMessage = FromSqlWChar(szMessage, kMessageBufferChars);
         const QString strOrigin = StripOriginPrefixes(strMessage);
         m_strError += strMessage + QLatin1Char('\n');
+        m_arrCodes.append({strState, nNative});
         m_strStateNativeOrigin += QLatin1String("State:") + strState + QLatin1String(",Native:")
                                   + QString::number(nNative) + QLatin1String(",Origin:") + strOrigin
                                   + QLatin1Char('\n');

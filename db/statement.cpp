@@ -2,6 +2,9 @@
 
 #include "db/database.h"
 #include "db/dbexception.h"
+#include "db/statementregistry.h"
+
+#include <iterator>
 
 namespace {
 
@@ -24,24 +27,56 @@ QString AllIfEmpty(const QString& strName)
 
 }  // namespace
 
-CStatement::CStatement(CDatabase& database) : m_database(database)
+CStatement::CStatement(CDatabase& database, CStatementRegistry* pRegistry)
+    : m_database(database), m_pRegistry(pRegistry)
 {
     const SQLRETURN nRet = SQLAllocStmt(m_database.Handle(), &m_hstmt);
     if (!SqlSucceeded(nRet) && nRet != SQL_NO_DATA) {
         m_hstmt = SQL_NULL_HSTMT;
         ThrowDBException(nRet, m_database.Handle(), SQL_NULL_HSTMT);
     }
-    m_database.RegisterRunning(m_hstmt);
+    if (m_pRegistry != nullptr)
+        m_pRegistry->Register(*this);
 }
 
 CStatement::~CStatement()
 {
-    if (m_hstmt != SQL_NULL_HSTMT) {
-        // Unregistered first: a cancel from another thread never reaches a
-        // freed handle.
-        m_database.UnregisterRunning(m_hstmt);
+    // Unregistered first: a cancel from another thread never reaches a
+    // freed handle.
+    if (m_pRegistry != nullptr)
+        m_pRegistry->Unregister(*this);
+    if (m_hstmt != SQL_NULL_HSTMT)
         SQLFreeStmt(m_hstmt, SQL_DROP);
+}
+
+void CStatement::RequestCancel()
+{
+    m_bCancelled = true;
+    // ODBC's call for another thread: the drivers interrupt the server's
+    // work (PostgreSQL's cancel request, MariaDB's KILL QUERY, SQLite's
+    // interrupt). Outside a driver call the flag alone fails the next step.
+    if (m_bInDriver)
+        SQLCancel(m_hstmt);
+}
+
+void CStatement::ThrowFailure(SQLRETURN nRet) const
+{
+    CDBException error(nRet, m_database.Handle(), m_hstmt);
+    // A driver may answer a cancel with a bare failure: the cancel is named.
+    if (IsCancelled() && !error.HasState(QStringLiteral("HY008"))) {
+        error.m_strError += QStringLiteral("the statement was cancelled\n");
+        error.m_strStateNativeOrigin += QStringLiteral("State:HY008,Native:0,Origin:\n");
+        error.m_arrCodes.append({QStringLiteral("HY008"), 0});
     }
+    throw error;
+}
+
+void CStatement::ThrowCancelled() const
+{
+    CDBException error(SQL_ERROR, QStringLiteral("the statement was cancelled"));
+    error.m_strStateNativeOrigin = QStringLiteral("State:HY008,Native:0,Origin:\n");
+    error.m_arrCodes.append({QStringLiteral("HY008"), 0});
+    throw error;
 }
 
 void CStatement::BindParameter(SQLUSMALLINT nParameter, const QString& strValue)
@@ -61,6 +96,10 @@ void CStatement::BindParameter(SQLUSMALLINT nParameter, const QString& strValue)
 
 bool CStatement::CatalogSucceeded(SQLRETURN nRet)
 {
+    if (IsCancelled()) {
+        m_strFailure = QStringLiteral("the statement was cancelled");
+        return false;
+    }
     if (SqlSucceeded(nRet)) {
         m_strFailure.clear();
         return true;
@@ -73,9 +112,15 @@ bool CStatement::CatalogSucceeded(SQLRETURN nRet)
 
 void CStatement::ExecDirect(const QString& strSql)
 {
-    const SQLRETURN nRet = Retry([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
+    if (IsCancelled())
+        ThrowCancelled();
+    const SQLRETURN nRet = CallDriver([&] { return SQLExecDirectW(m_hstmt, ToSqlWChar(strSql), SQL_NTS); });
     if (!SqlSucceeded(nRet))
-        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+        ThrowFailure(nRet);
+    // A cancel that reached the driver too late to stop it still fails the
+    // statement: a cancelled operation is never reported as a success.
+    if (IsCancelled())
+        ThrowCancelled();
 }
 
 bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
@@ -83,12 +128,12 @@ bool CStatement::Tables(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLTablesW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                           CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                           CatalogArgument(strTable), CatalogLength(strTable),
                           CatalogArgument(strTypes), CatalogLength(strTypes));
-    }));
+    });
 }
 
 bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
@@ -96,12 +141,12 @@ bool CStatement::Columns(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLColumnsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                            CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                            CatalogArgument(strTable), CatalogLength(strTable),
                            CatalogArgument(strColumn), CatalogLength(strColumn));
-    }));
+    });
 }
 
 bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
@@ -109,12 +154,12 @@ bool CStatement::Statistics(const QString& strCatalog, const QString& strSchema,
 {
     const QString strCatalogArg = AllIfEmpty(strCatalog);
     const QString strSchemaArg = AllIfEmpty(strSchema);
-    return CatalogSucceeded(Retry([&] {
+    return CatalogCall([&] {
         return SQLStatisticsW(m_hstmt, CatalogArgument(strCatalogArg), CatalogLength(strCatalogArg),
                               CatalogArgument(strSchemaArg), CatalogLength(strSchemaArg),
                               CatalogArgument(strTable), CatalogLength(strTable), nUnique,
                               SQL_QUICK);
-    }));
+    });
 }
 
 void CStatement::Bind(SQLUSMALLINT nColumn, SQLSMALLINT nCType, SQLPOINTER pValue, SQLLEN nBytes,
@@ -129,7 +174,7 @@ void CStatement::BindText(SQLUSMALLINT nColumn, CTextBuffer& buffer)
 {
     Bind(nColumn, SQL_C_WCHAR, buffer.m_buffer.data(),
          SQLLEN(buffer.m_buffer.size() * sizeof(SQLWCHAR)), &buffer.m_nIndicator);
-    m_textColumns.push_back(&buffer);
+    m_textColumns.push_back({nColumn, &buffer});
 }
 
 void CStatement::BindLong(SQLUSMALLINT nColumn, SQLINTEGER& nValue)
@@ -147,16 +192,71 @@ void CStatement::BindShort(SQLUSMALLINT nColumn, SQLSMALLINT& nValue)
     Bind(nColumn, SQL_C_SSHORT, &nValue, sizeof(nValue), &m_nNumberIndicator);
 }
 
+bool CStatement::IsFixedWidthText(SQLUSMALLINT nColumn)
+{
+    SQLSMALLINT nSqlType = 0;
+    SQLULEN nSize = 0;
+    SQLSMALLINT nDigits = 0;
+    SQLSMALLINT nNullable = 0;
+    // A name buffer even though the name is not needed: psqlODBC fails without one.
+    SQLWCHAR szName[129] = {};
+    SQLSMALLINT nNameLength = 0;
+    const SQLRETURN nRet = SQLDescribeColW(m_hstmt, nColumn, szName, SQLSMALLINT(std::size(szName)), &nNameLength,
+                                           &nSqlType, &nSize, &nDigits, &nNullable);
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+    return nSqlType == SQL_CHAR || nSqlType == SQL_WCHAR;
+}
+
 bool CStatement::Fetch()
 {
-    for (CTextBuffer* pBuffer : m_textColumns)
-        pBuffer->m_buffer[0] = 0;
-    const SQLRETURN nRet = SQLFetch(m_hstmt);
+    if (IsCancelled())
+        ThrowCancelled();
+    for (const TextColumn& column : m_textColumns) {
+        column.pBuffer->m_buffer[0] = 0;
+        column.pBuffer->m_nIndicator = 0;
+        column.pBuffer->m_strWhole = QString();
+    }
+    const SQLRETURN nRet = CallDriver([&] { return SQLFetch(m_hstmt); });
     if (nRet == SQL_NO_DATA)
         return false;
     if (!SqlSucceeded(nRet))
-        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+        ThrowFailure(nRet);
+    for (const TextColumn& column : m_textColumns) {
+        const CTextBuffer& buffer = *column.pBuffer;
+        const SQLLEN nBufferBytes = SQLLEN(buffer.m_buffer.size() * sizeof(SQLWCHAR));
+        // Cut: the driver reports the full length (or no total), at least
+        // the buffer's size, which also holds the terminating zero.
+        if (buffer.m_bWhole && (buffer.m_nIndicator == SQL_NO_TOTAL || buffer.m_nIndicator >= nBufferBytes))
+            ReadWhole(column);
+    }
     return true;
+}
+
+void CStatement::ReadWhole(const TextColumn& column)
+{
+    // The drivers allow SQLGetData on a bound column (SQL_GD_BOUND); it
+    // reads the value from its start, piece by piece.
+    constexpr SQLLEN kPieceChars = 1024;
+    std::vector<SQLWCHAR> piece(kPieceChars + 1, 0);
+    const SQLLEN nPieceBytes = SQLLEN(piece.size() * sizeof(SQLWCHAR));
+    QString strWhole(0, QChar());   // not null: the buffer no longer counts
+    for (;;) {
+        SQLLEN nIndicator = 0;
+        const SQLRETURN nRet = CallDriver(
+            [&] { return SQLGetData(m_hstmt, column.nColumn, SQL_C_WCHAR, piece.data(), nPieceBytes, &nIndicator); });
+        if (nRet == SQL_NO_DATA)
+            break;
+        if (!SqlSucceeded(nRet))
+            ThrowFailure(nRet);
+        if (nIndicator == SQL_NULL_DATA)
+            break;
+        const bool bMore = nIndicator == SQL_NO_TOTAL || nIndicator >= nPieceBytes;
+        strWhole += FromSqlWChar(piece.data(), bMore ? kPieceChars : qsizetype(nIndicator / sizeof(SQLWCHAR)));
+        if (!bMore)
+            break;
+    }
+    column.pBuffer->m_strWhole = strWhole;
 }
 
 void CStatement::Cancel()

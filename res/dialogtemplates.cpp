@@ -40,7 +40,9 @@ const ControlTemplate kWaitDatabase[] = {
     {IDC_ANIMATE, K::Animation, nullptr, nullptr, 8, 10, 28, 28, CTL_TRANSPARENT},
     {IDC_WAIT_TITLE, K::Static, "Recherche des informations sur la base de données",
      "Searching for database information", 44, 10, 186, 9, 0},
-    {IDC_WAIT_TEXT, K::Static, "Veuillez patienter...", "Please wait...", 44, 26, 186, 9, 0},
+    {IDC_WAIT_TEXT, K::Static, "Veuillez patienter...", "Please wait...", 44, 26, 130, 9, 0},
+    // Shown only while a connection attempt can still be abandoned.
+    {IDCANCEL, K::PushButton, "Annuler", "Cancel", 180, 28, 50, 14, CTL_HIDDEN},
 };
 
 const ControlTemplate kWaitDecimal[] = {

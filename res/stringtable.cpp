@@ -20,12 +20,37 @@ const StringResource kStrings[] = {
            "Unable to write in file '%s'.\nPlease close all applications using it and start again."},
     {1055, "L'expression de la colonne de date (%s) ne doit pas contenir de point-virgule (;).",
            "The date column expression (%s) must not contain a semicolon (;)."},
+    {1056, "L'expression de la colonne de date (%s) ne doit pas fermer de parenthèse qu'elle n'a pas ouverte.",
+           "The date column expression (%s) must not close a parenthesis it has not opened."},
+    {1057, "L'expression de la colonne de date (%s) doit refermer toutes les parenthèses qu'elle ouvre.",
+           "The date column expression (%s) must close every parenthesis it opens."},
+    {1058, "L'expression de la colonne de date (%s) ne doit pas contenir de commentaire (--, /*, #).",
+           "The date column expression (%s) must not contain a comment (--, /*, #)."},
+    {1059, "L'expression de la colonne de date (%s) doit refermer chaque apostrophe et chaque guillemet qu'elle "
+           "ouvre.",
+           "The date column expression (%s) must close every quote it opens."},
     {1070, "Voulez-vous vraiment supprimer définitivement le fichier ci-dessous ?\n%s",
            "You will delete the following file. Please confirm.\n%s"},
     {1071, "Le fichier de résultat (%s) existe déjà.\nVoulez-vous vraiment le remplacer ?",
            "Result file (%s) already exists.\nPlease confirm you want to replace it."},
     {1072, "Le traitement a été interrompu par l'utilisateur", "User has cancelled the process"},
     {1073, "Aucune table à modifier", "No file to update"},
+    {1074, "Le traitement a été interrompu par une erreur de la base de données",
+           "Process stopped by a database error"},
+    {1075, "Impossible d'écrire dans le fichier '%s' : %s.\nVérifiez la place disponible et les droits d'accès, "
+           "fermez les applications qui l'utilisent, puis relancez l'opération.",
+           "Unable to write in file '%s': %s.\nCheck the free space and the access rights, close the applications "
+           "using it, and start again."},
+    {1076, "Ouverture du fichier %s impossible : %s.", "Unable to open file %s: %s."},
+    {1080, "Connexion à la source de données impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to connect to the data source. The ODBC driver returned the following error:\n%s"},
+    {1081, "Aucun programme n'a pu ouvrir le fichier ci-dessous. Installez un programme pour ce type de "
+           "fichier, ou ouvrez le fichier vous-même.\n%s",
+           "No program could open the following file. Please install a program for this kind of file, or "
+           "open the file yourself.\n%s"},
+    {1082, "Le traitement s'est arrêté sur une erreur inattendue.\n%s",
+           "The process stopped on an unexpected error.\n%s"},
+    {1083, "Connexion à %s en cours", "Connecting to %s"},
 
     // Data source tabs, file filters, index order, structure tabs
     {1100, "Source de données utilisateur", "User data source"},

@@ -1,61 +1,59 @@
 #include "tools/decimalupdate.h"
 
-#include "app/formattext.h"
 #include "app/language.h"
 #include "app/prompt.h"
 #include "app/resultlinewriter.h"
 #include "db/asciitext.h"
 #include "db/dbdata.h"
-#include "db/sqltext.h"
 #include "res/stringids.h"
 #include "tools/registeredtables.h"
 #include "tools/taskprogress.h"
 
-namespace {
-
-constexpr int kShownErrorLength = 254;
-
-}  // namespace
-
 void CDecimalUpdate::GenerateDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName,
                                            bool bMultiply, int nPower, CMessageTarget* pDlg)
 {
-    CTaskProgress progress(pDlg);
-    SetRangeForTables(progress);
-    bool bCancel = false;
+    RunGuarded(strPath, [&] {
+        CTaskProgress progress(pDlg);
+        SetRangeForTables(progress);
+        bool bCancel = false;
 
-    QStringList arrAliases;
-    if (bByAlias)
-        arrAliases.append(strName.trimmed());
-    else
-        GetClassAliases(strName.trimmed(), arrAliases, pDlg, bCancel);
-    if (bCancel)
-        return;
-    if (arrAliases.isEmpty()) {
-        m_prompt.ShowMessage(LoadLangString(StringId::AliasListUnavailable), CPrompt::Ok);
-        return;
-    }
+        QStringList arrAliases;
+        if (bByAlias) {
+            arrAliases.append(strName.trimmed());
+        } else if (!GetClassAliases(strName.trimmed(), arrAliases, pDlg, bCancel)) {
+            FailOnDatabaseError(strPath, m_data.GetLastError());
+            return;
+        }
+        if (bCancel)
+            return;
+        if (arrAliases.isEmpty()) {
+            m_prompt.ShowMessage(LoadLangString(StringId::AliasListUnavailable), CPrompt::Ok);
+            return;
+        }
 
-    CRegisteredTables registered;
-    ReadSelectedTables(registered, pDlg, bCancel);
-    if (!bCancel)
-        WriteDecimalUpdates(strPath, registered, arrAliases, bMultiply, nPower, pDlg, bCancel);
+        CRegisteredTables registered;
+        if (ReadSelectedTables(strPath, registered, pDlg, bCancel) && !bCancel)
+            WriteDecimalUpdates(strPath, registered, arrAliases, bMultiply, nPower, pDlg, bCancel);
+    });
 }
 
-void CDecimalUpdate::GetClassAliases(const QString& strClass, QStringList& arrAliases, CMessageTarget* pDlg,
+bool CDecimalUpdate::GetClassAliases(const QString& strClass, QStringList& arrAliases, CMessageTarget* pDlg,
                                      bool& bCancel)
 {
     arrAliases.clear();
-    if (bCancel || (m_data.m_strDDCatalog.isEmpty() && m_data.m_strDDOwner.isEmpty())
-        || m_data.m_strDDTable.isEmpty())
-        return;
-    // The class is the user's text: a quote in it stays inside the literal.
+    // Found means named: an engine without catalogs and owners (SQLite)
+    // leaves both parts of the place empty.
+    if (bCancel || m_data.m_strDDTable.isEmpty())
+        return true;
     const QString strSql = QStringLiteral("SELECT FRDTAI FROM ")
                            + QualifiedTable(m_data.m_strDDCatalog, m_data.m_strDDOwner, m_data.m_strDDTable)
-                           + QStringLiteral(" WHERE FRCLAS=") + SqlLiteral(strClass);
+                           + QStringLiteral(" WHERE FRCLAS=?");
     CTaskProgress progress(pDlg);
-    if (!ReadTextColumn(strSql, progress, bCancel, [&](const QString& strAlias) { arrAliases.append(strAlias); }))
+    const bool bRead = ReadTextColumn(strSql, {strClass}, progress, bCancel,
+                                      [&](const QString& strAlias) { arrAliases.append(strAlias); });
+    if (!bRead || bCancel)
         arrAliases.clear();
+    return bRead || bCancel;
 }
 
 bool CDecimalUpdate::WriteDecimalUpdates(const QString& strPath, const CRegisteredTables& registered,
@@ -82,6 +80,12 @@ bool CDecimalUpdate::WriteDecimalUpdates(const QString& strPath, const CRegister
                 progress.SetItem(strTable);
                 bContinue = WriteTableUpdate(schema.strCatalog, schema.strOwner, strTable, strPath, arrAliases,
                                              bMultiply, nPower, nModified);
+                // A failed line is shown already; a statement stopped by
+                // the user's cancel ends the run as a cancel.
+                if (!bContinue && !LineFailed() && !CancelledMeanwhile(progress, bCancel))
+                    FailOnDatabaseError(strPath, m_data.GetLastError());
+                if (!bContinue)
+                    break;
             }
             // Unregistered tables count as processed: the range holds them.
             ++nProcessed;
@@ -93,7 +97,7 @@ bool CDecimalUpdate::WriteDecimalUpdates(const QString& strPath, const CRegister
 
     if (bCancel)
         AppendLine(strPath, LINE_DECIMAL_UPDATE, LoadLangString(StringId::CancelledByUser));
-    else if (nModified == 0)
+    else if (bContinue && nModified == 0)
         AppendLine(strPath, LINE_DECIMAL_UPDATE, LoadLangString(StringId::NoTableToUpdate));
     return bContinue;
 }
@@ -102,13 +106,9 @@ bool CDecimalUpdate::WriteTableUpdate(const QString& strCatalog, const QString& 
                                       const QString& strPath, const QStringList& arrAliases, bool bMultiply,
                                       int nPower, int& nModified)
 {
-    if (!m_data.IsConnected())
-        return false;
-    CStatement statement(*m_data.m_pDatabase);
-    try {
-        QStringList arrColumns;
-        const bool bListed = ListColumns(statement, strCatalog, strSchema, strTable,
-                                         [&](const QString& strColumn, short) {
+    QStringList arrColumns;
+    const bool bListed = m_data.RunStatement(false, [&](CStatement& statement) {
+        return ListColumns(statement, strCatalog, strSchema, strTable, [&](const QString& strColumn, short) {
             for (const QString& strAlias : arrAliases) {
                 if (ColumnStoresAlias(strColumn, strAlias)) {
                     if (!arrColumns.contains(strColumn))
@@ -118,18 +118,14 @@ bool CDecimalUpdate::WriteTableUpdate(const QString& strCatalog, const QString& 
             }
             return true;
         });
-        if (!bListed)
-            return false;
-        if (arrColumns.isEmpty())
-            return true;
-        ++nModified;
-        return AppendLine(strPath, LINE_DECIMAL_UPDATE,
-                          MakeUpdateStatement(strCatalog, strSchema, strTable, arrColumns, bMultiply, nPower));
-    } catch (const CDBException& error) {
-        statement.Cancel();
-        m_prompt.ShowMessage(FormatDatabaseError(error.m_strError), CPrompt::Ok);
+    });
+    if (!bListed)
         return false;
-    }
+    if (arrColumns.isEmpty())
+        return true;
+    ++nModified;
+    return AppendLine(strPath, LINE_DECIMAL_UPDATE,
+                      MakeUpdateStatement(strCatalog, strSchema, strTable, arrColumns, bMultiply, nPower));
 }
 
 QString CDecimalUpdate::MakeUpdateStatement(const QString& strCatalog, const QString& strSchema,
@@ -153,7 +149,7 @@ bool CDecimalUpdate::ColumnStoresAlias(const QString& strColumn, const QString& 
     return !strAlias.isEmpty() && AsciiEqualsIgnoreCase(strColumn.mid(2), strAlias);
 }
 
-QString CDecimalUpdate::FormatDatabaseError(const QString& strError)
+int CDecimalUpdate::ClosingLineKind() const
 {
-    return FormatLangString(StringId::DatabaseError, {strError.left(kShownErrorLength)});
+    return LINE_DECIMAL_UPDATE;
 }

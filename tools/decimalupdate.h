@@ -13,19 +13,22 @@ public:
     void GenerateDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName, bool bMultiply,
                                int nPower, CMessageTarget* pDlg);
 
-    // The aliases of a class, in the order the dictionary returns them;
-    // empty without a located dictionary, on an error or on a cancel.
-    void GetClassAliases(const QString& strClass, QStringList& arrAliases, CMessageTarget* pDlg, bool& bCancel);
+    // The aliases of a class, in the order the dictionary returns them; the
+    // class reaches the server as a bound value, never inside the SQL text.
+    // Empty without a located dictionary or on a cancel. False when the
+    // query failed (GetLastError of the data source tells why).
+    bool GetClassAliases(const QString& strClass, QStringList& arrAliases, CMessageTarget* pDlg, bool& bCancel);
 
     // The statements of the selected schemas, the blocks of two schemas
     // apart by two empty lines, then the closing line of a cancel or of a
-    // run that changed nothing. False when a database error stopped it.
+    // run that changed nothing. False when an error stopped it (shown).
     bool WriteDecimalUpdates(const QString& strPath, const CRegisteredTables& registered,
                              const QStringList& arrAliases, bool bMultiply, int nPower, CMessageTarget* pDlg,
                              bool& bCancel);
 
-    // The statement of one table, when it has matching columns. False after
-    // a database error (shown) or when the column listing itself failed.
+    // The statement of one table, when it has matching columns. False when
+    // its columns could not be read (GetLastError of the data source tells
+    // why) or its line could not be written (LineFailed, already shown).
     bool WriteTableUpdate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                           const QString& strPath, const QStringList& arrAliases, bool bMultiply, int nPower,
                           int& nModified);
@@ -37,6 +40,6 @@ public:
     // table prefix is the alias, ASCII letter case aside.
     static bool ColumnStoresAlias(const QString& strColumn, const QString& strAlias);
 
-    // Text of the database error box: the driver's text cut to 254 characters.
-    static QString FormatDatabaseError(const QString& strError);
+protected:
+    int ClosingLineKind() const override;
 };

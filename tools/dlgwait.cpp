@@ -1,5 +1,6 @@
 #include "tools/dlgwait.h"
 
+#include "app/connectattempt.h"
 #include "app/formattext.h"
 #include "app/language.h"
 #include "app/qalmetapp.h"
@@ -7,19 +8,23 @@
 #include "controls/windowfunctions.h"
 #include "res/dialogtemplates.h"
 #include "res/resourceimages.h"
+#include "res/stringids.h"
+#include "tools/decimalupdate.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
 
+#include <exception>
 #include <system_error>
 
 CDlgWait::CDlgWait(const QString& strText, int nType, bool bCanCancel, QWidget* pParent)
     : CTvrCommonDialog(MapResourceId(TemplateOf(nType)), pParent),
       m_nType(nType),
       m_bCanCancel(bCanCancel),
-      m_strFile(strText)
+      m_strFile(strText),
+      m_pDB(ToolsDatabase())
 {
     m_timer.setInterval(100);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -34,6 +39,12 @@ CDlgWait::CDlgWait(const QString& strFile, bool bByAlias, const QString& strName
     m_strName = strName;
     m_bMultiply = bMultiply;
     m_nPower = nPower;
+}
+
+CDlgWait::CDlgWait(CConnectAttempt& attempt, QWidget* pParent)
+    : CDlgWait(QString(), WAIT_DATABASE_INFO, false, pParent)
+{
+    m_pConnectAttempt = &attempt;
 }
 
 CDlgWait::~CDlgWait()
@@ -66,12 +77,11 @@ bool CDlgWait::OnInitDialog()
             pCount->clear();
         }
     }
+    if (auto* pTitle = dynamic_cast<QLabel*>(GetDlgItem(IDC_WAIT_TITLE)))
+        m_strTitle = pTitle->text();
+    ShowConnecting(IsConnecting());
     try {
-        m_thread = std::thread([this] {
-            RunTask();
-            PostMessage(WM_TASK_DONE, 1, 0);
-            m_bThreadExited = true;
-        });
+        m_thread = std::thread([this] { RunWorker(); });
     } catch (const std::system_error&) {
         // Nothing runs; the dialog closes as soon as its loop starts.
         QTimer::singleShot(0, this, [this] { EndDialog(0); });
@@ -79,21 +89,74 @@ bool CDlgWait::OnInitDialog()
     return true;
 }
 
-void CDlgWait::RunTask()
+void CDlgWait::RunWorker()
+{
+    // Whatever the work raises ends here, reported as its failure: an
+    // exception leaving the thread would end the whole program, and the
+    // dialog waits for the end message.
+    bool bSuccess = false;
+    try {
+        bSuccess = RunTask();
+    } catch (const CDBException& error) {
+        m_prompt.ShowMessage(CDecimalUpdate::FormatDatabaseError(error.m_strError), CPrompt::Ok);
+    } catch (const std::exception& error) {
+        m_prompt.ShowMessage(FormatLangString(StringId::UnexpectedError, {QString::fromLocal8Bit(error.what())}),
+                             CPrompt::Ok);
+    } catch (...) {
+        m_prompt.ShowMessage(FormatLangString(StringId::UnexpectedError, {QString()}), CPrompt::Ok);
+    }
+    PostMessage(WM_TASK_DONE, bSuccess ? 1 : 0, 0);
+    m_bThreadExited = true;
+}
+
+bool CDlgWait::RunTask()
 {
     CQalmetApp* pApp = CQalmetApp::GetInstance();
-    if (pApp == nullptr)
-        return;
+    if (pApp == nullptr || m_pDB == nullptr)
+        return false;
     switch (m_nType) {
     case WAIT_DECIMAL_UPDATE:
         pApp->RunDecimalUpdate(m_strFile, m_bByAlias, m_strName, m_bMultiply, m_nPower, this, m_prompt);
-        break;
+        return true;
     case WAIT_STATISTICS:
         pApp->RunStatistics(m_strFile, this, m_prompt);
-        break;
+        return true;
     default:
-        pApp->GetDatabase(DB_TOOLS)->LoadDatabaseInfo(this);
-        break;
+        if (m_pConnectAttempt != nullptr) {
+            // Returns at once when the user abandons the attempt.
+            m_pConnectAttempt->WaitForEnd();
+            if (SendMessage(WM_TASK_CONNECTED, 0, 0) == 0)
+                return false;
+        }
+        m_pDB->LoadDatabaseInfo(this);
+        return true;
+    }
+}
+
+bool CDlgWait::TakeConnection()
+{
+    // On the interface thread, like the cancel: the user abandons the
+    // attempt either before the connection is taken or not at all.
+    if (!IsConnecting() || m_bCancel || m_pDB == nullptr || !m_pConnectAttempt->HandOver(*m_pDB))
+        return false;
+    m_bConnectionTaken = true;
+    ShowConnecting(false);
+    return true;
+}
+
+void CDlgWait::ShowConnecting(bool bConnecting)
+{
+    if (m_pConnectAttempt == nullptr)
+        return;
+    if (auto* pTitle = dynamic_cast<QLabel*>(GetDlgItem(IDC_WAIT_TITLE))) {
+        pTitle->setText(bConnecting && m_pDB != nullptr
+                            ? FormatLangString(StringId::ConnectingTo, {m_pDB->m_strDSN})
+                            : m_strTitle);
+    }
+    if (QWidget* pCancel = GetDlgItem(IDCANCEL)) {
+        if (!bConnecting)
+            EnableControl(pCancel, false);
+        pCancel->setVisible(bConnecting);
     }
 }
 
@@ -122,6 +185,8 @@ qintptr CDlgWait::HandleMessage(unsigned nMessage, qintptr wParam, qintptr lPara
         return 0;
     case WM_TASK_QUERYCANCEL:
         return m_bCanCancel && m_bCancel ? 1 : 0;
+    case WM_TASK_CONNECTED:
+        return TakeConnection() ? 1 : 0;
     case WM_TASK_SETRANGE:
         if (m_pProgress) {
             if (lParam > 0) {
@@ -169,10 +234,21 @@ void CDlgWait::OnOK()
 
 void CDlgWait::OnCancel()
 {
-    if (m_bCanCancel)
+    if (IsConnecting()) {
+        // The worker stops waiting at once; the attempt ends on its own.
         m_bCancel = true;
-    else
+        m_pConnectAttempt->Abandon();
+        return;
+    }
+    if (!m_bCanCancel) {
         MessageBeep();
+        return;
+    }
+    m_bCancel = true;
+    // The worker sees the request between statements; the one running now
+    // is stopped so that it does not hold the request back.
+    if (m_pDB != nullptr)
+        m_pDB->CancelRunningStatement();
 }
 
 void CDlgWait::OnClose()

@@ -30,3 +30,28 @@ CStatDate JulianToDate(qint64 nJulian)
     const QDate date = QDate(int(nYear), 1, 1).addDays(nJulian % 1000 - 1);
     return InRange(date) ? CStatDate::FromYmd(date.year(), date.month(), date.day()) : CStatDate();
 }
+
+QString FormatStatDate(const QDate& date, const QLocale& locale)
+{
+    return locale.toString(date, FourDigitYearFormat(locale.dateFormat(QLocale::ShortFormat)));
+}
+
+QString FourDigitYearFormat(const QString& strFormat)
+{
+    QString strResult;
+    bool bQuoted = false;
+    for (qsizetype i = 0; i < strFormat.size();) {
+        const QChar c = strFormat.at(i);
+        if (c == u'\'')
+            bQuoted = !bQuoted;
+        if (bQuoted || c != u'y') {
+            strResult += c;
+            ++i;
+            continue;
+        }
+        while (i < strFormat.size() && strFormat.at(i) == u'y')
+            ++i;
+        strResult += QStringLiteral("yyyy");
+    }
+    return strResult;
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
+#include <QString>
 #include <QtGlobal>
 
 // A calendar day found by the statistics, with its status: a real day, a
@@ -36,3 +38,11 @@ private:
 // century, DDD the day of the year (000 is 31 December of the year before,
 // days past the year's end run into the next). Null for 0 and below.
 CStatDate JulianToDate(qint64 nJulian);
+
+// The date in the locale's short date format, but always with the century:
+// "1/1/98" would leave a spreadsheet to guess it.
+QString FormatStatDate(const QDate& date, const QLocale& locale);
+
+// A date format (QLocale's notation) whose year fields are all four digits;
+// quoted text is left as it is.
+QString FourDigitYearFormat(const QString& strFormat);

@@ -1,5 +1,7 @@
 #include "tools/tablegenerator.h"
 
+#include "app/formattext.h"
+#include "app/language.h"
 #include "app/prompt.h"
 #include "app/resultfilechecks.h"
 #include "app/resultlinewriter.h"
@@ -7,8 +9,17 @@
 #include "db/catalogrow.h"
 #include "db/dbdata.h"
 #include "db/sqltext.h"
+#include "res/stringids.h"
 #include "tools/registeredtables.h"
 #include "tools/taskprogress.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kShownErrorLength = 254;
+
+}  // namespace
 
 CTableGenerator::CTableGenerator(CDBData& data, const CResultLineWriter& writer, CPrompt& prompt)
     : m_data(data), m_writer(writer), m_prompt(prompt)
@@ -18,7 +29,9 @@ CTableGenerator::CTableGenerator(CDBData& data, const CResultLineWriter& writer,
 void CTableGenerator::GetRegisteredTables(CRegisteredTables& registered, CMessageTarget* pDlg, bool& bCancel)
 {
     registered.Clear();
-    if (bCancel || (m_data.m_strOLCatalog.isEmpty() && m_data.m_strOLOwner.isEmpty()))
+    // Found means named: an engine without catalogs and owners (SQLite)
+    // leaves both parts of the place empty.
+    if (bCancel || m_data.m_strOLTable.isEmpty())
         return;
     const QString strLibrarian = QualifiedTable(m_data.m_strOLCatalog, m_data.m_strOLOwner, m_data.m_strOLTable);
     const QString strSql = AsciiEqualsIgnoreCase(m_data.m_strOLTable, QStringLiteral("F9801"))
@@ -27,7 +40,7 @@ void CTableGenerator::GetRegisteredTables(CRegisteredTables& registered, CMessag
                                : QStringLiteral("SELECT SIOBNM FROM ") + strLibrarian
                                      + QStringLiteral(" WHERE SIFUNO='TBLE'");
     CTaskProgress progress(pDlg);
-    if (!ReadTextColumn(strSql, progress, bCancel, [&](const QString& strTable) { registered.Insert(strTable); }))
+    if (!ReadTextColumn(strSql, {}, progress, bCancel, [&](const QString& strTable) { registered.Insert(strTable); }))
         registered.Clear();
 }
 
@@ -44,21 +57,44 @@ QList<CTableGenerator::SelectedSchema> CTableGenerator::SelectedSchemas() const
     return schemas;
 }
 
+void CTableGenerator::RunGuarded(const QString& strPath, const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const CDBException& error) {
+        FailOnDatabaseError(strPath, error.m_strError);
+    }
+}
+
 void CTableGenerator::SetRangeForTables(CTaskProgress& progress)
 {
     progress.SetRange(2 * qintptr(m_data.CountSelectedTables()));
 }
 
-void CTableGenerator::ReadSelectedTables(CRegisteredTables& registered, CMessageTarget* pDlg, bool& bCancel)
+bool CTableGenerator::ReadSelectedTables(const QString& strPath, CRegisteredTables& registered,
+                                         CMessageTarget* pDlg, bool& bCancel)
 {
     GetRegisteredTables(registered, pDlg, bCancel);
+    if (bCancel)
+        return true;
     m_data.LoadSchemaTables(pDlg, bCancel);
+    // A table list that could not be read is no empty schema: the last
+    // listing's failure is the connection's last error.
+    CTaskProgress progress(pDlg);
+    if (bCancel || !m_data.HasSelectedSchema() || m_data.GetLastError().isEmpty()
+        || CancelledMeanwhile(progress, bCancel))
+        return true;
+    FailOnDatabaseError(strPath, m_data.GetLastError());
+    return false;
 }
 
-bool CTableGenerator::ReadTextColumn(const QString& strSql, CTaskProgress& progress, bool& bCancel,
+bool CTableGenerator::ReadTextColumn(const QString& strSql, const QStringList& arrParameters,
+                                     CTaskProgress& progress, bool& bCancel,
                                      const std::function<void(const QString&)>& onValue)
 {
-    return m_data.RunStatement(false, [&](CStatement& statement) {
+    const bool bRead = m_data.RunStatement(false, [&](CStatement& statement) {
+        for (qsizetype i = 0; i < arrParameters.size(); ++i)
+            statement.BindParameter(SQLUSMALLINT(i + 1), arrParameters.at(i));
         statement.ExecDirect(strSql);
         progress.PollCancel(bCancel);
         if (bCancel)
@@ -71,6 +107,36 @@ bool CTableGenerator::ReadTextColumn(const QString& strSql, CTaskProgress& progr
         }
         return true;
     });
+    if (!bRead && !bCancel)
+        CancelledMeanwhile(progress, bCancel);
+    return bRead;
+}
+
+bool CTableGenerator::CancelledMeanwhile(CTaskProgress& progress, bool& bCancel)
+{
+    progress.PollCancel(bCancel);
+    return bCancel;
+}
+
+bool CTableGenerator::ConnectionAnswers(const QString& strCatalog, const QString& strOwner, const QString& strTable)
+{
+    try {
+        return m_data.RunStatement(false, [&](CStatement& statement) {
+            return statement.Tables(strCatalog, m_data.SearchPattern(strOwner), m_data.SearchPattern(strTable),
+                                    kTablesOnly);
+        });
+    } catch (const CDBException&) {
+        // Not even a statement can be had: the connection is gone.
+        return false;
+    }
+}
+
+void CTableGenerator::FailOnDatabaseError(const QString& strPath, const QString& strError)
+{
+    m_bDatabaseFailed = true;
+    m_prompt.ShowMessage(FormatDatabaseError(strError), CPrompt::Ok);
+    if (QFileInfo::exists(strPath))
+        AppendLine(strPath, ClosingLineKind(), LoadLangString(StringId::StoppedByDatabaseError));
 }
 
 bool CTableGenerator::ListColumns(CStatement& statement, const QString& strCatalog, const QString& strOwner,
@@ -87,10 +153,11 @@ bool CTableGenerator::AppendLine(const QString& strPath, int nLineKind, const QS
 {
     if (m_bLineFailed)
         return false;
-    if (m_writer.AppendResultLine(nLineKind, strPath, strText))
+    QString strReason;
+    if (m_writer.AppendResultLine(nLineKind, strPath, strText, &strReason))
         return true;
     m_bLineFailed = true;
-    CResultFileChecks(m_prompt, m_writer).ReportLineFailure(strPath);
+    CResultFileChecks(m_prompt, m_writer).ReportLineFailure(strPath, strReason);
     return false;
 }
 
@@ -100,7 +167,12 @@ QString CTableGenerator::QualifiedTable(const QString& strCatalog, const QString
     return m_data.QualifyName(strCatalog, strOwner, strTable);
 }
 
+QString CTableGenerator::FormatDatabaseError(const QString& strError)
+{
+    return FormatLangString(StringId::DatabaseError, {strError.trimmed().left(kShownErrorLength)});
+}
+
 QString CTableGenerator::QuotedColumn(const QString& strColumn) const
 {
-    return QuoteIdentifier(strColumn, m_data.m_strIdentifierQuote);
+    return m_data.QuoteName(strColumn);
 }

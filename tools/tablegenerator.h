@@ -35,6 +35,13 @@ public:
     // True once a result line could not be written: the run stopped there.
     bool LineFailed() const { return m_bLineFailed; }
 
+    // True when the run ended on an error (a database error or a line that
+    // could not be written): whatever file it left is no finished result.
+    bool Failed() const { return m_bLineFailed || m_bDatabaseFailed; }
+
+    // Text of the database error box: the driver's text cut to 254 characters.
+    static QString FormatDatabaseError(const QString& strError);
+
 protected:
     // A selected schema of the run, visited in the key order of the
     // selection; the table list is the connection's own (its elements are
@@ -47,17 +54,42 @@ protected:
     };
     QList<SelectedSchema> SelectedSchemas() const;
 
+    // A whole run: a statement that cannot even be allocated ends it as a
+    // database error.
+    void RunGuarded(const QString& strPath, const std::function<void()>& run);
+
     // The start of both runs: the progress range (the table-list reload
     // steps the first half, the generator the second), then, unless
     // cancelled, the registered tables and the selected schemas' tables.
+    // False when the table lists could not be read (the error is reported).
     void SetRangeForTables(CTaskProgress& progress);
-    void ReadSelectedTables(CRegisteredTables& registered, CMessageTarget* pDlg, bool& bCancel);
+    bool ReadSelectedTables(const QString& strPath, CRegisteredTables& registered, CMessageTarget* pDlg,
+                            bool& bCancel);
 
-    // Runs a query of one text column: the cancel question after the
-    // execution and after every row; each value trimmed. False on a
-    // database error or a cancel seen right after the execution.
-    bool ReadTextColumn(const QString& strSql, CTaskProgress& progress, bool& bCancel,
-                        const std::function<void(const QString&)>& onValue);
+    // Runs a query of one text column, with its values bound to the "?" of
+    // the text: the cancel question after the execution and after every
+    // row; each value trimmed. False on a database error or a cancel seen
+    // right after the execution (the interface may have stopped the
+    // statement itself, so a failure asks the question too).
+    bool ReadTextColumn(const QString& strSql, const QStringList& arrParameters, CTaskProgress& progress,
+                        bool& bCancel, const std::function<void(const QString&)>& onValue);
+
+    // After a failed statement: whether it failed because the user
+    // cancelled (the interface stops the running statement on a cancel).
+    static bool CancelledMeanwhile(CTaskProgress& progress, bool& bCancel);
+
+    // Whether the server still answers, after a statement of the table
+    // failed: one catalog call about it. A dropped connection fails it too.
+    bool ConnectionAnswers(const QString& strCatalog, const QString& strOwner, const QString& strTable);
+
+    // A database error ends the run: the driver's text in the error box,
+    // and a file already begun gets the line that says the run stopped
+    // there, so that nobody takes it for a whole result later. A run that
+    // wrote nothing leaves no file.
+    void FailOnDatabaseError(const QString& strPath, const QString& strError);
+
+    // The line kind of the closing lines (cancel, database error).
+    virtual int ClosingLineKind() const = 0;
 
     // The catalog's columns of one table: name (trimmed) and ODBC 2 type
     // code. The table and owner go in as escaped patterns and the rows are
@@ -79,4 +111,5 @@ protected:
 
 private:
     bool m_bLineFailed = false;
+    bool m_bDatabaseFailed = false;
 };

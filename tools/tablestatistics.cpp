@@ -5,6 +5,7 @@
 #include "db/asciitext.h"
 #include "db/dbdata.h"
 #include "res/stringids.h"
+#include "tools/dateexpression.h"
 #include "tools/registeredtables.h"
 #include "tools/statoptions.h"
 #include "tools/taskprogress.h"
@@ -45,13 +46,14 @@ CTableStatistics::CTableStatistics(CDBData& data, const CResultLineWriter& write
 
 void CTableStatistics::GenerateStatistics(const QString& strPath, CMessageTarget* pDlg)
 {
-    CTaskProgress progress(pDlg);
-    SetRangeForTables(progress);
-    bool bCancel = false;
-    CRegisteredTables registered;
-    ReadSelectedTables(registered, pDlg, bCancel);
-    if (!bCancel)
-        WriteStatistics(strPath, registered, pDlg, bCancel);
+    RunGuarded(strPath, [&] {
+        CTaskProgress progress(pDlg);
+        SetRangeForTables(progress);
+        bool bCancel = false;
+        CRegisteredTables registered;
+        if (ReadSelectedTables(strPath, registered, pDlg, bCancel) && !bCancel)
+            WriteStatistics(strPath, registered, pDlg, bCancel);
+    });
 }
 
 bool CTableStatistics::WriteStatistics(const QString& strPath, const CRegisteredTables& registered,
@@ -65,7 +67,22 @@ bool CTableStatistics::WriteStatistics(const QString& strPath, const CRegistered
                 break;
             if (registered.Admits(strTable)) {
                 progress.SetItem(strTable);
-                bContinue = WriteTableStatistics(schema.strCatalog, schema.strOwner, strTable, strPath);
+                const TableFigures figures = ReadTableFigures(schema.strCatalog, schema.strOwner, strTable);
+                // The interface stops the running statement on a cancel; a
+                // connection that is gone would fail every table left.
+                if (!figures.strError.isEmpty()) {
+                    if (CancelledMeanwhile(progress, bCancel))
+                        break;
+                    if (!ConnectionAnswers(schema.strCatalog, schema.strOwner, strTable)) {
+                        // A late cancel may have stopped the probe itself.
+                        if (!CancelledMeanwhile(progress, bCancel)) {
+                            FailOnDatabaseError(strPath, figures.strError);
+                            bContinue = false;
+                        }
+                        break;
+                    }
+                }
+                bContinue = AppendTableLine(strPath, schema.strCatalog, schema.strOwner, strTable, figures);
             }
             progress.Step(-1, -1);
             progress.PollCancel(bCancel);
@@ -79,25 +96,45 @@ bool CTableStatistics::WriteStatistics(const QString& strPath, const CRegistered
 bool CTableStatistics::WriteTableStatistics(const QString& strCatalog, const QString& strSchema,
                                             const QString& strTable, const QString& strPath)
 {
-    const qint64 nCount = CountRows(strCatalog, strSchema, strTable);
-    QString strDate;
-    if (nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_FIELD) {
-        GetMaxFieldValue(strCatalog, strSchema, strTable, m_options.m_strStatField, strDate);
-    } else if (nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_UPMJ) {
+    return AppendTableLine(strPath, strCatalog, strSchema, strTable, ReadTableFigures(strCatalog, strSchema, strTable));
+}
+
+CTableStatistics::TableFigures CTableStatistics::ReadTableFigures(const QString& strCatalog, const QString& strSchema,
+                                                                  const QString& strTable)
+{
+    TableFigures figures;
+    // Every operation leaves the driver's text of its failure, or nothing.
+    const auto noteFailure = [&] {
+        if (figures.strError.isEmpty())
+            figures.strError = m_data.GetLastError();
+    };
+    figures.nCount = CountRows(strCatalog, strSchema, strTable);
+    noteFailure();
+    if (figures.nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_FIELD) {
+        GetMaxFieldValue(strCatalog, strSchema, strTable, m_options.m_strStatField, figures.strDate);
+        noteFailure();
+    } else if (figures.nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_UPMJ) {
         QString strColumn;
         bool bDateType = false;
         FindUpmjColumn(strColumn, strCatalog, strSchema, strTable, bDateType);
+        noteFailure();
         if (!strColumn.isEmpty()) {
             CStatDate date;
             GetLastUpmjDate(strCatalog, strSchema, strTable, strColumn, bDateType, date);
+            noteFailure();
             if (date.IsValid())
-                strDate = m_options.m_dateLocale.toString(date.GetDate(), QLocale::ShortFormat);
+                figures.strDate = FormatStatDate(date.GetDate(), m_options.m_dateLocale);
         }
     }
+    return figures;
+}
 
-    QString strLine = QualifiedTable(strCatalog, strSchema, strTable) + u'\t' + QString::number(nCount);
-    if (!strDate.isEmpty())
-        strLine += u'\t' + strDate;
+bool CTableStatistics::AppendTableLine(const QString& strPath, const QString& strCatalog, const QString& strSchema,
+                                       const QString& strTable, const TableFigures& figures)
+{
+    QString strLine = QualifiedTable(strCatalog, strSchema, strTable) + u'\t' + QString::number(figures.nCount);
+    if (!figures.strDate.isEmpty())
+        strLine += u'\t' + figures.strDate;
     return AppendLine(strPath, LINE_STATISTICS, strLine);
 }
 
@@ -169,7 +206,7 @@ void CTableStatistics::GetMaxFieldValue(const QString& strCatalog, const QString
                                         const QString& strTable, const QString& strField, QString& strText)
 {
     strText.clear();
-    if (!IsAcceptedFieldExpression(strField))
+    if (CheckDateExpression(strField) != 0)
         return;
     strText = m_data.RunStatement(QString(), [&](CStatement& statement) {
         statement.ExecDirect(QStringLiteral("SELECT MAX(") + strField + QStringLiteral(") FROM ")
@@ -180,7 +217,7 @@ void CTableStatistics::GetMaxFieldValue(const QString& strCatalog, const QString
     });
 }
 
-bool CTableStatistics::IsAcceptedFieldExpression(const QString& strField)
+int CTableStatistics::ClosingLineKind() const
 {
-    return !strField.contains(u';');
+    return LINE_NO_HEADER;
 }

@@ -17,7 +17,9 @@ public:
     void GenerateStatistics(const QString& strPath, CMessageTarget* pDlg);
 
     // The lines of the selected schemas, then the cancel line of a cancelled
-    // run. False when a line could not be written.
+    // run. A failed count writes -1, but a connection that is gone ends the
+    // run with its error rather than fail every table left. False when an
+    // error stopped it (shown).
     bool WriteStatistics(const QString& strPath, const CRegisteredTables& registered, CMessageTarget* pDlg,
                          bool& bCancel);
     bool WriteTableStatistics(const QString& strCatalog, const QString& strSchema, const QString& strTable,
@@ -34,14 +36,25 @@ public:
     void GetLastUpmjDate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                          const QString& strColumn, bool bDateType, CStatDate& date);
     // MAX of the user's expression, as the driver renders it; empty when
-    // there is no value or on an error.
+    // there is no value, on an error, or when the expression would not stay
+    // inside its MAX( ) (CheckDateExpression).
     void GetMaxFieldValue(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                           const QString& strField, QString& strText);
 
-    // The user's expression goes into the statement as typed; one holding a
-    // statement separator could run a second statement, so it is refused.
-    static bool IsAcceptedFieldExpression(const QString& strField);
+protected:
+    int ClosingLineKind() const override;
 
 private:
+    // What the statements of one table gave.
+    struct TableFigures
+    {
+        qint64 nCount = -1;
+        QString strDate;
+        QString strError;   // the driver's text of the first statement that failed
+    };
+    TableFigures ReadTableFigures(const QString& strCatalog, const QString& strSchema, const QString& strTable);
+    bool AppendTableLine(const QString& strPath, const QString& strCatalog, const QString& strSchema,
+                         const QString& strTable, const TableFigures& figures);
+
     const CStatOptions& m_options;
 };

@@ -6,7 +6,7 @@
 
 // Records the command lines instead of starting them, and the extensions
 // whose open command was asked for; the command template is the platform's
-// unless the test sets one.
+// unless the test sets one. A start fails when the test says so.
 class RecordingOpener : public CShellOpener
 {
 public:
@@ -20,10 +20,11 @@ public:
     bool StartCommandLine(const QString& strCommandLine) override
     {
         m_arrStarted << strCommandLine;
-        return true;
+        return m_bStarts;
     }
 
     QString m_strCommand;
+    bool m_bStarts = true;
     mutable QStringList m_arrExtensions;
 
 private:

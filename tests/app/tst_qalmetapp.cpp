@@ -6,6 +6,7 @@
 #include "testfiles.h"
 #include "tests/support/recorders.h"
 #include "tests/support/testdatabase.h"
+#include "tests/support/testodbcenv.h"
 
 #include <QFile>
 #include <QTest>
@@ -29,6 +30,7 @@ private slots:
     void statisticsHeaderFollowsOptions();
     void openerCanBeReplaced();
     void comparesItsOwnDataSources();
+    void comparisonThatCannotReadFails();
 
 private:
     PrivateSettings m_settingsEnv;
@@ -166,9 +168,10 @@ void TestQalmetApp::defaultResultPath()
     app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("DEV/ERP 9.1");
     QCOMPARE(app.MakeFileNameFromDsn(DB_TOOLS), QStringLiteral("DEV_ERP 9_1"));
     QCOMPARE(app.MakeFileNameFromDsn(5), QString());
-    app.GetSettings().WriteProfileString("", "DefDir", "/results/");
-    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TAB), QStringLiteral("/results/DEV_ERP 9_1.csv"));
-    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT), QStringLiteral("/results/DEV_ERP 9_1.txt"));
+    QTemporaryDir results;
+    app.GetSettings().WriteProfileString("", "DefDir", results.path() + u'/');
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TAB), results.filePath(QStringLiteral("DEV_ERP 9_1.csv")));
+    QCOMPARE(app.GetDefaultResultPath(DB_TOOLS, RESULT_TEXT), results.filePath(QStringLiteral("DEV_ERP 9_1.txt")));
 }
 
 void TestQalmetApp::statisticsHeaderFollowsOptions()
@@ -231,6 +234,37 @@ void TestQalmetApp::comparesItsOwnDataSources()
     QVERIFY(QFile::exists(strPath));
     app.ExitInstance();
     QVERIFY(!QFile::exists(strPath));
+}
+
+void TestQalmetApp::comparisonThatCannotReadFails()
+{
+    // Both sides' driver can allocate no statement: each comparison ends as a
+    // failed run with the driver's text, nothing raised out of the worker,
+    // no result file left.
+    kvtest::OdbcEnvironment::Instance().AddDataSource(QStringLiteral("kv_app_noalloc"), QStringLiteral("Kitvane Fault"),
+                                                      {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+    CQalmetApp app;
+    app.InitInstance(QLocale(QStringLiteral("en_US")));
+    for (const int nSide : {DB_LEFT, DB_RIGHT}) {
+        CDBData& side = *app.GetDatabase(nSide);
+        side.m_strDSN = QStringLiteral("kv_app_noalloc");
+        QVERIFY(side.Connect());
+        side.m_arrTables = QStringList{QStringLiteral("F0101")};
+        side.m_strDDTable = QStringLiteral("F9210");
+    }
+    const QString strMessage =
+        QStringLiteral("Error when processing. Database returns the following error :\n'No statement can be allocated'");
+
+    bool bDone = true;
+    QVERIFY_THROWS_NO_EXCEPTION(bDone = app.CompareTables(nullptr));
+    QVERIFY(!bDone);
+    QCOMPARE(app.GetTableComparison().GetFailure().GetMessage(), strMessage);
+    QVERIFY(app.GetResultFile(RESULT_FILE_TABLES) == nullptr);
+
+    QVERIFY_THROWS_NO_EXCEPTION(bDone = app.CompareAliases(nullptr));
+    QVERIFY(!bDone);
+    QCOMPARE(app.GetAliasComparison().GetFailure().GetMessage(), strMessage);
+    QVERIFY(app.GetResultFile(RESULT_FILE_ALIASES) == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestQalmetApp)

@@ -4,6 +4,7 @@
 #include "app/resultlinewriter.h"
 #include "scriptedprompt.h"
 #include "testfiles.h"
+#include "tests/compare/filesizelimit.h"
 #include "tools/statoptions.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <thread>
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void unopenableRetriedThenReported();
     void releasedDuringRetryIsWritten();
     void fullDiskReported();
+    void fileSizeLimitReported();
 
     void prepareNewFile();
     void prepareDeclined_data();
@@ -115,20 +118,45 @@ void TestResultFiles::fileNameFromDsn()
 
 void TestResultFiles::defaultPath_data()
 {
+    // Folders under a temporary home: "home/Documents" exists only when
+    // documents is true; "stored" is an existing folder, "gone" a missing one.
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("documents");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path");
-    QTest::newRow("no separator") << "/home/u/Documents" << int(RESULT_TAB) << "/home/u/Documents/DEV.csv";
-    QTest::newRow("separator") << "/data/" << int(RESULT_TEXT) << "/data/DEV.txt";
-    QTest::newRow("no folder") << "" << int(RESULT_TEXT) << "/DEV.txt";
+    QTest::newRow("stored folder") << "stored" << true << int(RESULT_TAB) << "stored/DEV.csv";
+    QTest::newRow("stored folder with separator") << "stored/" << false << int(RESULT_TEXT) << "stored/DEV.txt";
+    QTest::newRow("stored folder gone") << "gone/" << true << int(RESULT_TEXT) << "home/Documents/DEV.txt";
+    QTest::newRow("no folder") << "" << true << int(RESULT_TAB) << "home/Documents/DEV.csv";
+    QTest::newRow("documents missing") << "home/Documents" << false << int(RESULT_TAB) << "home/DEV.csv";
+    QTest::newRow("nothing exists") << "gone" << false << int(RESULT_TEXT) << "home/DEV.txt";
 }
 
 void TestResultFiles::defaultPath()
 {
     QFETCH(QString, folder);
+    QFETCH(bool, documents);
     QFETCH(int, kind);
     QFETCH(QString, path);
-    QCOMPARE(GetDefaultResultPath(folder, QStringLiteral("DEV"), kind), path);
+
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("home")));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("stored")));
+    if (documents)
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("home/Documents")));
+    // The user's folders as the platform reports them, under the temporary home.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("home/.config"))));
+    const QString strFolder = folder.isEmpty() ? QString() : root.path() + u'/' + folder;
+    const QString strPath = GetDefaultResultPath(strFolder, QStringLiteral("DEV"), kind);
+    qputenv("HOME", home);
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configHome);
+    QCOMPARE(strPath, root.path() + u'/' + path);
 }
 
 void TestResultFiles::newFile_data()
@@ -247,7 +275,26 @@ void TestResultFiles::fullDiskReported()
     QString strError;
     QVERIFY(!m_writer.AppendResultLine(LINE_STATISTICS, QStringLiteral("/dev/full"), QStringLiteral("x"),
                                        &strError));
-    QVERIFY(!strError.isEmpty());
+    QCOMPARE(strError, qt_error_string(ENOSPC));
+}
+
+// A line that does not fit any more: the system's reason, and the file
+// keeps its whole lines only.
+void TestResultFiles::fileSizeLimitReported()
+{
+    const QString strPath = Path(QStringLiteral("limited.csv"));
+    QVERIFY(m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QStringLiteral("first")));
+    const QByteArray first = ReadTestFile(strPath);
+    QString strError;
+    bool bWritten = true;
+    {
+        kvtest::FileSizeLimit limit(rlim_t(first.size() + 6));
+        QVERIFY(limit.IsSet());
+        bWritten = m_writer.AppendResultLine(LINE_NO_HEADER, strPath, QStringLiteral("second line"), &strError);
+    }
+    QVERIFY(!bWritten);
+    QCOMPARE(strError, qt_error_string(EFBIG));
+    QCOMPARE(ReadTestFile(strPath), first);
 }
 
 void TestResultFiles::prepareNewFile()
@@ -303,7 +350,8 @@ void TestResultFiles::prepareUnwritable()
     CResultFileChecks checks(prompt, m_writer);
     const QString strPath = Path(QStringLiteral("missing/result.csv"));
     QVERIFY(!checks.PrepareResultFile(strPath, LINE_NO_HEADER));
-    QCOMPARE(prompt.m_arrTexts, QStringList{QStringLiteral("Unable to open file %1.").arg(strPath)});
+    QCOMPARE(prompt.m_arrTexts,
+             QStringList{QStringLiteral("Unable to open file %1: %2.").arg(strPath, qt_error_string(ENOENT))});
     QCOMPARE(prompt.m_arrButtons.at(0), CPrompt::Ok);
 }
 
@@ -342,9 +390,11 @@ void TestResultFiles::lineFailureMessage()
     SetInterfaceLanguage(QStringLiteral("ENU"), QString());
     ScriptedPrompt prompt;
     CResultFileChecks checks(prompt, m_writer);
-    checks.ReportLineFailure(QStringLiteral("/x/y.csv"));
+    checks.ReportLineFailure(QStringLiteral("/x/y.csv"), qt_error_string(ENOSPC));
     QCOMPARE(prompt.m_arrTexts,
-             QStringList{"Unable to write in file '/x/y.csv'.\nPlease close all applications using it and start again."});
+             QStringList{QStringLiteral("Unable to write in file '/x/y.csv': %1.\nCheck the free space and the access "
+                                        "rights, close the applications using it, and start again.")
+                             .arg(qt_error_string(ENOSPC))});
     QCOMPARE(prompt.m_arrButtons.at(0), CPrompt::Ok);
 }
 

@@ -5,6 +5,7 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,8 @@ private slots:
     void openMissingFileStartsNothing();
     void openTwiceStartsTwice();
     void realProcessStart();
+    void openerVerdict_data();
+    void openerVerdict();
     void productVersion();
 };
 
@@ -139,6 +142,42 @@ void TestShell::realProcessStart()
 
     TemplateOpener missing(QStringLiteral("/no/such/program"));
     QVERIFY(!missing.OpenWithAssociatedProgram(strPath));
+}
+
+void TestShell::openerVerdict_data()
+{
+    // Command templates standing for the desktop opener: "%1" is the
+    // document, "MARK" a file the command creates when it runs to its end.
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("opener succeeds") << "sh -c \"touch MARK\" %1" << true << true;
+    QTest::newRow("opener finds no program") << "sh -c \"exit 3\" %1" << false << false;
+    QTest::newRow("opener fails after output") << "sh -c \"echo no method >&2; exit 4\" %1" << false << false;
+    QTest::newRow("opener missing") << "/no/such/opener %1" << false << false;
+    // An opener that waits for the program it started is left running.
+    QTest::newRow("opener keeps running") << "sh -c \"sleep 3; touch MARK\" %1" << true << true;
+}
+
+void TestShell::openerVerdict()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, opened);
+    QFETCH(bool, marked);
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("result.txt");
+    const QString strMark = dir.filePath("mark");
+    QVERIFY(WriteTestFile(strPath, "content"));
+    TemplateOpener opener(QString(command).replace(QStringLiteral("MARK"), strMark));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(opener.OpenWithAssociatedProgram(strPath), opened);
+    // The verdict comes within moments, whatever the opener does next.
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    if (marked)
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(strMark), 8000);
+    else
+        QVERIFY(!QFile::exists(strMark));
 }
 
 void TestShell::productVersion()

@@ -39,6 +39,9 @@ const QList<AllowedForm> kAllowedForms = {
      "Connector/ODBC sets autocommit, SQL_AUTO_IS_NULL and what the server reports to it when it connects"},
     {"read-only session (MariaDB)", kMariaDb, nullptr, R"(SET SESSION TRANSACTION READ ONLY$)",
      "the product makes every transaction of its session read-only"},
+    {"statement cancel (Connector/ODBC)", kMariaDb, nullptr, R"(KILL QUERY \d+$)",
+     "Connector/ODBC stops a running statement from a second session; a login without PROCESS rights "
+     "can stop only its own statements"},
     {"connect", kMariaDb, "Connect", nullptr, "the login itself"},
     {"disconnect", kMariaDb, "Quit", nullptr, "the end of the session"},
     {"statement release", kMariaDb, "Close stmt", nullptr, "Connector/ODBC frees a statement it prepared on the server"},

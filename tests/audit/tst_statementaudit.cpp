@@ -107,6 +107,12 @@ void TestStatementAudit::judgesStatements_data()
                                       << QStringList{"Connector/ODBC session settings"} << QString();
     QTest::newRow("MariaDB read-only session") << my << "Query" << "SET SESSION TRANSACTION READ ONLY"
                                                << QStringList{"read-only session (MariaDB)"} << QString();
+    QTest::newRow("statement cancelled") << my << "Query" << "KILL QUERY 615"
+                                         << QStringList{"statement cancel (Connector/ODBC)"} << QString();
+    QTest::newRow("session ended") << my << "Query" << "KILL 615" << QStringList() << "KILL 615";
+    QTest::newRow("cancel then session ended") << my << "Query" << "KILL QUERY 615; KILL CONNECTION 616"
+                                               << QStringList{"statement cancel (Connector/ODBC)"}
+                                               << "KILL CONNECTION 616";
     QTest::newRow("prepared read") << my << "Execute" << "SELECT COUNT(*) FROM `F0101` WHERE ABAT1 = 'C'"
                                    << QStringList{select} << QString();
     // A backslash escapes the quote on MariaDB: the text after it is SQL.
@@ -247,8 +253,15 @@ void TestStatementAudit::auditServerLogs()
                              .arg(kinds.value(LoginKind::ReadOnly))
                              .arg(kinds.value(LoginKind::TestBed))
                              .arg(kinds.value(LoginKind::Unknown)));
-        for (auto it = forms.cbegin(); it != forms.cend(); ++it)
-            arrReport.append(QStringLiteral("  %1 %2").arg(it.key(), -34).arg(it.value()));
+        for (const kvtest::AllowedForm& form : kvtest::AllowedForms()) {
+            if ((form.nEngines & kvtest::EngineBit(engine)) != 0) {
+                const QString strForm = QLatin1String(form.pszName);
+                arrReport.append(QStringLiteral("  %1 %2  %3")
+                                     .arg(strForm, -32)
+                                     .arg(forms.value(strForm), 6)
+                                     .arg(QLatin1String(form.pszReason)));
+            }
+        }
     }
     for (const QString& strRefused : std::as_const(arrRefused).mid(0, 30))
         arrReport.append(QStringLiteral("REFUSED ") + strRefused);

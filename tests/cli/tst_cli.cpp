@@ -21,8 +21,11 @@
 
 #include <csignal>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,19 +43,28 @@ struct CliRun
     QString strErr;
 };
 
-QProcessEnvironment ChildEnvironment()
+// Variables set for one run; a null value removes the variable.
+using EnvironmentChanges = QList<QPair<QString, QString>>;
+
+QProcessEnvironment ChildEnvironment(const EnvironmentChanges& changes = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString strFolder = kvtest::OdbcEnvironment::Instance().Folder();
     environment.insert(QStringLiteral("ODBCSYSINI"), strFolder);
     environment.insert(QStringLiteral("ODBCINI"), strFolder + QStringLiteral("/odbc-user.ini"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    for (const auto& [strName, strValue] : changes) {
+        if (strValue.isNull())
+            environment.remove(strName);
+        else
+            environment.insert(strName, strValue);
+    }
     return environment;
 }
 
-void Start(QProcess& process, const QStringList& arrArgs)
+void Start(QProcess& process, const QStringList& arrArgs, const EnvironmentChanges& changes = {})
 {
-    process.setProcessEnvironment(ChildEnvironment());
+    process.setProcessEnvironment(ChildEnvironment(changes));
     process.start(QStringLiteral(KITVANE_CLI), arrArgs);
 }
 
@@ -67,10 +79,10 @@ CliRun Finish(QProcess& process)
     return run;
 }
 
-CliRun RunCli(const QStringList& arrArgs)
+CliRun RunCli(const QStringList& arrArgs, const EnvironmentChanges& changes = {})
 {
     QProcess process;
-    Start(process, arrArgs);
+    Start(process, arrArgs, changes);
     return Finish(process);
 }
 
@@ -295,12 +307,122 @@ TerminalRun RunOnTerminal(const QStringList& arrArgs, const QByteArray& strAwait
     return run;
 }
 
-void VerifyUsageError(const CliRun& run)
+// A run that ended early: its status, nothing on stdout, one line on
+// stderr holding every fragment.
+void VerifyOneLineError(const CliRun& run, int nStatus, const QStringList& fragments = {})
 {
-    QCOMPARE(run.nStatus, 2);
+    QVERIFY2(run.nStatus == nStatus, qPrintable(QStringLiteral("status %1: %2").arg(run.nStatus).arg(run.strErr)));
     QVERIFY2(run.strOut.isEmpty(), qPrintable(run.strOut));
     QVERIFY2(run.strErr.startsWith(QLatin1String("kitvane-cli: ")), qPrintable(run.strErr));
     QCOMPARE(run.strErr.count(u'\n'), 1);
+    for (const QString& strFragment : fragments)
+        QVERIFY2(run.strErr.contains(strFragment), qPrintable(strFragment + QStringLiteral(" not in: ") + run.strErr));
+}
+
+void VerifyUsageError(const CliRun& run)
+{
+    VerifyOneLineError(run, 2);
+}
+
+// A run that succeeded with every fragment on stdout, or ended early with
+// them in its one line.
+void VerifyOutcome(const CliRun& run, int nStatus, const QStringList& fragments)
+{
+    if (nStatus != 0) {
+        VerifyOneLineError(run, nStatus, fragments);
+        return;
+    }
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    for (const QString& strFragment : fragments)
+        QVERIFY2(run.strOut.contains(strFragment), qPrintable(strFragment + QStringLiteral(" not in: ") + run.strOut));
+}
+
+// Arguments with a placeholder replaced.
+QStringList Substituted(QStringList arrArgs, const QString& strPlaceholder, const QString& strValue)
+{
+    for (QString& strArg : arrArgs)
+        strArg.replace(strPlaceholder, strValue);
+    return arrArgs;
+}
+
+// A data source of the fault driver whose every statement allocation fails.
+QString AllocationFailingDsn()
+{
+    const QString strName = QStringLiteral("kv_cli_alloc_fails");
+    kvtest::OdbcEnvironment::Instance().AddDataSource(strName, QStringLiteral("Kitvane Fault"),
+                                                      {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+    return strName;
+}
+
+// The entries of a folder, hidden ones included.
+QStringList FolderEntries(const QString& strFolder)
+{
+    return QDir(strFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A TCP socket listening on a free port of the loopback address: the
+// system completes each connection, and nobody ever answers on it.
+class SilentListener
+{
+public:
+    SilentListener()
+    {
+        m_nSocket = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t nLength = sizeof address;
+        if (m_nSocket < 0 || bind(m_nSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+            || listen(m_nSocket, 4) != 0
+            || getsockname(m_nSocket, reinterpret_cast<sockaddr*>(&address), &nLength) != 0)
+            return;
+        m_nPort = ntohs(address.sin_port);
+    }
+    ~SilentListener()
+    {
+        if (m_nConnection >= 0)
+            close(m_nConnection);
+        if (m_nSocket >= 0)
+            close(m_nSocket);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+
+    int Port() const { return m_nPort; }   // 0 when it could not listen
+
+    // Waits for a client, takes its connection and keeps it silent.
+    bool WaitForClient(int nTimeoutMs)
+    {
+        pollfd listening{m_nSocket, POLLIN, 0};
+        if (poll(&listening, 1, nTimeoutMs) <= 0)
+            return false;
+        m_nConnection = accept(m_nSocket, nullptr, nullptr);
+        return m_nConnection >= 0;
+    }
+
+private:
+    int m_nSocket = -1;
+    int m_nConnection = -1;
+    int m_nPort = 0;
+};
+
+// A local port on which nothing listens (it was free a moment ago).
+int FreePort()
+{
+    return SilentListener().Port();
+}
+
+// The lines of an export after its status legend (four lines and three
+// empty ones), each cut to its first nFields fields.
+QStringList ExportLines(const QByteArray& bytes, int nFields)
+{
+    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+    if (lines.size() < 8 || !lines.last().isEmpty())
+        return {QStringLiteral("<not an export: ") + QString::fromLatin1(bytes) + u'>'};
+    lines = lines.mid(7, lines.size() - 8);
+    for (QString& strLine : lines)
+        strLine = strLine.section(u';', 0, nFields - 1);
+    return lines;
 }
 
 }  // namespace
@@ -310,6 +432,8 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanupTestCase();
     void usageErrors_data();
     void usageErrors();
     void help_data();
@@ -341,7 +465,68 @@ private slots:
     void owtpWithoutColumn_data();
     void owtpWithoutColumn();
     void demo();
+    void databaseErrorEndsCommand_data();
+    void databaseErrorEndsCommand();
+    void connectionFailureReason_data();
+    void connectionFailureReason();
+    void outputPathCheckedFirst_data();
+    void outputPathCheckedFirst();
+    void fieldTableSpelling_data();
+    void fieldTableSpelling();
+    void structureTableSpelling_data();
+    void structureTableSpelling();
+    void schemaSpelling_data();
+    void schemaSpelling();
+    void unnamedSchemaSpellings_data();
+    void unnamedSchemaSpellings();
+    void interruptedWhileConnecting_data();
+    void interruptedWhileConnecting();
+    void interruptedStatement();
+    void demoBesideItsRegistration();
+    void exportOptions_data();
+    void exportOptions();
+
+private:
+    // A fixture built by the first row of a test function and shared by its
+    // other rows, which only read it; dropped when another function starts.
+    template <class Fixture>
+    Fixture& RowsFixture();
+
+    QByteArray m_rowsFixtureOwner;
+    std::shared_ptr<void> m_pRowsFixture;
 };
+
+template <class Fixture>
+Fixture& TestCli::RowsFixture()
+{
+    if (!m_pRowsFixture || m_rowsFixtureOwner != QTest::currentTestFunction()) {
+        m_pRowsFixture.reset();
+        m_pRowsFixture = std::make_shared<Fixture>();
+        m_rowsFixtureOwner = QTest::currentTestFunction();
+    }
+    return *static_cast<Fixture*>(m_pRowsFixture.get());
+}
+
+// The shared fixture of a test function's rows, failing the row with the
+// reason when it cannot be built.
+#define KV_ROWS_FIXTURE(var, Fixture)                                   \
+    Fixture* var = nullptr;                                             \
+    try {                                                               \
+        var = &RowsFixture<Fixture>();                                  \
+    } catch (const std::exception& error) {                             \
+        QFAIL(error.what());                                            \
+    }
+
+void TestCli::init()
+{
+    if (m_rowsFixtureOwner != QTest::currentTestFunction())
+        m_pRowsFixture.reset();
+}
+
+void TestCli::cleanupTestCase()
+{
+    m_pRowsFixture.reset();
+}
 
 void TestCli::usageErrors_data()
 {
@@ -424,8 +609,15 @@ void TestCli::schemaChoice()
     const CliRun shown = RunCli({"tables", "--dsn", strDsn, "--schema", strText.isEmpty() ? QStringLiteral(".") : strText});
     QCOMPARE(shown.nStatus, 0);
     QVERIFY(shown.strOut.contains(QStringLiteral("view\t") + bed->pFixture->Spelled(QStringLiteral("V0101"))));
-    if (engine == Engine::SQLite)
-        return;   // its one schema needs no choice
+    if (engine == Engine::SQLite) {
+        // Its one schema needs no choice; the JDE owners name it several
+        // ways, so "." does not tell the tools which of them is meant.
+        QTemporaryDir dir;
+        const CliRun tool = RunCli({"table-stats", "--dsn", strDsn, "--schema", ".", "--output",
+                                    dir.filePath(QStringLiteral("stats.txt"))});
+        VerifyOneLineError(tool, 2, {"named several ways", kvtest::kProductionSchema, kvtest::kCrpSchema});
+        return;
+    }
     const CliRun several = RunCli({"tables", "--dsn", strDsn});
     VerifyUsageError(several);
     QVERIFY2(several.strErr.contains(QLatin1String("several schemas")) && several.strErr.contains(strText),
@@ -683,6 +875,7 @@ void TestCli::replaceRefused()
     const CliRun refused = RunCli(args);
     QCOMPARE(refused.nStatus, 1);
     QCOMPARE(refused.strErr.count(u'\n'), 1);
+    QVERIFY2(refused.strErr.startsWith(QLatin1String("kitvane-cli: ")), qPrintable(refused.strErr));
     QVERIFY2(refused.strErr.contains(QLatin1String("--yes")), qPrintable(refused.strErr));
     QCOMPARE(ReadFile(strPath), QByteArray("kept"));
     const CliRun replaced = RunCli(args + QStringList{"--yes"});
@@ -783,17 +976,25 @@ void TestCli::owtpWithoutColumn_data()
 {
     QTest::addColumn<bool>("leftHasOwtp");
     QTest::addColumn<bool>("rightHasOwtp");
-    QTest::newRow("left lacks FROWTP") << false << true;
-    QTest::newRow("right lacks FROWTP") << true << false;
-    QTest::newRow("both have it") << true << true;
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<int>("different");   // -1: a usage error
+    QTest::newRow("left lacks FROWTP") << false << true << "OWTP,DTAS" << 1;
+    QTest::newRow("right lacks FROWTP") << true << false << "OWTP,DTAS" << 1;
+    QTest::newRow("both have it") << true << true << "OWTP,DTAS" << 1;
+    QTest::newRow("left lacks FROWTP, OWTP alone") << false << true << "OWTP" << -1;
+    QTest::newRow("right lacks FROWTP, OWTP alone") << true << false << "OWTP" << -1;
+    QTest::newRow("both have it, OWTP alone") << true << true << "OWTP" << 0;
 }
 
 // OWTP asked for where a dictionary has no FROWTP: a notice, and the
-// comparison runs on the other attributes.
+// comparison runs on the other attributes; with no other attribute there
+// is nothing to compare, which is a usage error.
 void TestCli::owtpWithoutColumn()
 {
     QFETCH(bool, leftHasOwtp);
     QFETCH(bool, rightHasOwtp);
+    QFETCH(QString, attributes);
+    QFETCH(int, different);
     const auto Options = [](bool bHasOwtp) {
         JdeOptions options;
         options.dictionary = bHasOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
@@ -803,12 +1004,17 @@ void TestCli::owtpWithoutColumn()
     KV_JDE_BED(right, Engine::SQLite, Options(rightHasOwtp));
     right->pDatabase->Exec(QStringLiteral("UPDATE F9210 SET FRDTAS=17 WHERE FRDTAI='AA'"));
     const CliRun run = RunCli({"compare-dd", "--left", left->pDatabase->Dsn(), "--right", right->pDatabase->Dsn(),
-                               "--attributes", "OWTP,DTAS", "--lang", "en"});
+                               "--attributes", attributes, "--lang", "en"});
+    if (different < 0) {
+        VerifyOneLineError(run, 2, {"--attributes", "OWTP", "FROWTP"});
+        return;
+    }
     QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
     const bool bNotice = !(leftHasOwtp && rightHasOwtp);
     QCOMPARE(run.strErr, bNotice ? QStringLiteral("OWTP not compared: a data dictionary has no FROWTP column\n")
                                  : QString());
-    QVERIFY2(run.strOut.contains(QLatin1String("\n1 alias(es) is/are different\n")), qPrintable(run.strOut));
+    QVERIFY2(run.strOut.contains(QStringLiteral("\n%1 alias(es) is/are different\n").arg(different)),
+             qPrintable(run.strOut));
 }
 
 void TestCli::demo()
@@ -833,6 +1039,502 @@ void TestCli::demo()
                                                  "1 file(s) is/are only in DEMO_PROD\n2 file(s) is/are different\n")),
              qPrintable(run.strOut));
     CompareWithGolden(ReadFile(strPath), QStringLiteral("demo_tables.csv"));
+}
+
+void TestCli::databaseErrorEndsCommand_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("compare-tables") << QStringList{"compare-tables", "--left", "@FAILS", "--right", "@FAILS"};
+    QTest::newRow("compare-tables, right side failing")
+        << QStringList{"compare-tables", "--left", "@SQLITE", "--right", "@FAILS"};
+    QTest::newRow("compare-dd") << QStringList{"compare-dd", "--left", "@SQLITE", "--right", "@FAILS"};
+    QTest::newRow("table-stats") << QStringList{"table-stats", "--dsn", "@FAILS", "--output", "@OUT"};
+    QTest::newRow("decimal-update") << QStringList{"decimal-update", "--dsn", "@FAILS", "--alias", "AA",
+                                                   "--multiply", "--power", "1", "--output", "@OUT"};
+}
+
+// A statement that cannot be allocated raises out of the database layer:
+// the command ends with the driver's text on one line, and leaves neither
+// temporary result files nor a result file behind.
+void TestCli::databaseErrorEndsCommand()
+{
+    QFETCH(QStringList, args);
+    KV_CREATE_DATABASE(sqlite, Engine::SQLite);
+    sqlite->Exec(QStringLiteral("CREATE TABLE F0101 (ABAN8 INTEGER)"));
+    QTemporaryDir temporary;
+    QTemporaryDir results;
+    args = Substituted(args, QStringLiteral("@FAILS"), AllocationFailingDsn());
+    args = Substituted(args, QStringLiteral("@SQLITE"), sqlite->Dsn());
+    args = Substituted(args, QStringLiteral("@OUT"), results.filePath(QStringLiteral("result.txt")));
+    const CliRun run = RunCli(args + QStringList{"--lang", "en"}, {{QStringLiteral("TMP"), temporary.path()}});
+    VerifyOneLineError(run, 1, {"No statement can be allocated"});
+    QCOMPARE(FolderEntries(temporary.path()), QStringList());
+    QCOMPARE(FolderEntries(results.path()), QStringList());
+}
+
+void TestCli::connectionFailureReason_data()
+{
+    QTest::addColumn<QString>("driver");   // empty: the data source does not exist
+    QTest::addColumn<QStringList>("attributes");
+    QTest::addColumn<QStringList>("reason");
+    const QString strMariaDbPort = QString::number(kvtest::ServerOf(Engine::MariaDB).nPort);
+    QTest::newRow("unknown data source") << QString() << QStringList{}
+                                         << QStringList{"Data source name not found", "(SQLSTATE IM002)"};
+    QTest::newRow("nothing listening")
+        << "PostgreSQL Unicode"
+        << QStringList{"Servername=127.0.0.1", "Port=@FREE", "Database=postgres", "Username=kitvane"}
+        << QStringList{"Connection refused", "(SQLSTATE 08001)"};
+    QTest::newRow("login refused")
+        << "MariaDB Unicode"
+        << QStringList{"Server=127.0.0.1", "Port=" + strMariaDbPort, "User=kitvane", "Password=not-the-password"}
+        << QStringList{"Access denied for user 'kitvane'", "(SQLSTATE 28000)"};
+    QTest::newRow("missing driver library") << "/nonexistent/libkvmissing.so" << QStringList{}
+                                            << QStringList{"/nonexistent/libkvmissing.so", "(SQLSTATE 01000"};
+}
+
+// Each way a connection fails says why, in the driver's words.
+void TestCli::connectionFailureReason()
+{
+    QFETCH(QString, driver);
+    QFETCH(QStringList, attributes);
+    QFETCH(QStringList, reason);
+    const QString strDsn = QStringLiteral("kv_cli_unreachable");
+    kvtest::OdbcEnvironment& odbc = kvtest::OdbcEnvironment::Instance();
+    if (!driver.isEmpty()) {
+        QMap<QString, QString> values;
+        for (const QString& strAttribute : std::as_const(attributes))
+            values.insert(strAttribute.section(u'=', 0, 0),
+                          strAttribute.section(u'=', 1).replace(QStringLiteral("@FREE"), QString::number(FreePort())));
+        odbc.AddDataSource(strDsn, driver, values);
+    }
+    const CliRun run = RunCli({"tables", "--dsn", strDsn});
+    odbc.RemoveDataSource(strDsn);
+    VerifyOneLineError(run, 1, QStringList{QStringLiteral("kitvane-cli: cannot connect to data source '%1': ").arg(strDsn)} + reason);
+}
+
+void TestCli::outputPathCheckedFirst_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("fragments");
+    const QString strExport = QStringLiteral("Unable to write in file '@DIR");
+    const QString strResult = QStringLiteral("Unable to open file @DIR");
+    const QStringList sides = {"--left", "NOWHERE", "--right", "NOWHERE"};
+    QTest::newRow("table export in a missing folder")
+        << QStringList{"compare-tables"} + sides + QStringList{"--export", "@DIR/missing/t.csv"}
+        << QStringList{strExport + "/missing/t.csv'", "(No such file or directory)"};
+    QTest::newRow("field export in a missing folder")
+        << QStringList{"compare-fields"} + sides + QStringList{"--table", "F0101", "--export", "@DIR/missing/f.csv"}
+        << QStringList{strExport + "/missing/f.csv'", "(No such file or directory)"};
+    QTest::newRow("alias export under a file")
+        << QStringList{"compare-dd"} + sides + QStringList{"--export", "@DIR/file/a.csv"}
+        << QStringList{strExport + "/file/a.csv'", "(Not a directory)"};
+    QTest::newRow("structure export naming a folder")
+        << QStringList{"structure", "--dsn", "NOWHERE", "--table", "F0101", "--export", "@DIR"}
+        << QStringList{strExport + "'", "(Is a directory)"};
+    QTest::newRow("statistics naming a folder") << QStringList{"table-stats", "--dsn", "NOWHERE", "--output", "@DIR"}
+                                                << QStringList{strResult + ".", "(Is a directory)"};
+    QTest::newRow("statistics naming a folder, --yes")
+        << QStringList{"table-stats", "--dsn", "NOWHERE", "--output", "@DIR", "--yes"}
+        << QStringList{strResult + ".", "(Is a directory)"};
+    QTest::newRow("update script in a missing folder")
+        << QStringList{"decimal-update", "--dsn", "NOWHERE", "--alias", "AA", "--multiply", "--power", "2", "--output",
+                       "@DIR/missing/u.txt"}
+        << QStringList{strResult + "/missing/u.txt.", "(No such file or directory)"};
+}
+
+// An output path that cannot take its file ends the command before any
+// connection (the data source does not even exist), with the system's reason.
+void TestCli::outputPathCheckedFirst()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, fragments);
+    QTemporaryDir dir;
+    QVERIFY(WriteFile(dir.filePath(QStringLiteral("file")), "kept"));
+    const CliRun run = RunCli(Substituted(args, QStringLiteral("@DIR"), dir.path()) + QStringList{"--lang", "en"});
+    VerifyOneLineError(run, 1, Substituted(fragments, QStringLiteral("@DIR"), dir.path()));
+    QCOMPARE(FolderEntries(dir.path()), QStringList{"file"});
+    QCOMPARE(ReadFile(dir.filePath(QStringLiteral("file"))), QByteArray("kept"));
+}
+
+void TestCli::fieldTableSpelling_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");   // on stdout or stderr
+    const QString strDifferent = QStringLiteral("1 field(s) is/are only in RIGHT");
+    const QString strSame = QStringLiteral("is not different");
+    QTest::newRow("case-blind, left's spelling") << QStringList{} << "f0101" << 0 << strDifferent;
+    QTest::newRow("case-blind, right's spelling") << QStringList{} << "F0101" << 0 << strDifferent;
+    QTest::newRow("case-blind, neither side's spelling") << QStringList{} << "F0101_x" << 0 << strSame;
+    QTest::newRow("case-blind, no such table") << QStringList{} << "F0102" << 1 << "on neither side";
+    QTest::newRow("case-sensitive, left's spelling") << QStringList{"--case-sensitive"} << "f0101" << 0 << strSame;
+    QTest::newRow("case-sensitive, right's spelling") << QStringList{"--case-sensitive"} << "F0101" << 0 << strSame;
+    QTest::newRow("case-sensitive, neither side's spelling")
+        << QStringList{"--case-sensitive"} << "F0101_x" << 1 << "on neither side";
+}
+
+// compare-fields between PostgreSQL (f0101) and MariaDB (F0101): a
+// case-blind comparison takes any spelling of the table, a case-sensitive
+// one only the exact spelling of one side.
+void TestCli::fieldTableSpelling()
+{
+    QFETCH(QStringList, flags);
+    QFETCH(QString, table);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    struct Beds
+    {
+        Beds() { MakeRightDifferent(right); }
+        JdeTestBed left{Engine::PostgreSQL, JdeOptions()};
+        JdeTestBed right{Engine::MariaDB, JdeOptions()};
+    };
+    KV_ROWS_FIXTURE(beds, Beds);
+    JdeTestBed* left = &beds->left;
+    JdeTestBed* right = &beds->right;
+    const QString strSchema = kvtest::kProductionSchema;
+    const CliRun run = RunCli(QStringList{"compare-fields", "--left", left->pDatabase->Dsn(), "--left-schema",
+                                          left->pFixture->Key(strSchema), "--right", right->pDatabase->Dsn(),
+                                          "--right-schema", right->pFixture->Key(strSchema), "--table", table,
+                                          "--lang", "en"}
+                              + flags);
+    QVERIFY2(run.nStatus == status, qPrintable(run.strErr));
+    const QString strSaid = NormalizedText(run.strOut + run.strErr, {{Title(*right, strSchema), QStringLiteral("RIGHT")}});
+    QVERIFY2(strSaid.contains(said), qPrintable(strSaid));
+}
+
+void TestCli::structureTableSpelling_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("other case") << "F0101" << 0 << QStringList{"\tabalph\t"};
+    QTest::newRow("exact") << "f0101" << 0 << QStringList{"\tabalph\t"};
+    QTest::newRow("exact, upper case twin") << "AB1" << 0 << QStringList{"\tbig\t"};
+    QTest::newRow("exact, lower case twin") << "ab1" << 0 << QStringList{"\tsmall\t"};
+    QTest::newRow("ambiguous") << "Ab1" << 2 << QStringList{"'Ab1'", "AB1, ab1"};
+    QTest::newRow("no such table") << "F0102" << 1 << QStringList{"no table 'F0102'"};
+}
+
+// A table named in any letter case on PostgreSQL, which folds plain names
+// to lower case; an exact spelling wins, two others are a usage error.
+void TestCli::structureTableSpelling()
+{
+    QFETCH(QString, table);
+    QFETCH(int, status);
+    QFETCH(QStringList, said);
+    // Twins: two tables whose names differ only by letter case.
+    struct Bed : JdeTestBed
+    {
+        Bed() : JdeTestBed(Engine::PostgreSQL, JdeOptions())
+        {
+            const QString strData = pFixture->Place(kvtest::kProductionSchema).strQualifier;
+            pDatabase->Exec(QStringLiteral("CREATE TABLE ") + strData + QStringLiteral("\"AB1\" (big INTEGER)"));
+            pDatabase->Exec(QStringLiteral("CREATE TABLE ") + strData + QStringLiteral("ab1 (small INTEGER)"));
+        }
+    };
+    KV_ROWS_FIXTURE(bed, Bed);
+    const CliRun run = RunCli({"structure", "--dsn", bed->pDatabase->Dsn(), "--schema",
+                               bed->pFixture->Key(kvtest::kProductionSchema), "--table", table, "--lang", "en"});
+    VerifyOutcome(run, status, said);
+}
+
+void TestCli::schemaSpelling_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("said");
+    const QStringList tables = {"tables", "--dsn", "@DSN", "--schema"};
+    QTest::newRow("tables, other case") << tables + QStringList{"@PROD"} << 0 << QStringList{"view\tv0101"};
+    QTest::newRow("tables, exact") << tables + QStringList{"@DB.Mixed"} << 0 << QStringList{"table\tt1"};
+    QTest::newRow("tables, exact lower-case twin") << tables + QStringList{"@DB.mixed"} << 0 << QStringList{"table\tt2"};
+    QTest::newRow("tables, ambiguous") << tables + QStringList{"@DB.MIXED"} << 2
+                                       << QStringList{"'@DB.MIXED'", "@DB.Mixed, @DB.mixed"};
+    QTest::newRow("structure, other case") << QStringList{"structure", "--dsn", "@DSN", "--schema", "@PROD", "--table",
+                                                          "f0101"}
+                                           << 0 << QStringList{"\tabalph\t"};
+    QTest::newRow("compare-tables, other case")
+        << QStringList{"compare-tables", "--left", "@DSN", "--left-schema", "@PROD", "--right", "@DSN",
+                       "--right-schema", "@PROD", "--lang", "en"}
+        << 0 << QStringList{"0 file(s) is/are different"};
+    QTest::newRow("table-stats, other case")
+        << QStringList{"table-stats", "--dsn", "@DSN", "--schema", "@PROD", "--output", "@OUT"} << 0
+        << QStringList{"result: "};
+    QTest::newRow("decimal-update, other case")
+        << QStringList{"decimal-update", "--dsn", "@DSN", "--schema", "@PROD", "--schema", "@CRP", "--alias", "AA",
+                       "--multiply", "--power", "1", "--output", "@OUT"}
+        << 0 << QStringList{"result: "};
+}
+
+// A schema named in any letter case, by every command; an exact spelling
+// wins, two others are a usage error.
+void TestCli::schemaSpelling()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QStringList, said);
+    // Twins: two schemas whose names differ only by letter case.
+    struct Bed : JdeTestBed
+    {
+        Bed() : JdeTestBed(Engine::PostgreSQL, JdeOptions())
+        {
+            pDatabase->ExecScript({QStringLiteral("CREATE SCHEMA \"Mixed\""),
+                                   QStringLiteral("CREATE TABLE \"Mixed\".t1 (a INTEGER)"),
+                                   QStringLiteral("CREATE SCHEMA mixed"), QStringLiteral("CREATE TABLE mixed.t2 (a INTEGER)")});
+        }
+    };
+    KV_ROWS_FIXTURE(bed, Bed);
+    QTemporaryDir dir;
+    const QList<QPair<QString, QString>> values = {
+        {QStringLiteral("@DSN"), bed->pDatabase->Dsn()},
+        {QStringLiteral("@PROD"), bed->pFixture->Key(kvtest::kProductionSchema).toUpper()},
+        {QStringLiteral("@CRP"), bed->pFixture->Key(kvtest::kCrpSchema).toUpper()},
+        {QStringLiteral("@DB"), bed->pDatabase->Name()},
+        {QStringLiteral("@OUT"), dir.filePath(QStringLiteral("result.txt"))}};
+    for (const auto& [strPlaceholder, strValue] : values) {
+        args = Substituted(args, strPlaceholder, strValue);
+        said = Substituted(said, strPlaceholder, strValue);
+    }
+    const CliRun run = RunCli(args);
+    VerifyOutcome(run, status, said);
+}
+
+void TestCli::unnamedSchemaSpellings_data()
+{
+    QTest::addColumn<QStringList>("args");
+    const QList<QStringList> commands = {
+        {"tables", "--dsn", "DEMO_PROD", "--schema", "@S"},
+        {"structure", "--dsn", "DEMO_PROD", "--schema", "@S", "--table", "F0101"},
+        {"compare-tables", "--left", "DEMO_DEV", "--left-schema", "@S", "--right", "DEMO_PROD", "--right-schema", "@S"},
+        {"table-stats", "--dsn", "DEMO_PROD", "--schema", "@S", "--output", "@OUT"},
+        {"decimal-update", "--dsn", "DEMO_PROD", "--schema", "@S", "--alias", "AA", "--multiply", "--power", "1",
+         "--output", "@OUT"},
+    };
+    // The driver names SQLite's one schema "."; the demo's JDE owner table names it main.
+    for (const QStringList& command : commands) {
+        for (const char* pszSpelling : {".", "main", ".main", "MAIN"}) {
+            QTest::addRow("%s %s", qPrintable(command.first()), pszSpelling)
+                << Substituted(command, QStringLiteral("@S"), QLatin1String(pszSpelling));
+        }
+    }
+}
+
+// Every command takes each spelling of the demo's one schema.
+void TestCli::unnamedSchemaSpellings()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    const QString strIni = kvtest::OdbcEnvironment::Instance().Folder() + QStringLiteral("/odbc-user.ini");
+    const QByteArray saved = ReadFile(strIni);
+    const CliRun built = RunCli({"demo", "--dir", dir.path()});
+    const CliRun run = RunCli(Substituted(args, QStringLiteral("@OUT"), dir.filePath(QStringLiteral("result.txt"))));
+    QVERIFY(WriteFile(strIni, saved));
+    QVERIFY2(built.nStatus == 0, qPrintable(built.strErr));
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    QVERIFY2(!run.strOut.isEmpty(), qPrintable(run.strErr));
+}
+
+void TestCli::interruptedWhileConnecting_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QStringList>("attributes");
+    QTest::newRow("postgresql") << "PostgreSQL Unicode"
+                                << QStringList{"Servername=127.0.0.1", "Port=@PORT", "Database=postgres",
+                                               "Username=kitvane"};
+    QTest::newRow("mariadb") << "MariaDB Unicode"
+                             << QStringList{"Server=127.0.0.1", "Port=@PORT", "User=kitvane", "Password=kitvane"};
+}
+
+// A server that takes the connection and never answers keeps the driver
+// waiting for its login timeout; Ctrl-C ends the run at once.
+void TestCli::interruptedWhileConnecting()
+{
+    QFETCH(QString, driver);
+    QFETCH(QStringList, attributes);
+    SilentListener silent;
+    QVERIFY(silent.Port() > 0);
+    QMap<QString, QString> values;
+    for (const QString& strAttribute : std::as_const(attributes))
+        values.insert(strAttribute.section(u'=', 0, 0), strAttribute.section(u'=', 1).replace(
+                                                            QStringLiteral("@PORT"), QString::number(silent.Port())));
+    const QString strDsn = QStringLiteral("kv_cli_silent");
+    kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, driver, values);
+    QProcess process;
+    Start(process, {"tables", "--dsn", strDsn});
+    QVERIFY(process.waitForStarted());
+    const bool bReached = silent.WaitForClient(30000);
+    QElapsedTimer timer;
+    timer.start();
+    ::kill(pid_t(process.processId()), SIGINT);
+    const CliRun run = Finish(process);
+    const qint64 nElapsed = timer.elapsed();
+    kvtest::OdbcEnvironment::Instance().RemoveDataSource(strDsn);
+    QVERIFY(bReached);
+    VerifyOneLineError(run, 3, {"cancelled", strDsn});
+    QVERIFY2(nElapsed < 1000, qPrintable(QStringLiteral("%1 ms after Ctrl-C").arg(nElapsed)));
+}
+
+// Ctrl-C while the statistics count a table that takes seconds (a row
+// policy sleeps a second per row, even for the table's owner): the running
+// statement is stopped, and the run ends within about a second.
+void TestCli::interruptedStatement()
+{
+    KV_JDE_BED(bed, Engine::PostgreSQL, JdeOptions());
+    const kvtest::JdeFixture& fixture = *bed->pFixture;
+    const QString strSlow = fixture.Place(kvtest::kProductionSchema).strQualifier + QStringLiteral("f55slow");
+    bed->pDatabase->ExecScript(
+        {QStringLiteral("CREATE TABLE ") + strSlow + QStringLiteral(" (xxkey INTEGER)"),
+         QStringLiteral("INSERT INTO ") + strSlow + QStringLiteral(" VALUES (1), (2), (3)"),
+         QStringLiteral("ALTER TABLE ") + strSlow + QStringLiteral(" ENABLE ROW LEVEL SECURITY"),
+         QStringLiteral("ALTER TABLE ") + strSlow + QStringLiteral(" FORCE ROW LEVEL SECURITY"),
+         QStringLiteral("CREATE POLICY slow ON ") + strSlow + QStringLiteral(" USING (pg_sleep(1) IS NOT NULL)"),
+         QStringLiteral("INSERT INTO ") + fixture.Place(kvtest::kSystemSchema).strQualifier
+             + QStringLiteral("F9860 VALUES ('F55SLOW', 'TBLE')")});
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("stats.txt"));
+    QProcess process;
+    Start(process, {"table-stats", "--dsn", bed->pDatabase->Dsn(), "--schema", fixture.Key(kvtest::kProductionSchema),
+                    "--date", "none", "--output", strPath, "--lang", "en"});
+    QVERIFY(process.waitForStarted());
+    // The count of the view is running on the server.
+    const QString strRunning = QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE state = 'active'"
+                                              " AND query ILIKE '%count%f55slow%' AND pid <> pg_backend_pid()");
+    QTRY_VERIFY_WITH_TIMEOUT(bed->pDatabase->Scalar(strRunning) == QLatin1String("1"), 30000);
+    QElapsedTimer timer;
+    timer.start();
+    ::kill(pid_t(process.processId()), SIGINT);
+    const CliRun run = Finish(process);
+    const qint64 nElapsed = timer.elapsed();
+    QCOMPARE(run.nStatus, 3);
+    QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(run.strErr));
+    QVERIFY2(nElapsed < 1500, qPrintable(QStringLiteral("%1 ms after Ctrl-C").arg(nElapsed)));
+    const QString strText = Utf16Text(ReadFile(strPath));
+    QVERIFY2(strText.endsWith(QLatin1String("\r\nUser has cancelled the process\r\n")), qPrintable(strText));
+}
+
+// The demo's databases go where its data sources are registered: the home
+// folder the driver manager reads .odbc.ini from (the password database's),
+// even when $HOME names another folder.
+void TestCli::demoBesideItsRegistration()
+{
+    QVERIFY2(QFileInfo::exists(QStringLiteral(KITVANE_NSS_WRAPPER)),
+             "the password database wrapper is missing: run scripts/install-deps (libnss-wrapper)");
+    QTemporaryDir account;   // the home folder of the password database
+    QTemporaryDir shell;     // $HOME
+    QTemporaryDir names;     // the password and group files of the account
+    const QString strPasswd = names.filePath(QStringLiteral("passwd"));
+    const QString strGroup = names.filePath(QStringLiteral("group"));
+    QVERIFY(WriteFile(strPasswd, QStringLiteral("kvuser:x:%1:%2:Kitvane:%3:/bin/sh\n")
+                                     .arg(getuid())
+                                     .arg(getgid())
+                                     .arg(account.path())
+                                     .toUtf8()));
+    QVERIFY(WriteFile(strGroup, QStringLiteral("kvgroup:x:%1:\n").arg(getgid()).toUtf8()));
+    const EnvironmentChanges environment = {{QStringLiteral("LD_PRELOAD"), QStringLiteral(KITVANE_NSS_WRAPPER)},
+                                            {QStringLiteral("NSS_WRAPPER_PASSWD"), strPasswd},
+                                            {QStringLiteral("NSS_WRAPPER_GROUP"), strGroup},
+                                            {QStringLiteral("HOME"), shell.path()},
+                                            {QStringLiteral("ODBCINI"), QString()},
+                                            {QStringLiteral("XDG_DATA_HOME"), QString()}};
+    const CliRun built = RunCli({"demo"}, environment);
+    QVERIFY2(built.nStatus == 0, qPrintable(built.strErr));
+    const QString strFolder = account.path() + QStringLiteral("/.local/share/kitvane/demo");
+    const QByteArray registered = ReadFile(account.filePath(QStringLiteral(".odbc.ini")));
+    for (const char* pszFile : {"demo_dev.db", "demo_prod.db"}) {
+        const QString strFile = strFolder + u'/' + QLatin1String(pszFile);
+        QVERIFY2(registered.contains((QStringLiteral("\nDatabase=") + strFile + u'\n').toUtf8()), registered.constData());
+        QVERIFY2(QFileInfo(strFile).size() > 0, qPrintable(strFile));
+    }
+    QCOMPARE(FolderEntries(shell.path()), QStringList());
+    // The driver manager finds the data sources and their files.
+    const CliRun compared = RunCli(
+        {"compare-tables", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--sql-types", "--lang", "en"}, environment);
+    QVERIFY2(compared.nStatus == 0, qPrintable(compared.strErr));
+    QVERIFY2(compared.strOut.startsWith(QLatin1String("6 file(s) is/are the same\n")), qPrintable(compared.strOut));
+}
+
+void TestCli::exportOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("fields");   // the fields of each line compared
+    QTest::addColumn<QStringList>("lines");
+    const QStringList tables = {"compare-tables", "--sql-types"};
+    const QStringList fields = {"compare-fields", "--sql-types", "--table", "T_DIFF"};
+    const auto Tables = [&](const char* pszTables, const char* pszFields, const QStringList& flags = {}) {
+        return tables + flags + QStringList{"--export-tables", pszTables, "--export-fields", pszFields};
+    };
+    const auto Fields = [&](const char* pszFields, const QStringList& flags = {}) {
+        return fields + flags + QStringList{"--export-fields", pszFields};
+    };
+    const char* const pszAll = "same,left,right,different";
+    QTest::newRow("tables, everything")
+        << Tables(pszAll, pszAll) << 4
+        << QStringList{"=;t_case", "<>;T_DIFF", ";;=;K", ";;<;R_ONLY", ";;>;L_ONLY", ";;<>;D", ";;=;S", ";;=;Mixed",
+                       ">;T_LEFT", "<;T_RIGHT", "=;T_SAME"};
+    QTest::newRow("tables the same") << Tables("same", pszAll) << 4 << QStringList{"=;t_case", "=;T_SAME"};
+    QTest::newRow("tables only left") << Tables("left", pszAll) << 4 << QStringList{">;T_LEFT"};
+    QTest::newRow("tables only right") << Tables("right", pszAll) << 4 << QStringList{"<;T_RIGHT"};
+    QTest::newRow("different tables without fields") << Tables("different", "") << 4 << QStringList{"<>;T_DIFF"};
+    QTest::newRow("fields the same, of different tables")
+        << Tables("different", "same") << 4 << QStringList{"<>;T_DIFF", ";;=;K", ";;=;S", ";;=;Mixed"};
+    QTest::newRow("fields only left, of different tables")
+        << Tables("different", "left") << 4 << QStringList{"<>;T_DIFF", ";;>;L_ONLY"};
+    QTest::newRow("fields only right, of different tables")
+        << Tables("different", "right") << 4 << QStringList{"<>;T_DIFF", ";;<;R_ONLY"};
+    QTest::newRow("different fields, of different tables")
+        << Tables("different", "different") << 4 << QStringList{"<>;T_DIFF", ";;<>;D"};
+    QTest::newRow("tables, strings of one size differ")
+        << Tables("different", "different", {"--no-same-size-strings"}) << 4
+        << QStringList{"<>;T_DIFF", ";;<>;D", ";;<>;S"};
+    QTest::newRow("tables, case-sensitive")
+        << Tables("same,left,right", "", {"--case-sensitive"}) << 4
+        << QStringList{"<;T_CASE", ">;T_LEFT", "<;T_RIGHT", "=;T_SAME", ">;t_case"};
+    QTest::newRow("fields of different tables, case-sensitive")
+        << Tables("different", "left,right", {"--case-sensitive"}) << 4
+        << QStringList{"<>;T_DIFF", ";;<;R_ONLY", ";;>;L_ONLY", ";;<;MIXED", ";;>;Mixed"};
+    QTest::newRow("fields, everything") << Fields(pszAll) << 2
+                                        << QStringList{"=;K", "<;R_ONLY", ">;L_ONLY", "<>;D", "=;S", "=;Mixed"};
+    QTest::newRow("fields the same") << Fields("same") << 2 << QStringList{"=;K", "=;S", "=;Mixed"};
+    QTest::newRow("fields only left") << Fields("left") << 2 << QStringList{">;L_ONLY"};
+    QTest::newRow("fields only right") << Fields("right") << 2 << QStringList{"<;R_ONLY"};
+    QTest::newRow("fields different") << Fields("different") << 2 << QStringList{"<>;D"};
+    QTest::newRow("fields, strings of one size differ")
+        << Fields("different", {"--no-same-size-strings"}) << 2 << QStringList{"<>;D", "<>;S"};
+    QTest::newRow("fields, case-sensitive")
+        << Fields("left,right", {"--case-sensitive"}) << 2 << QStringList{"<;R_ONLY", ">;L_ONLY", "<;MIXED", ">;Mixed"};
+}
+
+// The export options and the comparison flags on MariaDB tables made for
+// them: each status of a table and of a field, a CHAR and a VARCHAR of one
+// size, and names that differ only by letter case.
+void TestCli::exportOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, fields);
+    QFETCH(QStringList, lines);
+    struct Databases
+    {
+        Databases()
+        {
+            left.ExecScript({QStringLiteral("CREATE TABLE T_SAME (A INTEGER)"), QStringLiteral("CREATE TABLE T_LEFT (A INTEGER)"),
+                             QStringLiteral("CREATE TABLE T_DIFF (K INTEGER, L_ONLY CHAR(3), D CHAR(5), S CHAR(4), Mixed CHAR(2))"),
+                             QStringLiteral("CREATE TABLE t_case (A INTEGER)")});
+            right.ExecScript({QStringLiteral("CREATE TABLE T_SAME (A INTEGER)"), QStringLiteral("CREATE TABLE T_RIGHT (A INTEGER)"),
+                              QStringLiteral("CREATE TABLE T_DIFF (K INTEGER, R_ONLY CHAR(3), D CHAR(9), S VARCHAR(4), MIXED CHAR(2))"),
+                              QStringLiteral("CREATE TABLE T_CASE (A INTEGER)")});
+        }
+        kvtest::TestDatabase left{Engine::MariaDB};
+        kvtest::TestDatabase right{Engine::MariaDB};
+    };
+    KV_ROWS_FIXTURE(databases, Databases);
+    kvtest::TestDatabase* left = &databases->left;
+    kvtest::TestDatabase* right = &databases->right;
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("export.csv"));
+    const CliRun run = RunCli(args + QStringList{"--left", left->Dsn(), "--left-schema", left->Name(), "--right",
+                                                 right->Dsn(), "--right-schema", right->Name(), "--export", strPath});
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    QCOMPARE(ExportLines(ReadFile(strPath), fields), lines);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -2,8 +2,11 @@
 
 #include "db/schemakey.h"
 #include "tests/support/recorders.h"
+#include "tests/support/testodbcenv.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -52,7 +55,7 @@ void CompareBed::Exec(int nSide, const QString& strSql)
 QString CompareBed::Quote(const QString& strName) const
 {
     const QChar cQuote = m_engine == Engine::MariaDB ? QLatin1Char('`') : QLatin1Char('"');
-    return cQuote + strName + cQuote;
+    return cQuote + QString(strName).replace(cQuote, QString(2, cQuote)) + cQuote;
 }
 
 void CompareBed::CreateTable(int nSide, const QString& strName, const QStringList& columns)
@@ -97,6 +100,63 @@ void CompareBed::ShowSchemas()
         ListRecorder list;
         if (!data.LoadTableList(list))
             throw std::runtime_error("cannot read the table list of " + data.m_strDSN.toStdString());
+    }
+}
+
+void CompareBed::DropConnection(int nSide)
+{
+    Database(nSide).EndReadOnlySessions();
+}
+
+void CompareBed::DenyTable(int nSide, const QString& strTable)
+{
+    if (m_engine == Engine::PostgreSQL) {
+        Exec(nSide, QStringLiteral("REVOKE ALL ON @.") + Quote(strTable) + QStringLiteral(" FROM ")
+                        + Database(nSide).ReadOnlyLogin());
+        return;
+    }
+    if (m_engine != Engine::MariaDB)
+        throw std::runtime_error("no table rights on SQLite");
+    // The login's rights on the schema's database come from a grant on the
+    // pattern of such names; it gives way to grants on each table but the
+    // one denied.
+    RawConnection admin(AdminConnectString(m_engine));
+    const QString strUser = Quoted(Database(nSide).ReadOnlyLogin()) + QStringLiteral("@'127.0.0.1'");
+    const QString strPattern = Database(nSide).Name().replace(QLatin1Char('_'), QLatin1String("\\_"));
+    admin.Exec(QStringLiteral("REVOKE SELECT ON `") + strPattern + QStringLiteral("\\_%`.* FROM ") + strUser);
+    const QString& strSchema = m_places[nSide].strCatalog;
+    const QList<QStringList> tables = admin.Query(
+        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ") + Quoted(strSchema));
+    for (const QStringList& row : tables) {
+        if (row.first() != strTable) {
+            admin.Exec(QStringLiteral("GRANT SELECT ON ") + Quote(strSchema) + QLatin1Char('.') + Quote(row.first())
+                       + QStringLiteral(" TO ") + strUser);
+        }
+    }
+    if (!m_data[nSide].Connect())
+        throw std::runtime_error("cannot reconnect to " + m_data[nSide].m_strDSN.toStdString());
+}
+
+void CompareBed::BreakReads(int nSide, ReadFault fault, const QString& strTable)
+{
+    CDBData& data = m_data[nSide];
+    switch (fault) {
+    case ReadFault::Denied:
+        DenyTable(nSide, strTable);
+        break;
+    case ReadFault::Dropped:
+        DropConnection(nSide);
+        break;
+    case ReadFault::Allocation:
+        OdbcEnvironment::Instance().AddDataSource(QStringLiteral("kv_compare_noalloc"), QStringLiteral("Kitvane Fault"),
+                                                  {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+        data.m_strDSN = QStringLiteral("kv_compare_noalloc");
+        if (!data.Connect())
+            throw std::runtime_error("cannot connect to the fault driver");
+        break;
+    case ReadFault::Unconnected:
+        data.m_pDatabase.reset();
+        break;
     }
 }
 

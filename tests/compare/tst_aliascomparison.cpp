@@ -1,6 +1,7 @@
 // The alias comparison on real data dictionaries: pairing by code units,
 // attribute options, duplicates and late rows, progress and cancellation,
-// the alias result file read back byte by byte, and failed runs.
+// the alias result file read back byte by byte, and runs that cannot read a
+// dictionary or write their result.
 
 #include "compare/aliascomparison.h"
 #include "compare/zembraparam.h"
@@ -72,6 +73,14 @@ private:
 
 }  // namespace
 
+// When the right dictionary can no longer be read: before the run, in the
+// first pass (before the right side's aliases are read) or in the second
+// pass (before its values are read, the result file begun).
+enum class FaultTime { BeforeRun, FirstPass, SecondPass };
+using kvtest::ReadFault;
+Q_DECLARE_METATYPE(ReadFault)
+Q_DECLARE_METATYPE(FaultTime)
+
 class TestAliasComparison : public QObject
 {
     Q_OBJECT
@@ -90,6 +99,8 @@ private slots:
     void noAliasWidth();
     void resultFileCannotBeCreated();
     void writeFailureEndsRun();
+    void readFailureEndsRun_data();
+    void readFailureEndsRun();
     void columnTexts_data();
     void columnTexts();
 };
@@ -431,6 +442,72 @@ void TestAliasComparison::writeFailureEndsRun()
 
     QVERIFY(comparison.CompareAliases(nullptr));
     QCOMPARE(comparison.m_anAliasCount[CMP_SAME], nSlots);
+}
+
+void TestAliasComparison::readFailureEndsRun_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<ReadFault>("fault");
+    QTest::addColumn<FaultTime>("time");
+    // The driver's words. A lost connection reads differently on the first
+    // call that meets it and on later ones (those of the second pass).
+    QTest::addColumn<QString>("reason");
+
+    const QList<QPair<const char*, FaultTime>> times = {
+        {"before the run", FaultTime::BeforeRun}, {"in the first pass", FaultTime::FirstPass},
+        {"in the second pass", FaultTime::SecondPass}};
+    for (const auto& [pszTime, time] : times) {
+        QTest::addRow("postgresql rights revoked %s", pszTime)
+            << Engine::PostgreSQL << ReadFault::Denied << time << "permission denied for table f9210";
+        QTest::addRow("mariadb rights revoked %s", pszTime)
+            << Engine::MariaDB << ReadFault::Denied << time << "SELECT command denied to user";
+        QTest::addRow("postgresql connection dropped %s", pszTime)
+            << Engine::PostgreSQL << ReadFault::Dropped << time << "connection (has been )?lost";
+        QTest::addRow("mariadb connection dropped %s", pszTime)
+            << Engine::MariaDB << ReadFault::Dropped << time << "Lost connection to server during query|Connection not open";
+        QTest::addRow("statement cannot be allocated %s", pszTime)
+            << Engine::SQLite << ReadFault::Allocation << time << "No statement can be allocated";
+    }
+}
+
+void TestAliasComparison::readFailureEndsRun()
+{
+    QFETCH(Engine, engine);
+    QFETCH(ReadFault, fault);
+    QFETCH(FaultTime, time);
+    QFETCH(QString, reason);
+    KV_COMPARE_BED(bed, engine);
+    bed->CreateDictionary(0, DictionaryShape(), {Entry("AN8"), Entry("MCU")});
+    bed->CreateDictionary(1, DictionaryShape(), {Entry("AN8"), Entry("ALPH")});
+    bed->ShowSchemas();
+    CDBData& right = bed->Data(1);
+    auto strike = [&] { bed->BreakReads(1, fault, right.m_strDDTable); };
+    kvtest::ActionTarget dialog(
+        [&](unsigned nMessage, qintptr wParam, qintptr) {
+            return (time == FaultTime::FirstPass && nMessage == WM_TASK_QUERYCANCEL)
+                   || (time == FaultTime::SecondPass && nMessage == WM_COMPARE_PROGRESS && wParam == -1);
+        },
+        strike);
+    if (time == FaultTime::BeforeRun) {
+        try {
+            strike();
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+    }
+
+    CAliasComparison comparison(bed->Data(0), right, bed->options, bed->aliasResults);
+    QVERIFY(!comparison.CompareAliases(&dialog));
+    QCOMPARE(dialog.bFired, time != FaultTime::BeforeRun);
+    QVERIFY2(dialog.strActionError.isEmpty(), qPrintable(dialog.strActionError));
+    const CCompareFailure& failure = comparison.GetFailure();
+    QCOMPARE(failure.GetKind(), CCompareFailure::DatabaseError);
+    QVERIFY2(failure.GetReason().contains(QRegularExpression(reason)), qPrintable(failure.GetReason()));
+    QCOMPARE(failure.GetDataSource(), right.m_strDSN);
+    QVERIFY(failure.GetMessage().contains(failure.GetReason()));
+    QVERIFY(bed->aliasResults.GetFile() == nullptr);
+    QCOMPARE(bed->ResultFilesInTemp(), QStringList());
+    QCOMPARE(comparison.GetAliasStatus(0), int(CMP_UNSET));
 }
 
 void TestAliasComparison::columnTexts_data()

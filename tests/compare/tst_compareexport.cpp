@@ -1,6 +1,7 @@
 // The export writers on results of real comparisons: golden files of the
 // table, field, alias and structure exports in both languages, the options
-// that choose the lines, characters beyond one byte, and a full disk.
+// that choose the lines, quoted fields, characters beyond one byte, and files
+// that cannot be written.
 
 #include "app/language.h"
 #include "compare/aliascomparison.h"
@@ -9,9 +10,14 @@
 #include "compare/structureexport.h"
 #include "compare/tablecomparison.h"
 #include "tests/compare/comparebed.h"
+#include "tests/compare/filesizelimit.h"
+#include "tests/support/testmain.h"
 
 #include <QBuffer>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 using kvtest::CompareBed;
 using kvtest::DictionaryEntry;
@@ -42,6 +48,12 @@ void CompareWithGolden(const QByteArray& bytes, const char* pszName)
     QFile file(strPath);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(strPath));
     QCOMPARE(bytes, file.readAll());
+}
+
+// The C library's text for an error number, as the system gives it.
+QString SystemReason(int nError)
+{
+    return QString::fromLocal8Bit(std::strerror(nError));
 }
 
 QList<QByteArray> Lines(const QByteArray& bytes)
@@ -83,11 +95,21 @@ private slots:
     void structureExport_data();
     void structureExport();
     void charactersBeyondOneByte();
+    void fieldQuoting_data();
+    void fieldQuoting();
+    void separatorInRealNames();
+    void binaryTypeTexts();
     void fullDisk();
+    void fileOfItsOwn();
+    void fileLimitRemovesExport_data();
+    void fileLimitRemovesExport();
+    void unopenableExport();
     void statusSymbols();
 
 private:
     QByteArray Write(const std::function<bool(CExportFile&)>& write, int* pnReplaced = nullptr);
+    // The lines of a structure export of a table's fields, without indexes.
+    QList<QByteArray> FieldListExport(CDBData& data, const QString& strTable);
     int TableNumber(const QString& strName) const;
 
     std::unique_ptr<CompareBed> m_pBed;
@@ -145,6 +167,17 @@ QByteArray TestCompareExport::Write(const std::function<bool(CExportFile&)>& wri
     if (pnReplaced != nullptr)
         *pnReplaced = file.GetReplacedCount();
     return buffer.data();
+}
+
+QList<QByteArray> TestCompareExport::FieldListExport(CDBData& data, const QString& strTable)
+{
+    CColumnInfoArray columns;
+    if (!data.LoadColumns(strTable, columns))
+        return {"<fields not read>"};
+    CZembraParam options;
+    options.SetOption(OPT_EXPORT_FIELD_LIST, true);
+    options.SetOption(OPT_EXPORT_INDEX_LIST, false);
+    return Lines(Write([&](CExportFile& file) { return WriteTableStructure(file, options, columns, {}); }));
 }
 
 int TestCompareExport::TableNumber(const QString& strName) const
@@ -347,6 +380,73 @@ void TestCompareExport::charactersBeyondOneByte()
     QCOMPARE(file.GetReplacedCount(), 1);
 }
 
+void TestCompareExport::fieldQuoting_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("plain") << QStringList{"=", "F0101"} << QByteArray("=;F0101");
+    QTest::newRow("empty fields") << QStringList{"", "", "<", "ABC"} << QByteArray(";;<;ABC");
+    QTest::newRow("blanks, commas and accents stay bare")
+        << QStringList{"A B", "x,y", "\u00E9t\u00E9"} << QByteArray("A B;x,y;\xE9t\xE9");
+    QTest::newRow("semicolon") << QStringList{"<>", "T;1"} << QByteArray("<>;\"T;1\"");
+    QTest::newRow("semicolon alone") << QStringList{";"} << QByteArray("\";\"");
+    QTest::newRow("double quotes doubled") << QStringList{"=", "say \"hi\""} << QByteArray("=;\"say \"\"hi\"\"\"");
+    QTest::newRow("line feed") << QStringList{"a\nb", "c"} << QByteArray("\"a\nb\";c");
+    QTest::newRow("carriage return") << QStringList{"c", "a\rb"} << QByteArray("c;\"a\rb\"");
+    QTest::newRow("character beyond one byte inside quotes") << QStringList{"\u20AC;"} << QByteArray("\"?;\"");
+    QTest::newRow("no field") << QStringList{} << QByteArray();
+}
+
+void TestCompareExport::fieldQuoting()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QByteArray, line);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CExportFile file(buffer);
+    file.WriteFields(fields);
+    QVERIFY(file.Finish());
+    QCOMPARE(buffer.data(), line + "\r\n");
+}
+
+void TestCompareExport::separatorInRealNames()
+{
+    KV_COMPARE_BED(bed, Engine::PostgreSQL);
+    bed->CreateTable(0, QStringLiteral("T;1"), {"A INTEGER", "F;X CHAR(3)"});
+    bed->CreateTable(1, QStringLiteral("T;1"), {"A INTEGER"});
+    bed->CreateTable(1, QStringLiteral("P\"Q"), {"A INTEGER"});
+    bed->ShowSchemas();
+    bed->options.SetOption(OPT_COMPARE_SQL_TYPES, true);
+    CTableComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->tableResults);
+    QVERIFY(comparison.CompareTables(nullptr));
+    QCOMPARE(comparison.m_astrCompareTables, QStringList({"P\"Q", "T;1"}));
+    SetLanguage(false);
+
+    const QList<QByteArray> tables = Body(Write([&](CExportFile& file) {
+        return WriteTableExport(file, CZembraParam(), comparison, kLeftTitle, kRightTitle);
+    }));
+    QCOMPARE(tables, (QList<QByteArray>{"<;\"P\"\"Q\"", "<>;\"T;1\"", ";;=;A", ";;>;\"F;X\""}));
+
+    const int nTable = int(comparison.m_astrCompareTables.indexOf(QStringLiteral("T;1")));
+    const QList<QByteArray> fields = Body(Write([&](CExportFile& file) {
+        return WriteFieldExport(file, CZembraParam(), comparison, nTable, true, kLeftTitle, kRightTitle);
+    }));
+    QCOMPARE(fields, (QList<QByteArray>{"=;A;INTEGER;10;int4;int4", ">;\"F;X\";WCHAR;3;bpchar;"}));
+
+    QCOMPARE(FieldListExport(bed->Data(0), QStringLiteral("T;1")), (QList<QByteArray>{"A;int4", "\"F;X\";bpchar (3)", "", ""}));
+}
+
+void TestCompareExport::binaryTypeTexts()
+{
+    // The size stands behind the type name for BINARY and VARBINARY, as for
+    // the character types, never for the long binary type.
+    KV_COMPARE_BED(bed, Engine::MariaDB);
+    bed->CreateTable(0, QStringLiteral("T"), {"B BINARY(16)", "V VARBINARY(20)", "L BLOB", "C CHAR(3)", "N INTEGER"});
+    // MariaDB names its types in capitals.
+    QCOMPARE(FieldListExport(bed->Data(0), QStringLiteral("T")),
+             (QList<QByteArray>{"B;BINARY (16)", "V;VARBINARY (20)", "L;BLOB", "C;CHAR (3)", "N;INT", "", ""}));
+}
+
 void TestCompareExport::fullDisk()
 {
     QFile full(QStringLiteral("/dev/full"));
@@ -354,7 +454,63 @@ void TestCompareExport::fullDisk()
     CExportFile file(full);
     QVERIFY(!WriteTableExport(file, CZembraParam(), *m_pTables, kLeftTitle, kRightTitle));
     QVERIFY(!file.IsOk());
-    QVERIFY(!file.GetErrorText().isEmpty());
+    QCOMPARE(file.GetErrorText(), SystemReason(ENOSPC));
+}
+
+void TestCompareExport::fileOfItsOwn()
+{
+    // A file of its own holds exactly what a device is given.
+    const QByteArray expected = Write([&](CExportFile& file) {
+        return WriteTableExport(file, CZembraParam(), *m_pTables, kLeftTitle, kRightTitle);
+    });
+    const QString strPath = m_pBed->TempFolder() + QStringLiteral("/tables.csv");
+    {
+        CExportFile file(strPath);
+        QVERIFY(file.IsOk());
+        QVERIFY(WriteTableExport(file, CZembraParam(), *m_pTables, kLeftTitle, kRightTitle));
+    }
+    QFile written(strPath);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected);
+    QVERIFY(QFile::remove(strPath));
+}
+
+void TestCompareExport::fileLimitRemovesExport_data()
+{
+    // Bytes the file may hold: the limit strikes in the legend or later.
+    QTest::addColumn<int>("limit");
+    QTest::newRow("nothing fits") << 0;
+    QTest::newRow("the legend fits in part") << 20;
+    QTest::newRow("the legend fits") << 120;
+}
+
+void TestCompareExport::fileLimitRemovesExport()
+{
+    QFETCH(int, limit);
+    const QString strPath = m_pBed->TempFolder() + QStringLiteral("/limited.csv");
+    bool bWritten = true;
+    QString strReason;
+    {
+        kvtest::FileSizeLimit fileLimit(limit);
+        QVERIFY(fileLimit.IsSet());
+        CExportFile file(strPath);
+        QVERIFY(file.IsOk());
+        bWritten = WriteTableExport(file, CZembraParam(), *m_pTables, kLeftTitle, kRightTitle);
+        strReason = file.GetErrorText();
+    }
+    QVERIFY(!bWritten);
+    QCOMPARE(strReason, SystemReason(EFBIG));
+    QVERIFY(!QFile::exists(strPath));
+}
+
+void TestCompareExport::unopenableExport()
+{
+    const QString strPath = m_pBed->TempFolder() + QStringLiteral("/missing/tables.csv");
+    CExportFile file(strPath);
+    QVERIFY(!file.IsOk());
+    QVERIFY2(file.GetErrorText().contains(SystemReason(ENOENT)), qPrintable(file.GetErrorText()));
+    QVERIFY(!WriteTableExport(file, CZembraParam(), *m_pTables, kLeftTitle, kRightTitle));
+    QVERIFY(!QFile::exists(strPath));
 }
 
 void TestCompareExport::statusSymbols()
@@ -365,5 +521,5 @@ void TestCompareExport::statusSymbols()
     QCOMPARE(GetStatusSymbol(-1), QString());
 }
 
-QTEST_GUILESS_MAIN(TestCompareExport)
+KV_TEST_GUILESS_MAIN(TestCompareExport)
 #include "tst_compareexport.moc"

@@ -1,6 +1,7 @@
-// The table comparison on real databases: pairing of the table lists, field
-// order, SQL-type rules, progress and cancellation, the result file read
-// back byte by byte, and runs that cannot write their result.
+// The table comparison on real databases: pairing of the table and field
+// names, field order, SQL-type rules, progress and cancellation, the result
+// file read back byte by byte, and runs that cannot read their databases or
+// write their result.
 
 #include "compare/sortednames.h"
 #include "compare/tablecomparison.h"
@@ -11,6 +12,7 @@
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
 
+#include <QRegularExpression>
 #include <QElapsedTimer>
 #include <QtTest>
 
@@ -60,8 +62,30 @@ QList<FieldRow> ReadFields(const CTableComparison& comparison, int nTable)
     return rows;
 }
 
+// "NAME:status" per stored field record, in stored order.
+QStringList FieldList(const CTableComparison& comparison, int nTable)
+{
+    QStringList fields;
+    for (const FieldRow& field : ReadFields(comparison, nTable))
+        fields.append(field.strName + QLatin1Char(':') + QString::number(field.nStatus));
+    return fields;
+}
+
+// Tables written "NAME:FIELD1,FIELD2"; every field CHAR(4).
+void CreateTables(CompareBed& bed, int nSide, const QStringList& tables)
+{
+    for (const QString& strTable : tables) {
+        const QStringList parts = strTable.split(QLatin1Char(':'));
+        QStringList fields;
+        for (const QString& strField : parts.at(1).split(QLatin1Char(',')))
+            fields.append(strField + QStringLiteral(" CHAR(4)"));
+        bed.CreateTable(nSide, parts.at(0), fields);
+    }
+}
+
 // One field F of a left and a right SQL type per table. The SQLite driver
-// reports CHAR as VARCHAR (12), so there the two never differ by type.
+// reports CHAR as VARCHAR (12), so there the two never differ by type. When
+// given, the type and size texts of the different field are checked too.
 struct TypeCase
 {
     const char* pszTable;
@@ -71,6 +95,8 @@ struct TypeCase
     bool bSameSizeStrings;
     int nStatus;
     int nSqliteStatus;
+    const char* pszTypeText = nullptr;
+    const char* pszSizeText = nullptr;
 };
 
 const TypeCase kTypeCases[] = {
@@ -84,7 +110,32 @@ const TypeCase kTypeCases[] = {
     {"T_CHAR10_CHAR12_UNCHECKED", "CHAR(10)", "CHAR(12)", false, true, CMP_SAME, CMP_SAME},
 };
 
+// Binary types have a size that counts, as character types do; they are
+// never strings of the same size, and the long ones have no size that
+// counts. MariaDB reports BINARY (-2), VARBINARY (-3) and BLOB (-4).
+const TypeCase kBinaryCases[] = {
+    {"T_BINARY16_BINARY16", "BINARY(16)", "BINARY(16)", true, true, CMP_SAME, CMP_SAME},
+    {"T_BINARY16_BINARY20", "BINARY(16)", "BINARY(20)", true, true, CMP_DIFFERENT, CMP_DIFFERENT, "BINARY", "16 | 20"},
+    {"T_VARBINARY16_VARBINARY20", "VARBINARY(16)", "VARBINARY(20)", true, true, CMP_DIFFERENT, CMP_DIFFERENT,
+     "VARBINARY", "16 | 20"},
+    {"T_BINARY16_VARBINARY16", "BINARY(16)", "VARBINARY(16)", true, true, CMP_DIFFERENT, CMP_DIFFERENT,
+     "BINARY | VARBINARY", "16"},
+    {"T_CHAR16_BINARY16", "CHAR(16)", "BINARY(16)", true, true, CMP_DIFFERENT, CMP_DIFFERENT, "WCHAR | BINARY", "16"},
+    {"T_BLOB_MEDIUMBLOB", "BLOB", "MEDIUMBLOB", true, true, CMP_SAME, CMP_SAME},
+    {"T_BINARY16_BINARY20_UNCHECKED", "BINARY(16)", "BINARY(20)", false, true, CMP_SAME, CMP_SAME},
+};
+
+// Case i of kTypeCases followed by kBinaryCases.
+const TypeCase& TypeCaseAt(int i)
+{
+    const int nPlain = int(std::size(kTypeCases));
+    return i < nPlain ? kTypeCases[i] : kBinaryCases[i - nPlain];
+}
+
 }  // namespace
+
+using kvtest::ReadFault;
+Q_DECLARE_METATYPE(ReadFault)
 
 class TestTableComparison : public QObject
 {
@@ -97,6 +148,10 @@ private slots:
     void mergedList();
     void caseModes_data();
     void caseModes();
+    void caseCollisions_data();
+    void caseCollisions();
+    void fieldPairing_data();
+    void fieldPairing();
     void fieldOrderAndLayout_data() { kvtest::AddEngineRows(); }
     void fieldOrderAndLayout();
     void sqlTypes_data();
@@ -109,6 +164,10 @@ private slots:
     void cancellation();
     void resultFileCannotBeCreated();
     void writeFailureEndsRun();
+    void readFailureEndsRun_data();
+    void readFailureEndsRun();
+    void tableRights_data();
+    void tableRights();
     void readersOutsideTheResult();
 
 private:
@@ -234,6 +293,143 @@ void TestTableComparison::caseModes()
     QCOMPARE(Statuses(comparison), statuses);
 }
 
+void TestTableComparison::caseCollisions_data()
+{
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QStringList>("right");
+    QTest::addColumn<QStringList>("merged");
+    QTest::addColumn<QList<int>>("statuses");
+    QTest::addColumn<QStringList>("fields");     // of the different tables, in list order
+    QTest::addColumn<QStringList>("partners");   // "left|right" spelling per entry
+
+    const QStringList pair = {"F0101:ABAN8,ABALPH", "f0101:XKEY"};
+    for (const bool bCase : {false, true}) {
+        const char* pszMode = bCase ? "case-sensitive" : "case-blind";
+        // The exact spelling is the partner; the other name stands alone.
+        QTest::addRow("pair on the left, %s", pszMode)
+            << bCase << pair << QStringList{"F0101:ABAN8,ABALPH,ABNEW"} << QStringList{"F0101", "f0101"}
+            << QList<int>{CMP_DIFFERENT, CMP_LEFT_ONLY} << QStringList{"ABAN8:0", "ABALPH:0", "ABNEW:2"}
+            << QStringList{"F0101|F0101", "f0101|"};
+        QTest::addRow("pair on the right, %s", pszMode)
+            << bCase << QStringList{"f0101:XKEY,XNEW"} << pair << QStringList{"F0101", "f0101"}
+            << QList<int>{CMP_RIGHT_ONLY, CMP_DIFFERENT} << QStringList{"XKEY:0", "XNEW:1"}
+            << QStringList{"|F0101", "f0101|f0101"};
+        QTest::addRow("pair on both sides, %s", pszMode)
+            << bCase << pair << pair << QStringList{"F0101", "f0101"} << QList<int>{CMP_SAME, CMP_SAME}
+            << QStringList() << QStringList{"F0101|F0101", "f0101|f0101"};
+    }
+    // Without an exact spelling, names that differ only by case pair in
+    // code-unit order, each once.
+    const QStringList left = {"Ab:L1", "aB:L2"};
+    const QStringList right = {"AB:L1", "ab:L2,R2"};
+    QTest::newRow("partners by case only, case-blind")
+        << false << left << right << QStringList{"Ab", "aB"} << QList<int>{CMP_SAME, CMP_DIFFERENT}
+        << QStringList{"L2:0", "R2:2"} << QStringList{"Ab|AB", "aB|ab"};
+    QTest::newRow("partners by case only, case-sensitive")
+        << true << left << right << QStringList{"AB", "Ab", "aB", "ab"}
+        << QList<int>{CMP_RIGHT_ONLY, CMP_LEFT_ONLY, CMP_LEFT_ONLY, CMP_RIGHT_ONLY} << QStringList()
+        << QStringList{"|AB", "Ab|", "aB|", "|ab"};
+}
+
+void TestTableComparison::caseCollisions()
+{
+    QFETCH(bool, caseSensitive);
+    QFETCH(QStringList, left);
+    QFETCH(QStringList, right);
+    QFETCH(QStringList, merged);
+    QFETCH(QList<int>, statuses);
+    QFETCH(QStringList, fields);
+    QFETCH(QStringList, partners);
+    KV_COMPARE_BED(bed, Engine::PostgreSQL);
+    CreateTables(*bed, 0, left);
+    CreateTables(*bed, 1, right);
+    bed->ShowSchemas();
+    bed->options.SetOption(OPT_CASE_SENSITIVE, caseSensitive);
+
+    CTableComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->tableResults);
+    kvtest::MessageRecorder dialog;
+    QVERIFY(comparison.CompareTables(&dialog));
+    QCOMPARE(comparison.m_astrCompareTables, merged);
+    QCOMPARE(Statuses(comparison), statuses);
+    QList<int> counters(CMP_STATUS_COUNT, 0);
+    for (const int nStatus : statuses)
+        ++counters[nStatus];
+    QCOMPARE(Counters(comparison), counters);
+    QCOMPARE(dialog.Count(WM_COMPARE_SETITEM), merged.size());
+    QStringList spellings;
+    for (int i = 0; i < merged.size(); ++i)
+        spellings.append(comparison.GetSideTableName(i, 0) + u'|' + comparison.GetSideTableName(i, 1));
+    QCOMPARE(spellings, partners);
+    QCOMPARE(comparison.GetSideTableName(merged.size(), 0), QString());
+
+    // Each table's own fields, read back from the file.
+    QStringList stored;
+    for (int i = 0; i < merged.size(); ++i)
+        stored += FieldList(comparison, i);
+    QCOMPARE(stored, fields);
+    const LayoutReader reader(bed->tableResults.GetFile()->fileName());
+    for (int i = 0; i < merged.size(); ++i)
+        QCOMPARE(reader.Int(reader.Int(i * 8, 8), 4), qint64(statuses.at(i)));
+}
+
+void TestTableComparison::fieldPairing_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QStringList>("right");
+    QTest::addColumn<QStringList>("fields");   // stored records; none for an identical table
+
+    for (const auto& [pszEngine, engine] : kvtest::AllEngines()) {
+        QTest::addRow("%s fields differing by case, case-blind", pszEngine)
+            << engine << false << QStringList{"ABC", "DEF"} << QStringList{"abc", "DEF"} << QStringList();
+        QTest::addRow("%s fields differing by case, case-sensitive", pszEngine)
+            << engine << true << QStringList{"ABC", "DEF"} << QStringList{"abc", "DEF"}
+            << QStringList{"abc:2", "ABC:1", "DEF:0"};
+        // A right-only field follows its predecessor in the right table,
+        // itself right-only or not; the first ones lead the list.
+        for (const bool bCase : {false, true}) {
+            QTest::addRow("%s runs of right-only fields, %s", pszEngine, bCase ? "case-sensitive" : "case-blind")
+                << engine << bCase << QStringList{"A", "B"} << QStringList{"X", "Y", "A", "Z", "W", "B", "V"}
+                << QStringList{"X:2", "Y:2", "A:0", "Z:2", "W:2", "B:0", "V:2"};
+        }
+        // The predecessor is the left partner, whatever its spelling.
+        QTest::addRow("%s right-only fields behind a partner spelled otherwise", pszEngine)
+            << engine << false << QStringList{"a", "b"} << QStringList{"X", "A", "Z", "W", "B"}
+            << QStringList{"X:2", "a:0", "Z:2", "W:2", "b:0"};
+    }
+    // Two fields of one table that differ only by case (PostgreSQL keeps
+    // both): each is paired once, the exact spelling first.
+    for (const bool bCase : {false, true}) {
+        QTest::addRow("postgresql two fields of one side, %s", bCase ? "case-sensitive" : "case-blind")
+            << Engine::PostgreSQL << bCase << QStringList{"A", "a"} << QStringList{"a"} << QStringList{"A:1", "a:0"};
+    }
+    QTest::newRow("postgresql two fields of the right side, case-blind")
+        << Engine::PostgreSQL << false << QStringList{"a", "C"} << QStringList{"A", "a", "C"}
+        << QStringList{"A:2", "a:0", "C:0"};
+}
+
+void TestTableComparison::fieldPairing()
+{
+    QFETCH(Engine, engine);
+    QFETCH(bool, caseSensitive);
+    QFETCH(QStringList, left);
+    QFETCH(QStringList, right);
+    QFETCH(QStringList, fields);
+    KV_COMPARE_BED(bed, engine);
+    CreateTables(*bed, 0, {QStringLiteral("T:") + left.join(QLatin1Char(','))});
+    CreateTables(*bed, 1, {QStringLiteral("T:") + right.join(QLatin1Char(','))});
+    bed->ShowSchemas();
+    bed->options.SetOption(OPT_CASE_SENSITIVE, caseSensitive);
+
+    CTableComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->tableResults);
+    QVERIFY(comparison.CompareTables(nullptr));
+    QCOMPARE(comparison.m_astrCompareTables, QStringList{"T"});
+    QCOMPARE(comparison.GetTableStatus(0), fields.isEmpty() ? int(CMP_SAME) : int(CMP_DIFFERENT));
+    QCOMPARE(FieldList(comparison, 0), fields);
+}
+
 void TestTableComparison::fieldOrderAndLayout()
 {
     QFETCH(Engine, engine);
@@ -309,10 +505,13 @@ CompareBed& TestTableComparison::TypeBed(Engine engine)
     auto& pBed = m_typeBeds[engine];
     if (!pBed) {
         pBed = std::make_unique<CompareBed>(engine);
-        for (const TypeCase& type : kTypeCases) {
+        auto create = [&](const TypeCase& type) {
             pBed->CreateTable(0, QLatin1String(type.pszTable), {QStringLiteral("F ") + QLatin1String(type.pszLeft)});
             pBed->CreateTable(1, QLatin1String(type.pszTable), {QStringLiteral("F ") + QLatin1String(type.pszRight)});
-        }
+        };
+        std::for_each(std::begin(kTypeCases), std::end(kTypeCases), create);
+        if (engine == Engine::MariaDB)
+            std::for_each(std::begin(kBinaryCases), std::end(kBinaryCases), create);
         pBed->ShowSchemas();
     }
     return *pBed;
@@ -322,17 +521,20 @@ void TestTableComparison::sqlTypes_data()
 {
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<int>("typeCase");
+    const int nPlain = int(std::size(kTypeCases));
     for (const auto& [pszEngine, engine] : kvtest::AllEngines()) {
-        for (int i = 0; i < int(std::size(kTypeCases)); ++i)
+        for (int i = 0; i < nPlain; ++i)
             QTest::addRow("%s %s", pszEngine, kTypeCases[i].pszTable) << engine << i;
     }
+    for (int i = 0; i < int(std::size(kBinaryCases)); ++i)
+        QTest::addRow("mariadb %s", kBinaryCases[i].pszTable) << Engine::MariaDB << nPlain + i;
 }
 
 void TestTableComparison::sqlTypes()
 {
     QFETCH(Engine, engine);
     QFETCH(int, typeCase);
-    const TypeCase& type = kTypeCases[typeCase];
+    const TypeCase& type = TypeCaseAt(typeCase);
     CompareBed* pBed = nullptr;
     try {
         pBed = &TypeBed(engine);
@@ -351,6 +553,17 @@ void TestTableComparison::sqlTypes()
     if (nExpected == CMP_DIFFERENT) {
         QCOMPARE(fields.size(), 1);
         QCOMPARE(fields.first().nStatus, int(CMP_DIFFERENT));
+        qint64 nPosition = 0;
+        int nCount = 0;
+        qint16 nNameLen = 0;
+        qint16 nTypeLen = 0;
+        QVERIFY(comparison.GetTableColumns(nTable, nPosition, nCount, nNameLen, nTypeLen));
+        const auto pField = comparison.ReadColumnResult(0, nPosition, nNameLen, nTypeLen);
+        QVERIFY(pField != nullptr);
+        if (type.pszTypeText != nullptr)
+            QCOMPARE(pField->GetColumnText(1), QLatin1String(type.pszTypeText));
+        if (type.pszSizeText != nullptr)
+            QCOMPARE(pField->GetColumnText(2), QLatin1String(type.pszSizeText));
     } else {
         QVERIFY(fields.isEmpty());
     }
@@ -518,6 +731,107 @@ void TestTableComparison::writeFailureEndsRun()
     // The same run without the limit succeeds.
     QVERIFY(comparison.CompareTables(nullptr));
     QCOMPARE(comparison.m_anTableCount[CMP_DIFFERENT], 40);
+}
+
+void TestTableComparison::readFailureEndsRun_data()
+{
+    // The right database cannot be read from the second table on.
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<ReadFault>("fault");
+    // The driver's words; a killed MariaDB session reads or writes a closed socket.
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("postgresql connection dropped")
+        << Engine::PostgreSQL << ReadFault::Dropped << "The connection has been lost";
+    QTest::newRow("mariadb connection dropped")
+        << Engine::MariaDB << ReadFault::Dropped << "Lost connection to server during query|gone away|Broken pipe";
+    QTest::newRow("statement cannot be allocated")
+        << Engine::SQLite << ReadFault::Allocation << "No statement can be allocated";
+    QTest::newRow("data source not connected")
+        << Engine::SQLite << ReadFault::Unconnected << "the data source is not connected";
+}
+
+void TestTableComparison::readFailureEndsRun()
+{
+    QFETCH(Engine, engine);
+    QFETCH(ReadFault, fault);
+    QFETCH(QString, reason);
+    KV_COMPARE_BED(bed, engine);
+    for (const char* pszTable : {"A", "B", "C"}) {
+        bed->CreateTable(0, QLatin1String(pszTable), kKeyFields);
+        bed->CreateTable(1, QLatin1String(pszTable), kKeyFields);
+    }
+    bed->ShowSchemas();
+    CDBData& right = bed->Data(1);
+    const QString strRightDsn = right.m_strDSN;
+
+    CTableComparison comparison(bed->Data(0), right, bed->options, bed->tableResults);
+    kvtest::ActionTarget dialog(
+        [](unsigned nMessage, qintptr, qintptr lParam) {
+            return nMessage == WM_COMPARE_SETITEM && *reinterpret_cast<const QString*>(lParam) == QLatin1String("B");
+        },
+        [&] { bed->BreakReads(1, fault, QString()); });
+    QVERIFY(!comparison.CompareTables(&dialog));
+    QVERIFY(dialog.bFired);
+    QVERIFY2(dialog.strActionError.isEmpty(), qPrintable(dialog.strActionError));
+
+    // The run stops at the table it could not read, with the driver's text.
+    const CCompareFailure& failure = comparison.GetFailure();
+    QCOMPARE(failure.GetKind(), CCompareFailure::DatabaseError);
+    QVERIFY2(failure.GetReason().contains(QRegularExpression(reason)), qPrintable(failure.GetReason()));
+    QCOMPARE(failure.GetDataSource(), right.m_strDSN);
+    QVERIFY(failure.GetMessage().contains(failure.GetReason()));
+    QCOMPARE(dialog.Count(WM_COMPARE_SETITEM), 2);
+    QVERIFY(bed->tableResults.GetFile() == nullptr);
+    QCOMPARE(bed->ResultFilesInTemp(), QStringList());
+    QCOMPARE(comparison.GetTableStatus(0), int(CMP_UNSET));
+
+    // Connected again, the same run ends with a result.
+    right.m_strDSN = strRightDsn;
+    QVERIFY(right.Connect());
+    QVERIFY(comparison.CompareTables(nullptr));
+    QVERIFY(!failure.IsFailed());
+    QCOMPARE(Counters(comparison), QList<int>({3, 0, 0, 0}));
+}
+
+void TestTableComparison::tableRights_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("fields");
+    // PostgreSQL describes a table to any login, rights or not: its fields
+    // are compared.
+    QTest::newRow("postgresql") << Engine::PostgreSQL << int(CMP_DIFFERENT)
+                                << QStringList{"XXKEY:0", "XXNAME:0", "XXNEW:2"};
+    // MariaDB hides a table from a login without rights on it: for that
+    // login it is not there.
+    QTest::newRow("mariadb") << Engine::MariaDB << int(CMP_LEFT_ONLY) << QStringList();
+}
+
+void TestTableComparison::tableRights()
+{
+    QFETCH(Engine, engine);
+    QFETCH(int, status);
+    QFETCH(QStringList, fields);
+    KV_COMPARE_BED(bed, engine);
+    bed->CreateTable(0, QStringLiteral("T"), kKeyFields);
+    bed->CreateTable(1, QStringLiteral("T"), kKeyFields + QStringList{"XXNEW CHAR(4)"});
+    bed->CreateTable(1, QStringLiteral("U"), kKeyFields);
+    bed->CreateTable(0, QStringLiteral("U"), kKeyFields);
+    try {
+        bed->DenyTable(1, QStringLiteral("T"));
+        if (engine == Engine::PostgreSQL)
+            bed->Exec(1, QStringLiteral("REVOKE ALL ON SCHEMA proddta FROM ") + bed->Database(1).ReadOnlyLogin());
+        bed->ShowSchemas();
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
+
+    CTableComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->tableResults);
+    QVERIFY(comparison.CompareTables(nullptr));
+    QVERIFY(!comparison.GetFailure().IsFailed());
+    QCOMPARE(comparison.m_astrCompareTables, QStringList({"T", "U"}));
+    QCOMPARE(Statuses(comparison), QList<int>({status, CMP_SAME}));
+    QCOMPARE(FieldList(comparison, 0), fields);
 }
 
 void TestTableComparison::readersOutsideTheResult()

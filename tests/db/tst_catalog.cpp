@@ -341,7 +341,8 @@ void TestCatalog::qualifyInSchema_data()
     QTest::newRow("catalog only") << "JDE_PROD." << "F0101" << "JDE_PROD.F0101";
     QTest::newRow("both") << "JDE.PRODDTA" << "F0101" << "JDE.PRODDTA.F0101";
     QTest::newRow("key without stop") << "JDE" << "F0101" << "JDE.F0101";
-    QTest::newRow("plain characters kept") << ".PROD$DTA" << "F#01@_1" << "PROD$DTA.F#01@_1";
+    QTest::newRow("plain characters kept") << ".PROD$DTA" << "F01_1" << "PROD$DTA.F01_1";
+    QTest::newRow("comment and variable characters quoted") << ".PRODDTA" << "F#01@_1" << "PRODDTA.\"F#01@_1\"";
     QTest::newRow("statement in a name quoted") << ".PRODDTA" << "T; DROP TABLE X" << "PRODDTA.\"T; DROP TABLE X\"";
     QTest::newRow("quote doubled") << "" << "A\"B" << "\"A\"\"B\"";
     QTest::newRow("space quoted") << "JDE PROD.X" << "F0101" << "\"JDE PROD\".X.F0101";

@@ -7,11 +7,51 @@
 
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <future>
+
 using kvtest::Engine;
 
 Q_DECLARE_METATYPE(kvtest::Engine)
 
+using Attributes = QMap<QString, QString>;
+
 namespace {
+
+// A loopback port where nothing listens: one the system just handed out and
+// took back.
+int UnusedPort()
+{
+    const int nSocket = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t nLength = sizeof(address);
+    const bool bBound = bind(nSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0
+                        && getsockname(nSocket, reinterpret_cast<sockaddr*>(&address), &nLength) == 0;
+    close(nSocket);
+    return bBound ? ntohs(address.sin_port) : 1;
+}
+
+Attributes PostgreSQLAttributes(int nPort, const QString& strUser)
+{
+    return {{QStringLiteral("Servername"), kvtest::ServerOf(Engine::PostgreSQL).strHost},
+            {QStringLiteral("Port"), QString::number(nPort)},
+            {QStringLiteral("Database"), QStringLiteral("postgres")},
+            {QStringLiteral("Username"), strUser}};
+}
+
+Attributes MariaDBAttributes(int nPort, const QString& strPassword)
+{
+    return {{QStringLiteral("Server"), kvtest::ServerOf(Engine::MariaDB).strHost},
+            {QStringLiteral("Port"), QString::number(nPort)},
+            {QStringLiteral("User"), QStringLiteral("kitvane")},
+            {QStringLiteral("Password"), strPassword}};
+}
 
 void AddEngineRows(bool bWithSQLite = true)
 {
@@ -36,9 +76,16 @@ private slots:
     void connectSucceeds();
     void connectFailsQuietly_data();
     void connectFailsQuietly();
+    void failureTellsDriverReason_data();
+    void failureTellsDriverReason();
+    void nameCannotAddToConnectString_data();
+    void nameCannotAddToConnectString();
+    void missingSQLiteFileNotCreated_data();
+    void missingSQLiteFileNotCreated();
     void reconnectClosesFirstConnection_data() { AddEngineRows(false); }
     void reconnectClosesFirstConnection();
     void sharedEnvironmentFollowsConnections();
+    void failedEnvironmentAllocation();
     void copyDataSource_data();
     void copyDataSource();
     void errorTextOfFailingStatement_data();
@@ -94,6 +141,139 @@ void TestConnection::connectFailsQuietly()
     QCOMPARE(data.m_strDSN, dsn);
 }
 
+void TestConnection::failureTellsDriverReason_data()
+{
+    QTest::addColumn<QString>("driver");       // empty: no data source at all
+    QTest::addColumn<Attributes>("attributes");
+    QTest::addColumn<QString>("reason");       // a regular expression on the driver's text
+    QTest::addColumn<QString>("state");
+
+    const int nPostgreSQL = kvtest::ServerOf(Engine::PostgreSQL).nPort;
+    const int nMariaDB = kvtest::ServerOf(Engine::MariaDB).nPort;
+    const int nNobody = UnusedPort();
+    const QString strPostgreSQL = QStringLiteral("PostgreSQL Unicode");
+    const QString strMariaDB = QStringLiteral("MariaDB Unicode");
+
+    QTest::newRow("unknown DSN") << QString() << Attributes()
+                                 << "^Data source name not found and no default driver specified$" << "IM002";
+    QTest::newRow("PostgreSQL down") << strPostgreSQL << PostgreSQLAttributes(nNobody, QStringLiteral("kitvane"))
+                                     << "port " + QString::number(nNobody) + " failed: Connection refused" << "08001";
+    QTest::newRow("MariaDB down") << strMariaDB << MariaDBAttributes(nNobody, QStringLiteral("kitvane"))
+                                  << "^Can't connect to server on '127.0.0.1'" << "S1000";
+    QTest::newRow("PostgreSQL unknown role")
+        << strPostgreSQL << PostgreSQLAttributes(nPostgreSQL, QStringLiteral("kv_no_such_role"))
+        << "FATAL:  role \"kv_no_such_role\" does not exist" << "08001";
+    QTest::newRow("MariaDB wrong password") << strMariaDB << MariaDBAttributes(nMariaDB, QStringLiteral("not the password"))
+                                            << "^Access denied for user 'kitvane'@" << "28000";
+    QTest::newRow("driver library missing")
+        << QStringLiteral("/usr/lib/kv_no_such_driver.so") << Attributes()
+        << "^Can't open lib '/usr/lib/kv_no_such_driver.so' : file not found$" << "01000";
+}
+
+// The connection still fails silently for callers that only test it; the
+// text a caller shows is the driver's own reason with its SQLSTATE.
+void TestConnection::failureTellsDriverReason()
+{
+    QFETCH(QString, driver);
+    QFETCH(Attributes, attributes);
+    QFETCH(QString, reason);
+    QFETCH(QString, state);
+
+    // A name per row (the driver manager caches what it read of odbc.ini for
+    // a moment, names it did not find included), within the 32 characters
+    // of a data-source name.
+    const QString strDsn = QStringLiteral("kv_failing_%1").arg(qHash(QByteArray(QTest::currentDataTag())));
+    if (!driver.isEmpty())
+        kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, driver, attributes);
+
+    CDBData data;
+    data.m_strDSN = strDsn;
+    QVERIFY(!data.Connect());
+    QVERIFY(!data.IsConnected());
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+
+    QStringList lines = data.GetLastError().split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() >= 2, qPrintable(data.GetLastError()));
+    QVERIFY2(lines.last() == QStringLiteral("SQLSTATE ") + state, qPrintable(data.GetLastError()));
+    lines.removeLast();
+    const QString strText = lines.join(QLatin1Char('\n'));
+    QVERIFY2(QRegularExpression(reason).match(strText).hasMatch(), qPrintable(data.GetLastError()));
+
+    // A success clears the text.
+    KV_CREATE_DATABASE(db, Engine::SQLite);
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+    QCOMPARE(data.GetLastError(), QString());
+}
+
+void TestConnection::nameCannotAddToConnectString_data()
+{
+    QTest::addColumn<QString>("name");   // %1 stands for the test database's data source
+    QTest::addColumn<QChar>("refused");
+
+    QTest::newRow("settings after ';'") << "%1;ConnSettings=delete from kv_canary" << QChar(u';');
+    QTest::newRow("braced name") << "{%1}" << QChar(u'{');
+    QTest::newRow("closing brace") << "%1}" << QChar(u'}');
+    QTest::newRow("equals sign") << "%1=" << QChar(u'=');
+}
+
+// The name goes into "DSN=...;" as it is: a name that could end it or add an
+// attribute is refused before anything reaches ODBC.
+void TestConnection::nameCannotAddToConnectString()
+{
+    QFETCH(QString, name);
+    QFETCH(QChar, refused);
+    KV_CREATE_DATABASE(db, Engine::PostgreSQL);
+    db->Exec(QStringLiteral("CREATE TABLE kv_canary (n INTEGER)"));
+    db->Exec(QStringLiteral("INSERT INTO kv_canary VALUES (1), (2)"));
+    const int nSessions = db->ServerSessionCount();
+
+    CDBData data;
+    data.m_strDSN = name.arg(db->Dsn());
+    const bool bConnected = data.Connect();
+    // The server first: the canary keeps its rows and no session was opened.
+    QCOMPARE(db->Scalar(QStringLiteral("SELECT count(*) FROM kv_canary")), QStringLiteral("2"));
+    QCOMPARE(db->ServerSessionCount(), nSessions);
+    QVERIFY(!bConnected);
+    QVERIFY(!data.IsConnected());
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+    QCOMPARE(data.GetLastError(), QStringLiteral("The data source name \"%1\" holds '%2', which a connection string "
+                                                 "cannot carry as part of a name; rename the data source.")
+                                      .arg(data.m_strDSN, refused));
+}
+
+void TestConnection::missingSQLiteFileNotCreated_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<Attributes>("attributes");   // besides the database file
+    const QString strDriver = QStringLiteral("SQLite3");
+    QTest::newRow("plain data source") << strDriver << Attributes();
+    QTest::newRow("data source that allows creating")
+        << strDriver << Attributes{{QStringLiteral("NoCreat"), QStringLiteral("0")}};
+    QTest::newRow("driver named by its library")
+        << QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so") << Attributes();
+}
+
+void TestConnection::missingSQLiteFileNotCreated()
+{
+    QFETCH(QString, driver);
+    QFETCH(Attributes, attributes);
+    const QString strFile = kvtest::OdbcEnvironment::Instance().Folder() + QStringLiteral("/kv_missing_")
+                            + QString::number(qHash(QByteArray(QTest::currentDataTag()))) + QStringLiteral(".db");
+    QVERIFY(!QFile::exists(strFile));
+    attributes.insert(QStringLiteral("Database"), strFile);
+    const QString strDsn = QStringLiteral("kv_missing_%1").arg(qHash(QByteArray(QTest::currentDataTag())));
+    kvtest::OdbcEnvironment::Instance().AddDataSource(strDsn, driver, attributes);
+
+    CDBData data;
+    data.m_strDSN = strDsn;
+    QVERIFY(!data.Connect());
+    QVERIFY(!data.IsConnected());
+    QVERIFY2(!QFile::exists(strFile), "connecting created the database file");
+    QVERIFY2(data.GetLastError().contains(QLatin1String("database file")), qPrintable(data.GetLastError()));
+    QVERIFY2(data.GetLastError().endsWith(QLatin1String("SQLSTATE S1000")), qPrintable(data.GetLastError()));
+}
+
 void TestConnection::reconnectClosesFirstConnection()
 {
     QFETCH(Engine, engine);
@@ -144,6 +324,35 @@ void TestConnection::sharedEnvironmentFollowsConnections()
     second.reset();
     QCOMPARE(CDatabase::OpenConnectionCount(), 0);
     QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
+}
+
+void TestConnection::failedEnvironmentAllocation()
+{
+    KV_CREATE_DATABASE(db, Engine::SQLite);
+    const auto pOriginal = CDatabase::SetEnvironmentAllocator([](SQLHENV* phenv) -> SQLRETURN {
+        *phenv = SQL_NULL_HENV;
+        return SQL_ERROR;
+    });
+
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    // On another thread, so a connection that never returns fails the test
+    // instead of hanging it.
+    std::future<bool> connected = std::async(std::launch::async, [&] { return data.Connect(); });
+    if (connected.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
+        qFatal("Connect did not return after a failed environment allocation");
+    CDatabase::SetEnvironmentAllocator(pOriginal);
+
+    QVERIFY(!connected.get());
+    QVERIFY(!data.IsConnected());
+    QVERIFY(data.m_pDatabase == nullptr);
+    QCOMPARE(CDatabase::OpenConnectionCount(), 0);
+    QVERIFY(CDatabase::SharedEnvironment() == SQL_NULL_HENV);
+    QVERIFY2(data.GetLastError().contains(QLatin1String("environment")), qPrintable(data.GetLastError()));
+
+    // Nothing stays locked: the next attempt, with the real allocator, connects.
+    QVERIFY(data.Connect());
+    QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT 1")), 1);
 }
 
 void TestConnection::copyDataSource_data()
@@ -260,7 +469,7 @@ void TestConnection::textBuffersCutAndEmptied()
     QVERIFY(data.Connect());
     const QStringList values = data.RunStatement(QStringList(), [](CStatement& statement) {
         statement.ExecDirect(QStringLiteral("SELECT TXT FROM T1 ORDER BY N"));
-        CTextBuffer text;
+        CTextBuffer text(129);
         statement.BindText(1, text);
         QStringList rows;
         while (statement.Fetch())

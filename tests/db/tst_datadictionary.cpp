@@ -271,6 +271,10 @@ void TestDataDictionary::aliasSize_data()
         QTest::addRow("%s quote in item", pszEngine) << engine << "AB'C" << 3;
         QTest::addRow("%s missing", pszEngine) << engine << "NOPE" << -1;
         QTest::addRow("%s injection attempt", pszEngine) << engine << "X' OR '1'='1" << -1;
+        // MariaDB reads \' inside a literal as a quote: as text, this would
+        // select every row.
+        QTest::addRow("%s escaped quote and comment", pszEngine) << engine << "\\' OR 1=1 #" << -1;
+        QTest::addRow("%s trailing backslash", pszEngine) << engine << "BS\\" << 12;
     }
 }
 
@@ -280,6 +284,10 @@ void TestDataDictionary::aliasSize()
     QFETCH(QString, item);
     QFETCH(int, size);
     KV_JDE_BED(bed, engine, JdeOptions());
+    // An item ending in a backslash, written for each engine's literals.
+    const QString strBackslash = engine == Engine::MariaDB ? QStringLiteral("\\\\") : QStringLiteral("\\");
+    bed->pDatabase->Exec(QStringLiteral("INSERT INTO ") + bed->pFixture->Place(kvtest::kDictionarySchema).strQualifier
+                         + QStringLiteral("F9210 (FRDTAI, FRDTAS) VALUES ('BS") + strBackslash + QStringLiteral("', 12)"));
     ShowDictionarySchema(*bed);
     QCOMPARE(bed->data.GetAliasSize(item), size);
 }

@@ -31,6 +31,9 @@ private slots:
     void oneLinePerDiagnosticRecord_data();
     void oneLinePerDiagnosticRecord();
     void statementAllocationFailureReachesCaller();
+    void conformanceFailureTellsWhy();
+    void readOnlySessionByEngine_data();
+    void readOnlySessionByEngine();
 };
 
 void TestFaults::cancelledLoginLeavesUnconnected()
@@ -148,6 +151,70 @@ void TestFaults::statementAllocationFailureReachesCaller()
     CColumnInfoArray columns;
     QVERIFY_THROWS_EXCEPTION(CDBException, data.LoadColumns(QStringLiteral("F0101"), columns));
     QVERIFY(data.IsConnected());
+}
+
+void TestFaults::conformanceFailureTellsWhy()
+{
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_level0"), {{QStringLiteral("ApiConformance"), QStringLiteral("0")}});
+    QVERIFY(!data.Connect());
+    QCOMPARE(data.GetLastError(),
+             QStringLiteral("The ODBC driver reports API conformance level 0; level 1 or higher is needed."));
+}
+
+using Behaviour = QMap<QString, QString>;
+
+void TestFaults::readOnlySessionByEngine_data()
+{
+    QTest::addColumn<Behaviour>("behaviour");
+    QTest::addColumn<bool>("connects");
+    QTest::addColumn<bool>("readOnlyOnServer");
+    QTest::addColumn<QString>("error");
+
+    const QString strDbms = QStringLiteral("DbmsName");
+    const QString strFail = QStringLiteral("FailStatement");
+    QTest::newRow("engine without a profile") << Behaviour{{strDbms, QStringLiteral("Oracle")}} << true << false << "";
+    QTest::newRow("engine unnamed") << Behaviour() << true << false << "";
+    QTest::newRow("PostgreSQL accepted") << Behaviour{{strDbms, QStringLiteral("PostgreSQL")}} << true << true << "";
+    QTest::newRow("PostgreSQL refused")
+        << Behaviour{{strDbms, QStringLiteral("PostgreSQL")},
+                     {strFail, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")}}
+        << false << false
+        << "The server refused to make the session read-only (SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY):\n"
+           "Statement refused: SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY\nSQLSTATE 25000";
+    QTest::newRow("MariaDB refused")
+        << Behaviour{{strDbms, QStringLiteral("MariaDB")}, {strFail, QStringLiteral("SET SESSION TRANSACTION READ ONLY")}}
+        << false << false
+        << "The server refused to make the session read-only (SET SESSION TRANSACTION READ ONLY):\n"
+           "Statement refused: SET SESSION TRANSACTION READ ONLY\nSQLSTATE 25000";
+    QTest::newRow("SQLite refused")
+        << Behaviour{{strDbms, QStringLiteral("SQLite")}, {strFail, QStringLiteral("PRAGMA query_only = ON")}}
+        << false << false
+        << "The server refused to make the session read-only (PRAGMA query_only = ON):\n"
+           "Statement refused: PRAGMA query_only = ON\nSQLSTATE 25000";
+    QTest::newRow("no statement for the session")
+        << Behaviour{{strDbms, QStringLiteral("MySQL")}, {QStringLiteral("AllocStmtFails"), QStringLiteral("1")}}
+        << false << false
+        << "The server refused to make the session read-only (SET SESSION TRANSACTION READ ONLY):\n"
+           "No statement can be allocated\nSQLSTATE S1001";
+}
+
+void TestFaults::readOnlySessionByEngine()
+{
+    QFETCH(Behaviour, behaviour);
+    QFETCH(bool, connects);
+    QFETCH(bool, readOnlyOnServer);
+    QFETCH(QString, error);
+
+    CDBData data;
+    data.m_strDSN = FaultDataSource(QStringLiteral("kv_fault_ro_%1").arg(qHash(QByteArray(QTest::currentDataTag()))),
+                                    behaviour);
+    QCOMPARE(data.Connect(), connects);
+    QCOMPARE(data.IsConnected(), connects);
+    QCOMPARE(CDatabase::OpenConnectionCount(), connects ? 1 : 0);
+    QCOMPARE(data.IsReadOnlyOnServer(), readOnlyOnServer);
+    QCOMPARE(data.GetDbmsName(), connects ? behaviour.value(QStringLiteral("DbmsName")) : QString());
+    QCOMPARE(data.GetLastError(), error);
 }
 
 QTEST_GUILESS_MAIN(TestFaults)

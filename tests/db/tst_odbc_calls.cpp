@@ -22,6 +22,8 @@ private slots:
     void statementsReleasedOnEveryPath_data();
     void statementsReleasedOnEveryPath();
     void unconnectedOperationsMakeNoCall();
+    void connectionReadOnlyWithLoginTimeout_data();
+    void connectionReadOnlyWithLoginTimeout();
 
 private:
     QString m_strTrace;
@@ -107,6 +109,32 @@ void TestOdbcCalls::unconnectedOperationsMakeNoCall()
     QCOMPARE(failed.RunStatement(false, [&](CStatement&) { bBodyRan = true; return true; }), false);
     QCOMPARE(kvtest::ReadOdbcTrace(m_strTrace).nCalls, nAfterConnect);
     QVERIFY(!bBodyRan);
+}
+
+void TestOdbcCalls::connectionReadOnlyWithLoginTimeout_data()
+{
+    statementsReleasedOnEveryPath_data();
+}
+
+void TestOdbcCalls::connectionReadOnlyWithLoginTimeout()
+{
+    QFETCH(Engine, engine);
+    KV_CREATE_DATABASE(db, engine);
+    const qsizetype nBefore = kvtest::ReadOdbcTrace(m_strTrace).connections.size();
+
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+
+    const QList<kvtest::OdbcConnectionTrace> connections = kvtest::ReadOdbcTrace(m_strTrace).connections.mid(nBefore);
+    QCOMPARE(connections.size(), 1);
+    const kvtest::OdbcConnectionTrace& connection = connections.first();
+    QVERIFY(connection.bConnected);
+    const QMap<QString, QString> expected = {
+        {QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT"), QStringLiteral("15")},
+        {QStringLiteral("SQL_ATTR_ACCESS_MODE"), QString::number(SQL_MODE_READ_ONLY)}};
+    QCOMPARE(connection.optionsBeforeConnect, expected);
+    QCOMPARE(connection.connectCompletions, QList<int>({SQL_DRIVER_COMPLETE}));
 }
 
 QTEST_GUILESS_MAIN(TestOdbcCalls)

@@ -50,6 +50,35 @@ QList<TraceRecord> ParseRecords(const QString& strPath)
     return records;
 }
 
+bool IsConnectOption(const TraceRecord& record)
+{
+    return record.strSource == QLatin1String("SQLSetConnectOption.c")
+           || record.strSource == QLatin1String("SQLSetConnectOptionW.c");
+}
+
+bool IsDriverConnect(const TraceRecord& record)
+{
+    return record.strSource == QLatin1String("SQLDriverConnect.c")
+           || record.strSource == QLatin1String("SQLDriverConnectW.c");
+}
+
+// The connection a pre-connect call (an option, a connect) is made on. A
+// handle already connected was freed and allocated anew at the same
+// address: a new connection.
+OdbcConnectionTrace& ConnectionOf(OdbcTraceSummary& summary, const QString& strHandle)
+{
+    for (qsizetype i = summary.connections.size() - 1; i >= 0; --i) {
+        OdbcConnectionTrace& connection = summary.connections[i];
+        if (connection.strHandle != strHandle)
+            continue;
+        if (!connection.bConnected)
+            return connection;
+        break;
+    }
+    summary.connections.append(OdbcConnectionTrace{strHandle, {}, {}, false});
+    return summary.connections.last();
+}
+
 }  // namespace
 
 OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
@@ -58,7 +87,24 @@ OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
     const QList<TraceRecord> records = ParseRecords(strPath);
     QString strFreeing;
     bool bAllocatingStatement = false;
+    const TraceRecord* pConnectionEntry = nullptr;   // the option or connect call awaiting its exit
     for (const TraceRecord& record : records) {
+        if (IsConnectOption(record) || IsDriverConnect(record)) {
+            if (record.IsEntry()) {
+                pConnectionEntry = &record;
+            } else if (pConnectionEntry != nullptr && pConnectionEntry->strSource == record.strSource) {
+                OdbcConnectionTrace& connection
+                    = ConnectionOf(summary, pConnectionEntry->Field(QStringLiteral("Connection")));
+                if (IsDriverConnect(record)) {
+                    connection.connectCompletions.append(pConnectionEntry->Field(QStringLiteral("Completion")).toInt());
+                    connection.bConnected = connection.bConnected || record.IsSuccessfulExit();
+                } else if (record.IsSuccessfulExit()) {
+                    connection.optionsBeforeConnect.insert(pConnectionEntry->Field(QStringLiteral("Option")),
+                                                           pConnectionEntry->Field(QStringLiteral("Value")));
+                }
+                pConnectionEntry = nullptr;
+            }
+        }
         if (record.IsEntry()) {
             ++summary.nCalls;
             const bool bStatement = record.Field(QStringLiteral("Handle Type")) == QLatin1String("3");

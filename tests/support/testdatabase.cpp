@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 
 #include <atomic>
 #include <stdexcept>
@@ -14,7 +16,8 @@ namespace {
 
 constexpr const char* kTestRole = "kitvane";
 constexpr const char* kTestPassword = "kitvane";
-// Created by scripts/test-servers; each test database grants it SELECT.
+// Created by scripts/test-servers (its name starts with kReadOnlyLoginPrefix);
+// each test database grants it SELECT.
 constexpr const char* kPostgresReadOnlyRole = "kvro_reader";
 
 QString Diagnostics(SQLSMALLINT nType, SQLHANDLE handle)
@@ -200,9 +203,9 @@ TestDatabase::TestDatabase(Engine engine) : m_engine(engine)
                                   + QString::fromUtf8(error.what()) + QLatin1Char(')'))
                                      .toStdString());
     }
-    QString strOwner = QLatin1String(kTestRole);
+    m_strOwner = QLatin1String(kTestRole);
     if (engine == Engine::PostgreSQL) {
-        m_strReadOnlyLogin = QLatin1String(kReadOnlyLoginPrefix) + QStringLiteral("reader");
+        m_strReadOnlyLogin = QLatin1String(kPostgresReadOnlyRole);
         if (m_pAdmin->Scalar(QStringLiteral("SELECT count(*) FROM pg_roles WHERE rolname = ")
                              + Quoted(m_strReadOnlyLogin))
             != QLatin1String("1")) {
@@ -222,13 +225,13 @@ TestDatabase::TestDatabase(Engine engine) : m_engine(engine)
         // user may see, and tests running side by side must not see each
         // other's.
         m_pAdmin->Exec(QStringLiteral("CREATE DATABASE ") + m_strName);
-        strOwner = m_strName;
+        m_strOwner = m_strName;
         m_strReadOnlyLogin = QLatin1String(kReadOnlyLoginPrefix) + strSuffix;
-        CreateMariaDbUser(strOwner, QStringLiteral("ALL PRIVILEGES"));
+        CreateMariaDbUser(m_strOwner, QStringLiteral("ALL PRIVILEGES"));
         CreateMariaDbUser(m_strReadOnlyLogin, QStringLiteral("SELECT"));
     }
     m_pConnection = std::make_unique<RawConnection>(
-        ConnectStringOf(DriverOf(engine), ServerAttributes(engine, m_strName, strOwner)));
+        ConnectStringOf(DriverOf(engine), ServerAttributes(engine, m_strName, m_strOwner)));
     if (engine == Engine::PostgreSQL) {
         // Every schema, table and view the setup creates from now on, also
         // after the product has connected, is readable by the read-only login.
@@ -255,6 +258,8 @@ TestDatabase::~TestDatabase()
 {
     m_pConnection.reset();
     OdbcEnvironment::Instance().RemoveDataSource(m_strDsn);
+    if (!m_strOwnerDsn.isEmpty())
+        OdbcEnvironment::Instance().RemoveDataSource(m_strOwnerDsn);
     try {
         if (m_engine == Engine::SQLite)
             QFile::remove(m_strName);
@@ -293,6 +298,46 @@ TestDatabase::Schema TestDatabase::CreateSchema(const QString& strName)
     }
     }
     return {};
+}
+
+QString TestDatabase::OwnerDsn()
+{
+    if (m_engine == Engine::SQLite)
+        return m_strDsn;   // a file has no logins
+    if (m_strOwnerDsn.isEmpty()) {
+        m_strOwnerDsn = m_strDsn + QStringLiteral("_owner");
+        OdbcEnvironment::Instance().AddDataSource(m_strOwnerDsn, DriverOf(m_engine),
+                                                  ServerAttributes(m_engine, m_strName, m_strOwner));
+    }
+    return m_strOwnerDsn;
+}
+
+void TestDatabase::EndReadOnlySessions()
+{
+    // The administrator's connection: the owner may neither see nor end
+    // another login's sessions on MariaDB.
+    QString strSessions;
+    if (m_engine == Engine::PostgreSQL) {
+        strSessions = QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = ") + Quoted(m_strName)
+                      + QStringLiteral(" AND usename = ") + Quoted(m_strReadOnlyLogin);
+    } else if (m_engine == Engine::MariaDB) {
+        strSessions = QStringLiteral("SELECT id FROM information_schema.processlist WHERE user = ")
+                      + Quoted(m_strReadOnlyLogin);
+    } else {
+        throw std::runtime_error("no server session to end on SQLite");
+    }
+    for (const QStringList& row : m_pAdmin->Query(strSessions)) {
+        if (m_engine == Engine::PostgreSQL)
+            m_pAdmin->Exec(QStringLiteral("SELECT pg_terminate_backend(") + row.first() + QLatin1Char(')'));
+        else
+            m_pAdmin->Exec(QStringLiteral("KILL CONNECTION ") + row.first());
+    }
+    const QDeadlineTimer deadline(5000);
+    while (!m_pAdmin->Query(strSessions).isEmpty()) {
+        if (deadline.hasExpired())
+            throw std::runtime_error("the ended sessions of " + m_strReadOnlyLogin.toStdString() + " stay open");
+        QThread::msleep(20);
+    }
 }
 
 int TestDatabase::ServerSessionCount()

@@ -57,6 +57,9 @@ public:
     QString Dsn() const { return m_strDsn; }
     QString Name() const { return m_strName; }   // database name (SQLite: file path)
     QString ReadOnlyLogin() const { return m_strReadOnlyLogin; }   // the DSN's login ("" on SQLite)
+    // A second DSN naming the owner's login, which may write: for tests that
+    // show the product's own session refusing writes the login could make.
+    QString OwnerDsn();
 
     void Exec(const QString& strSql) { m_pConnection->Exec(strSql); }
     void ExecScript(const QStringList& statements);
@@ -65,6 +68,9 @@ public:
 
     // Sessions the server has open on this database (PostgreSQL and MariaDB).
     int ServerSessionCount();
+    // The server ends every session of the DSN's login, as a dropped link or
+    // a DBA would; returns once they are gone (PostgreSQL and MariaDB).
+    void EndReadOnlySessions();
 
     // A place for tables of their own: a schema of this database on
     // PostgreSQL, a database of its own (dropped with this one) on MariaDB,
@@ -85,6 +91,8 @@ private:
     QString m_strDsn;
     QString m_strName;
     QString m_strReadOnlyLogin;
+    QString m_strOwner;
+    QString m_strOwnerDsn;
     std::unique_ptr<RawConnection> m_pConnection;
     std::unique_ptr<RawConnection> m_pAdmin;
     QStringList m_arrExtraDatabases;

@@ -13,10 +13,14 @@
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
 
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 using kvtest::Engine;
 Q_DECLARE_METATYPE(kvtest::Engine)
@@ -36,6 +40,9 @@ inline void AddServerRows()
 }
 
 inline const Engine kServers[] = {Engine::PostgreSQL, Engine::MariaDB};
+
+// The schema key of SQLite's one schema, declared as the demo declares it.
+inline const QString kSqliteMainKey = QStringLiteral(".main");
 
 // A data row named after the engine and the case, the engine filled in.
 inline QTestData& ServerRow(Engine engine, const char* pszCase)
@@ -104,6 +111,7 @@ struct ToolBed
         if (!Tools().Connect())
             throw std::runtime_error("cannot connect the tools database");
         m_bOlderLibrarian = options.bOlderObjectLibrarian;
+        m_bDictionary = options.dictionary != kvtest::Dictionary::None;
         Reload();
         strPath = dir.filePath(QStringLiteral("result.txt"));
     }
@@ -123,9 +131,9 @@ struct ToolBed
         tools.m_strOLCatalog = system.strCatalog;
         tools.m_strOLOwner = system.strOwner;
         tools.m_strOLTable = Fixture().Spelled(m_bOlderLibrarian ? QStringLiteral("F9801") : QStringLiteral("F9860"));
-        tools.m_strDDCatalog = dictionary.strCatalog;
-        tools.m_strDDOwner = dictionary.strOwner;
-        tools.m_strDDTable = Fixture().Spelled(QStringLiteral("F9210"));
+        tools.m_strDDCatalog = m_bDictionary ? dictionary.strCatalog : QString();
+        tools.m_strDDOwner = m_bDictionary ? dictionary.strOwner : QString();
+        tools.m_strDDTable = m_bDictionary ? Fixture().Spelled(QStringLiteral("F9210")) : QString();
         tools.LoadJdeOwners();
         tools.BuildSchemaList();
     }
@@ -175,6 +183,33 @@ struct ToolBed
                         + QStringLiteral("F9860 VALUES (") + kvtest::Quoted(strTable) + QStringLiteral(", 'TBLE')"));
     }
 
+    // SQLite's one schema as the demo declares it: a database owner "main"
+    // (SQLite's own name for it) in F98611, the only schema ticked.
+    void SelectSqliteMain()
+    {
+        Database().Exec(QStringLiteral("INSERT INTO F98611 (OMDATP, OMDATB2, OMOOWN, OMOCM1) "
+                                       "VALUES ('Business Data - MAIN', '', 'main', 'DB')"));
+        Reload();
+        for (auto it = Tools().m_mapSelected.begin(); it != Tools().m_mapSelected.end(); ++it)
+            it.value() = it.key() == kSqliteMainKey;
+    }
+
+    // The server ends the sessions of the data source's login, the tools
+    // connection among them, as a dropped link or a DBA would; returns once
+    // they are gone.
+    void EndOtherSessions() { Database().EndReadOnlySessions(); }
+
+    // PostgreSQL reads each row of the table only after a pause of
+    // nSeconds (a row policy its owner cannot bypass).
+    void MakeSlow(const QString& strSchema, const QString& strTable, int nSeconds)
+    {
+        const QString strName = Fixture().Place(strSchema).strQualifier + strTable;
+        Database().Exec(QStringLiteral("ALTER TABLE ") + strName + QStringLiteral(" ENABLE ROW LEVEL SECURITY"));
+        Database().Exec(QStringLiteral("ALTER TABLE ") + strName + QStringLiteral(" FORCE ROW LEVEL SECURITY"));
+        Database().Exec(QStringLiteral("CREATE POLICY slow ON ") + strName
+                        + QStringLiteral(" USING ((SELECT true FROM pg_sleep(%1)))").arg(nSeconds));
+    }
+
     // The identifier quote of the engine (the fixture's names are plain).
     QString Quote() const { return bed.pDatabase->GetEngine() == Engine::MariaDB ? QStringLiteral("`") : QStringLiteral("\""); }
 
@@ -188,6 +223,82 @@ struct ToolBed
 
 private:
     bool m_bOlderLibrarian = false;
+    bool m_bDictionary = true;
+};
+
+// An application object whose tools database is a data source of the fault
+// driver on which no statement can be allocated.
+struct NoStatementBed
+{
+    NoStatementBed()
+    {
+        app.SetShellOpener(std::make_unique<RecordingOpener>(started));
+        kvtest::OdbcEnvironment::Instance().AddDataSource(
+            QStringLiteral("kv_tools_noalloc"), QStringLiteral("Kitvane Fault"),
+            {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
+        Tools().m_strDSN = QStringLiteral("kv_tools_noalloc");
+        strPath = dir.filePath(QStringLiteral("result.txt"));
+    }
+
+    CDBData& Tools() { return *app.GetDatabase(DB_TOOLS); }
+
+    // The run showed the database error box, with a text from the driver,
+    // and left no file to open.
+    void CheckDatabaseErrorShown() const
+    {
+        QCOMPARE(prompt.m_arrTexts.size(), 1);
+        const QString strStart = QStringLiteral("Error when processing. Database returns the following error :\n'");
+        QVERIFY2(prompt.m_arrTexts.first().startsWith(strStart)
+                     && prompt.m_arrTexts.first().size() > strStart.size() + 1,
+                 qPrintable(prompt.m_arrTexts.first()));
+        QVERIFY(!QFileInfo::exists(strPath));
+        QVERIFY(started.isEmpty());
+    }
+
+    PrivateSettings settings;
+    CQalmetApp app;
+    QStringList started;
+    ScriptedPrompt prompt;
+    QTemporaryDir dir;
+    QString strPath;
+};
+
+// The interface's cancel from its own thread: the answer to the cancel
+// question first, then the statement that is running stopped.
+class CancelFromOtherThread
+{
+public:
+    explicit CancelFromOtherThread(CDBData& data) : m_data(data) {}
+    ~CancelFromOtherThread()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void StartAfter(int nMs)
+    {
+        m_thread = std::thread([this, nMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(nMs));
+            m_bCancelled = true;
+            m_nCancelledAt = std::chrono::steady_clock::now().time_since_epoch().count();
+            m_data.CancelRunningStatement();
+        });
+    }
+
+    bool IsCancelled() const { return m_bCancelled; }
+    // Milliseconds from the cancel until now.
+    qint64 SinceCancel() const
+    {
+        const auto since = std::chrono::steady_clock::now().time_since_epoch()
+                           - std::chrono::steady_clock::duration(m_nCancelledAt.load());
+        return std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    }
+
+private:
+    CDBData& m_data;
+    std::thread m_thread;
+    std::atomic<bool> m_bCancelled{false};
+    std::atomic<std::chrono::steady_clock::rep> m_nCancelledAt{0};
 };
 
 }  // namespace tooltest

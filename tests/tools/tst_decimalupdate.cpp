@@ -4,11 +4,14 @@
 
 #include "tests/tools/toolbed.h"
 
+#include "tests/compare/filesizelimit.h"
 #include "tools/decimalupdate.h"
 #include "tools/registeredtables.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <cerrno>
 
 using kvtest::kCrpSchema;
 using kvtest::kPatternSchema;
@@ -25,6 +28,8 @@ private slots:
     void aliasMode();
     void classMode_data() { tooltest::AddServerRows(); }
     void classMode();
+    void demoShapeOnSqlite_data();
+    void demoShapeOnSqlite();
     void columnRules_data() { tooltest::AddServerRows(); }
     void columnRules();
     void schemaBlocks_data();
@@ -35,12 +40,21 @@ private slots:
     void classLiteral();
     void classWithoutAliases_data() { tooltest::AddServerRows(); }
     void classWithoutAliases();
+    void classWithoutDictionary_data();
+    void classWithoutDictionary();
+    void dictionaryOfEarlierSourceForgotten_data();
+    void dictionaryOfEarlierSourceForgotten();
+    void classQueryCancelled_data();
+    void classQueryCancelled();
+    void classQueryStoppedFromOtherThread();
     void olderObjectLibrarian_data();
     void olderObjectLibrarian();
     void cancel_data();
     void cancel();
+    void listingFailureStopsRun_data();
     void listingFailureStopsRun();
     void lineFailureStopsRun();
+    void fullDiskStopsRun();
     void allocationFailureShowsDatabaseError();
     void registeredSetIgnoresCase();
     void databaseErrorText();
@@ -114,6 +128,49 @@ void TestDecimalUpdate::classMode()
                                     tooltest::UpdateLine(t->Qualified(kProductionSchema, "F4211"), f.Spelled("SDAEXP"),
                                                          "*100")}));
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
+}
+
+void TestDecimalUpdate::demoShapeOnSqlite_data()
+{
+    QTest::addColumn<bool>("byAlias");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("columns");   // "TABLE:COLUMN" written
+    QTest::newRow("alias") << true << "UPMJ"
+                           << QStringList{"F0006:MCUPMJ", "F0101:ABUPMJ", "F0911:GLUPMJ", "F4211:SDUPMJ"};
+    QTest::newRow("class") << false << "AMOUNT" << QStringList{"F0911:GLAA", "F4211:SDAEXP"};
+}
+
+// SQLite, the demo's engine, names neither catalogs nor owners: the
+// dictionary and the object librarian are found all the same, the class
+// is read and only registered tables are looked at.
+void TestDecimalUpdate::demoShapeOnSqlite()
+{
+    QFETCH(bool, byAlias);
+    QFETCH(QString, name);
+    QFETCH(QStringList, columns);
+    KV_TOOL_BED(t, Engine::SQLite);
+    t->SelectSqliteMain();
+    tooltest::ActingTarget target;
+
+    t->app.RunDecimalUpdate(t->strPath, byAlias, name, true, 1, &target, t->prompt);
+
+    QMap<QString, QString> written;
+    for (const QString& strPair : columns)
+        written.insert(strPair.section(u':', 0, 0), strPair.section(u':', 1));
+    const QStringList registered = {"F0101", "F4211", "F0911", "F0006", "F98611", "F9210"};
+    QStringList lines;
+    QStringList items;
+    for (const QString& strTable : t->Tools().m_mapSchemaTables.value(tooltest::kSqliteMainKey)) {
+        if (written.contains(strTable))
+            lines.append(tooltest::UpdateLine(QStringLiteral("main.") + strTable, written.value(strTable), "*10"));
+        if (registered.contains(strTable))
+            items.append(strTable);
+    }
+    QCOMPARE(lines.size(), written.size());
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+    QCOMPARE(target.items, items);
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+    QCOMPARE(t->started.size(), 1);
 }
 
 void TestDecimalUpdate::columnRules()
@@ -235,6 +292,11 @@ void TestDecimalUpdate::classLiteral_data()
         tooltest::ServerRow(engine, "quote") << "O'NEIL" << QStringList{"ONEIL"};
         // Undoubled, this would read every alias of the dictionary.
         tooltest::ServerRow(engine, "injection") << "X' OR 'A'='A" << QStringList{};
+        // A backslash escapes the quote on MariaDB: as text, these ran a
+        // function that empties a table, or read every alias.
+        tooltest::ServerRow(engine, "backslash union") << "\\' UNION SELECT %1f_del() #" << QStringList{};
+        tooltest::ServerRow(engine, "backslash or") << "\\' OR 1=1 #" << QStringList{};
+        tooltest::ServerRow(engine, "backslash in the class") << "BS\\" << QStringList{"BSX"};
     }
 }
 
@@ -244,14 +306,28 @@ void TestDecimalUpdate::classLiteral()
     QFETCH(QString, className);
     QFETCH(QStringList, aliases);
     KV_TOOL_BED(t, engine);
-    t->Database().Exec(QStringLiteral("INSERT INTO ") + t->Fixture().Place(kvtest::kDictionarySchema).strQualifier
+    const QString strPlace = t->Fixture().Place(kvtest::kDictionarySchema).strQualifier;
+    const bool bMariaDB = engine == Engine::MariaDB;
+    t->Database().Exec(QStringLiteral("INSERT INTO ") + strPlace
                        + QStringLiteral("F9210 (FRDTAI, FRCLAS) VALUES ('ONEIL', 'O''NEIL')"));
+    t->Database().Exec(QStringLiteral("INSERT INTO ") + strPlace
+                       + QStringLiteral("F9210 (FRDTAI, FRCLAS) VALUES ('BSX', ") + (bMariaDB ? QStringLiteral("'BS\\\\')") : QStringLiteral("'BS\\')")));
+    // A table that a function empties: its rows tell whether the function ran.
+    t->Database().Exec(QStringLiteral("CREATE TABLE ") + strPlace + QStringLiteral("canary (n INTEGER)"));
+    t->Database().Exec(QStringLiteral("INSERT INTO ") + strPlace + QStringLiteral("canary VALUES (1), (2), (3)"));
+    t->Database().Exec(bMariaDB ? QStringLiteral("CREATE FUNCTION %1f_del() RETURNS VARCHAR(10) MODIFIES SQL DATA "
+                                                 "BEGIN DELETE FROM %1canary; RETURN 'X'; END").arg(strPlace)
+                                : QStringLiteral("CREATE FUNCTION %1f_del() RETURNS text LANGUAGE sql AS "
+                                                 "'DELETE FROM %1canary; SELECT ''X''::text'").arg(strPlace));
     CDecimalUpdate generator(t->Tools(), t->app.GetResultWriter(), t->prompt);
     QStringList found = {QStringLiteral("stale")};
     bool bCancel = false;
-    generator.GetClassAliases(className, found, nullptr, bCancel);
+    const QString strClass = className.contains(QLatin1String("%1")) ? className.arg(strPlace) : className;
+    QVERIFY(generator.GetClassAliases(strClass, found, nullptr, bCancel));
     QCOMPARE(found, aliases);
     QVERIFY(!bCancel);
+    QCOMPARE(t->Database().Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + strPlace + QStringLiteral("canary")),
+             QStringLiteral("3"));
 }
 
 void TestDecimalUpdate::classWithoutAliases()
@@ -263,6 +339,107 @@ void TestDecimalUpdate::classWithoutAliases()
     t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("NOSUCHCLASS"), true, 2, nullptr, t->prompt);
 
     QCOMPARE(t->prompt.m_arrTexts, QStringList{QStringLiteral("Unable to retrieve alias list.")});
+    QVERIFY(!QFileInfo::exists(t->strPath));
+    QVERIFY(t->started.isEmpty());
+}
+
+void TestDecimalUpdate::classWithoutDictionary_data()
+{
+    tooltest::AddServerRows();
+    QTest::newRow("sqlite") << Engine::SQLite;
+}
+
+void TestDecimalUpdate::classWithoutDictionary()
+{
+    QFETCH(Engine, engine);
+    kvtest::JdeOptions options;
+    options.dictionary = kvtest::Dictionary::None;
+    KV_TOOL_BED(t, engine, options);
+    QVERIFY(t->Tools().m_strDDTable.isEmpty());
+    tooltest::ActingTarget target;
+
+    t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("AMOUNT"), true, 2, &target, t->prompt);
+
+    QCOMPARE(t->prompt.m_arrTexts, QStringList{QStringLiteral("Unable to retrieve alias list.")});
+    QCOMPARE(t->prompt.m_arrButtons, QList<CPrompt::Buttons>{CPrompt::Ok});
+    QVERIFY(!QFileInfo::exists(t->strPath));
+    QVERIFY(t->started.isEmpty());
+    QVERIFY(target.items.isEmpty());
+}
+
+void TestDecimalUpdate::dictionaryOfEarlierSourceForgotten_data()
+{
+    tooltest::AddServerColumn();
+    QTest::newRow("sqlite") << Engine::SQLite;
+    QTest::newRow("postgresql") << Engine::PostgreSQL;
+}
+
+// The tools database reconnected to a data source without a dictionary: the
+// dictionary of the one before is no longer named.
+void TestDecimalUpdate::dictionaryOfEarlierSourceForgotten()
+{
+    QFETCH(Engine, engine);
+    kvtest::JdeOptions options;
+    options.dictionary = kvtest::Dictionary::None;
+    KV_TOOL_BED(t, engine, options);
+    t->Tools().m_strDDTable = QStringLiteral("F9210");
+    t->Tools().LoadDatabaseInfo(nullptr);
+    QCOMPARE(t->Tools().m_strDDTable, QString());
+
+    t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("AMOUNT"), true, 2, nullptr, t->prompt);
+
+    QCOMPARE(t->prompt.m_arrTexts, QStringList{QStringLiteral("Unable to retrieve alias list.")});
+    QVERIFY(!QFileInfo::exists(t->strPath));
+}
+
+void TestDecimalUpdate::classQueryCancelled_data()
+{
+    tooltest::AddServerColumn();
+    QTest::addColumn<int>("cancelAtQuery");
+    for (Engine engine : {Engine::PostgreSQL, Engine::MariaDB, Engine::SQLite}) {
+        // The first question comes right after the execution, the next
+        // ones after each row.
+        tooltest::ServerRow(engine, "after the execution") << 1;
+        tooltest::ServerRow(engine, "after the first row") << 2;
+    }
+}
+
+void TestDecimalUpdate::classQueryCancelled()
+{
+    QFETCH(Engine, engine);
+    QFETCH(int, cancelAtQuery);
+    KV_TOOL_BED(t, engine);
+    kvtest::MessageRecorder recorder(cancelAtQuery);
+
+    // AMOUNT has three aliases.
+    t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("AMOUNT"), true, 2, &recorder, t->prompt);
+
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+    QVERIFY(!QFileInfo::exists(t->strPath));
+    QVERIFY(t->started.isEmpty());
+    QCOMPARE(recorder.nQueries, cancelAtQuery);
+    QCOMPARE(recorder.Count(WM_TASK_SETITEM), 0);
+}
+
+// The interface stops the class query that is running: the run ends as a
+// cancel, not as a failed query.
+void TestDecimalUpdate::classQueryStoppedFromOtherThread()
+{
+    KV_TOOL_BED(t, Engine::PostgreSQL);
+    t->MakeSlow(kvtest::kDictionarySchema, QStringLiteral("F9210"), 1);
+    tooltest::CancelFromOtherThread cancel(t->Tools());
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr) -> qintptr {
+        if (nMessage == WM_TASK_SETRANGE)
+            cancel.StartAfter(300);
+        return nMessage == WM_TASK_QUERYCANCEL && cancel.IsCancelled() ? 1 : 0;
+    };
+
+    t->app.RunDecimalUpdate(t->strPath, false, QStringLiteral("AMOUNT"), true, 2, &target, t->prompt);
+
+    QVERIFY(cancel.IsCancelled());
+    QVERIFY2(cancel.SinceCancel() < 1000, qPrintable(QString::number(cancel.SinceCancel())));
+    QVERIFY2(t->prompt.m_arrTexts.isEmpty(), qPrintable(t->prompt.m_arrTexts.join(u'|')));
     QVERIFY(!QFileInfo::exists(t->strPath));
     QVERIFY(t->started.isEmpty());
 }
@@ -352,27 +529,60 @@ void TestDecimalUpdate::cancel()
     QCOMPARE(t->started.size(), 1);
 }
 
+void TestDecimalUpdate::listingFailureStopsRun_data()
+{
+    tooltest::AddServerColumn();
+    QTest::addColumn<QString>("table");        // the connection ends before this table is read
+    QTest::addColumn<QStringList>("written");  // tables written before
+    QTest::addColumn<QString>("reason");       // in the driver's text
+    for (Engine engine : tooltest::kServers) {
+        // The text depends on the call that first meets the closed link.
+        const QString strReason = engine == Engine::PostgreSQL
+                                      ? QStringLiteral("connection")
+                                      : QStringLiteral("Lost connection|gone away|Broken pipe");
+        tooltest::ServerRow(engine, "after a statement") << "F0911" << QStringList{"F0101"} << strReason;
+        tooltest::ServerRow(engine, "before any statement") << "F0101" << QStringList{} << strReason;
+    }
+}
+
+// The connection drops while the columns of a table are listed: the run
+// stops with the driver's reason, the file (if any) says it is incomplete,
+// and it is not opened as a result.
 void TestDecimalUpdate::listingFailureStopsRun()
 {
+    QFETCH(Engine, engine);
+    QFETCH(QString, table);
+    QFETCH(QStringList, written);
+    QFETCH(QString, reason);
     tooltest::UseLanguage(false);
-    KV_TOOL_BED(t, Engine::PostgreSQL);
+    KV_TOOL_BED(t, engine);
     t->SelectOnly({kProductionSchema});
-    // The server ends the tools connection just before F0911 is read.
     tooltest::ActingTarget target;
     target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
-        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == QLatin1String("f0911"))
-            t->Database().Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
-                                              "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == t->Fixture().Spelled(table))
+            t->EndOtherSessions();
         return 0;
     };
 
     t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("UPMJ"), true, 1, &target, t->prompt);
 
-    // No message for the listing call; the run stopped at F0911.
-    QVERIFY(t->prompt.m_arrTexts.isEmpty());
-    QCOMPARE(target.items.last(), QStringLiteral("f0911"));
-    QCOMPARE(ReadTestFile(t->strPath),
-             tooltest::ResultBytes({tooltest::UpdateLine(t->Qualified(kProductionSchema, "F0101"), "abupmj", "*10")}));
+    QCOMPARE(target.items.last(), t->Fixture().Spelled(table));
+    QCOMPARE(t->prompt.m_arrTexts.size(), 1);
+    const QString strMessage = t->prompt.m_arrTexts.first();
+    QVERIFY2(strMessage.startsWith(QStringLiteral("Error when processing. Database returns the following error :\n'"))
+                 && strMessage.contains(QRegularExpression(reason)),
+             qPrintable(strMessage));
+    QVERIFY(t->started.isEmpty());
+    if (written.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(t->strPath));
+        return;
+    }
+    QStringList lines;
+    for (const QString& strTable : written)
+        lines.append(tooltest::UpdateLine(t->Qualified(kProductionSchema, strTable), t->Fixture().Spelled("ABUPMJ"),
+                                          "*10"));
+    lines.append(QStringLiteral("Process stopped by a database error"));
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
 }
 
 void TestDecimalUpdate::lineFailureStopsRun()
@@ -393,38 +603,51 @@ void TestDecimalUpdate::lineFailureStopsRun()
     t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("UPMJ"), true, 1, &target, t->prompt);
 
     QCOMPARE(t->prompt.m_arrTexts,
-             QStringList{QStringLiteral("Unable to write in file '%1'.\nPlease close all applications using it and "
-                                        "start again.").arg(QDir::toNativeSeparators(t->strPath))});
-    // F4211 was never looked at, and no closing line was tried.
+             QStringList{QStringLiteral("Unable to write in file '%1': %2.\nCheck the free space and the access "
+                                        "rights, close the applications using it, and start again.")
+                             .arg(QDir::toNativeSeparators(t->strPath), qt_error_string(EISDIR))});
+    // F4211 was never looked at, no closing line was tried, and what is
+    // there is no result to open.
     QCOMPARE(target.items, (QStringList{"F0101", "F0911"}));
+    QVERIFY(t->started.isEmpty());
+}
+
+// The disk fills up after the first statement: the run stops with the
+// system's reason, the file keeps its whole lines and is not opened.
+void TestDecimalUpdate::fullDiskStopsRun()
+{
+    tooltest::UseLanguage(false);
+    KV_TOOL_BED(t, Engine::PostgreSQL);
+    t->SelectOnly({kProductionSchema});
+    const QByteArray firstLine = tooltest::ResultBytes(
+        {tooltest::UpdateLine(t->Qualified(kProductionSchema, "F0101"), "abupmj", "*10")});
+    QByteArray content;
+    {
+        kvtest::FileSizeLimit limit(rlim_t(firstLine.size() + 10));
+        QVERIFY(limit.IsSet());
+        t->app.RunDecimalUpdate(t->strPath, true, QStringLiteral("UPMJ"), true, 1, nullptr, t->prompt);
+        content = ReadTestFile(t->strPath);
+    }
+
+    QCOMPARE(t->prompt.m_arrTexts,
+             QStringList{QStringLiteral("Unable to write in file '%1': %2.\nCheck the free space and the access "
+                                        "rights, close the applications using it, and start again.")
+                             .arg(QDir::toNativeSeparators(t->strPath), qt_error_string(EFBIG))});
+    QCOMPARE(content, firstLine);
+    QVERIFY(t->started.isEmpty());
 }
 
 void TestDecimalUpdate::allocationFailureShowsDatabaseError()
 {
     tooltest::UseLanguage(false);
-    PrivateSettings settings;
-    CQalmetApp app;
-    QStringList started;
-    app.SetShellOpener(std::make_unique<RecordingOpener>(started));
-    kvtest::OdbcEnvironment::Instance().AddDataSource(QStringLiteral("kv_tools_noalloc"), QStringLiteral("Kitvane Fault"),
-                                                      {{QStringLiteral("AllocStmtFails"), QStringLiteral("1")}});
-    CDBData& tools = *app.GetDatabase(DB_TOOLS);
-    tools.m_strDSN = QStringLiteral("kv_tools_noalloc");
-    QVERIFY(tools.Connect());
-    tools.m_strDDOwner = QStringLiteral("dd");
-    tools.m_strDDTable = QStringLiteral("F9210");
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath(QStringLiteral("result.txt"));
-    ScriptedPrompt prompt;
+    tooltest::NoStatementBed t;
+    QVERIFY(t.Tools().Connect());
+    t.Tools().m_strDDOwner = QStringLiteral("dd");
+    t.Tools().m_strDDTable = QStringLiteral("F9210");
 
-    app.RunDecimalUpdate(strPath, false, QStringLiteral("AMOUNT"), true, 2, nullptr, prompt);
+    t.app.RunDecimalUpdate(t.strPath, false, QStringLiteral("AMOUNT"), true, 2, nullptr, t.prompt);
 
-    QCOMPARE(prompt.m_arrTexts.size(), 1);
-    const QString strStart = QStringLiteral("Error when processing. Database returns the following error :\n'");
-    QVERIFY2(prompt.m_arrTexts.first().startsWith(strStart) && prompt.m_arrTexts.first().size() > strStart.size() + 1,
-             qPrintable(prompt.m_arrTexts.first()));
-    QVERIFY(!QFileInfo::exists(strPath));
-    QVERIFY(started.isEmpty());
+    t.CheckDatabaseErrorShown();
 }
 
 void TestDecimalUpdate::registeredSetIgnoresCase()

@@ -4,11 +4,13 @@
 
 #include "tests/tools/toolbed.h"
 
+#include "tools/dateexpression.h"
 #include "tools/statdate.h"
 #include "tools/statoptions.h"
 #include "tools/tablestatistics.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using kvtest::kProductionSchema;
 
@@ -46,12 +48,21 @@ private slots:
     void rowCountBeyond32Bits();
     void failedCountWritesMinusOne_data() { tooltest::AddServerRows(); }
     void failedCountWritesMinusOne();
+    void lostConnectionEndsRun_data();
+    void lostConnectionEndsRun();
     void cancelBeforeFirstLine_data() { tooltest::AddServerRows(); }
     void cancelBeforeFirstLine();
-    void separatorRefused_data();
-    void separatorRefused();
+    void slowCountStoppedFromOtherThread();
+    void allocationFailureShowsDatabaseError();
+    void registeredTablesOnSqlite();
+    void expressionRefused_data();
+    void expressionRefused();
     void julianToDate_data();
     void julianToDate();
+    void dateText_data();
+    void dateText();
+    void fourDigitYearFormat_data();
+    void fourDigitYearFormat();
 };
 
 void TestTableStatistics::statistics_data()
@@ -69,6 +80,8 @@ void TestTableStatistics::statistics_data()
                                                     << QStringList{"F0101=1003"};
         tooltest::ServerRow(engine, "expression") << int(STAT_DATE_FIELD) << " ABAN8 + 1 "
                                                          << QStringList{"F0101=1004"};
+        tooltest::ServerRow(engine, "parentheses and quotes")
+            << int(STAT_DATE_FIELD) << "COALESCE(ABAN8, 0) + LENGTH('a)')" << QStringList{"F0101=1005"};
         tooltest::ServerRow(engine, "no date") << int(STAT_DATE_NONE) << "ABAN8" << QStringList{};
     }
 }
@@ -172,9 +185,53 @@ void TestTableStatistics::failedCountWritesMinusOne()
 
     QCOMPARE(ReadTestFile(t->strPath),
              tooltest::ResultBytes({QStringLiteral("File\tNumber of records\tLast modified on date"),
-                                    t->Qualified(kProductionSchema, "F0101") + QStringLiteral("\t3\t2/1/25"),
+                                    t->Qualified(kProductionSchema, "F0101") + QStringLiteral("\t3\t2/1/2025"),
                                     t->Qualified(kProductionSchema, "F0911") + QStringLiteral("\t-1"),
-                                    t->Qualified(kProductionSchema, "F4211") + QStringLiteral("\t2\t6/30/25")}));
+                                    t->Qualified(kProductionSchema, "F4211") + QStringLiteral("\t2\t6/30/2025")}));
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+    QCOMPARE(t->started.size(), 1);
+}
+
+void TestTableStatistics::lostConnectionEndsRun_data()
+{
+    tooltest::AddServerColumn();
+    // In the driver's text; which words a killed MariaDB session gives depends
+    // on whether the client was writing or reading when the socket closed.
+    QTest::addColumn<QString>("reason");
+    tooltest::ServerRow(Engine::PostgreSQL, "terminated") << "terminating connection";
+    tooltest::ServerRow(Engine::MariaDB, "killed") << "Lost connection|gone away|Broken pipe";
+}
+
+// The connection drops in the middle of the run: every later count would
+// fail. The run ends there with the driver's reason instead of writing -1
+// for every table left, and the file says it is incomplete.
+void TestTableStatistics::lostConnectionEndsRun()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QString, reason);
+    KV_TOOL_BED(t, engine);
+    t->SelectOnly({kProductionSchema});
+    t->app.SetStatisticsOptions(STAT_DATE_NONE, QString());
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == t->Fixture().Spelled("F0911"))
+            t->EndOtherSessions();
+        return 0;
+    };
+
+    t->app.RunStatistics(t->strPath, &target, t->prompt);
+
+    QCOMPARE(target.items.last(), t->Fixture().Spelled("F0911"));
+    QCOMPARE(t->prompt.m_arrTexts.size(), 1);
+    const QString strMessage = t->prompt.m_arrTexts.first();
+    QVERIFY2(strMessage.startsWith(QStringLiteral("Error when processing. Database returns the following error :\n'"))
+                 && strMessage.contains(QRegularExpression(reason)),
+             qPrintable(strMessage));
+    QCOMPARE(ReadTestFile(t->strPath),
+             tooltest::ResultBytes({QStringLiteral("File\tNumber of records"),
+                                    t->Qualified(kProductionSchema, "F0101") + QStringLiteral("\t3"),
+                                    QStringLiteral("Process stopped by a database error")}));
+    QVERIFY(t->started.isEmpty());
 }
 
 void TestTableStatistics::cancelBeforeFirstLine()
@@ -199,16 +256,102 @@ void TestTableStatistics::cancelBeforeFirstLine()
     QCOMPARE(t->started.size(), 1);
 }
 
-void TestTableStatistics::separatorRefused_data()
+// The interface stops the slow count that is running: the run ends at once
+// as a cancel, without a line for that table.
+void TestTableStatistics::slowCountStoppedFromOtherThread()
 {
-    QTest::addColumn<QString>("field");
-    QTest::newRow("second statement") << "ABAN8) FROM F0101; DROP TABLE F0101; SELECT MAX(ABAN8";
-    QTest::newRow("trailing") << "ABUPMJ;";
+    KV_TOOL_BED(t, Engine::PostgreSQL);
+    t->AddRegisteredTable(kProductionSchema, QStringLiteral("F55SLOW"), QStringLiteral("XXUPMJ NUMERIC(6,0)"),
+                          {QStringLiteral("125001")}, QStringLiteral("F55SLOW"));
+    t->MakeSlow(kProductionSchema, QStringLiteral("F55SLOW"), 3);
+    t->Reload();
+    t->SelectOnly({kProductionSchema});
+    t->app.SetStatisticsOptions(STAT_DATE_NONE, QString());
+    tooltest::CancelFromOtherThread cancel(t->Tools());
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == QLatin1String("f55slow"))
+            cancel.StartAfter(300);
+        return nMessage == WM_TASK_QUERYCANCEL && cancel.IsCancelled() ? 1 : 0;
+    };
+
+    t->app.RunStatistics(t->strPath, &target, t->prompt);
+
+    QVERIFY(cancel.IsCancelled());
+    QVERIFY2(cancel.SinceCancel() < 1000, qPrintable(QString::number(cancel.SinceCancel())));
+    QCOMPARE(target.items.last(), QStringLiteral("f55slow"));
+    QStringList lines = {QStringLiteral("File\tNumber of records")};
+    const QMap<QString, int> counts = {{"f0101", 3}, {"f0911", 2}, {"f4211", 2}};
+    for (const QString& strTable : target.items.mid(0, target.items.size() - 1))
+        lines.append(t->Qualified(kProductionSchema, strTable) + u'\t' + QString::number(counts.value(strTable, -2)));
+    lines.append(QStringLiteral("User has cancelled the process"));
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+    QCOMPARE(t->started.size(), 1);
 }
 
-void TestTableStatistics::separatorRefused()
+// A statement that cannot be allocated while the table lists are read.
+void TestTableStatistics::allocationFailureShowsDatabaseError()
+{
+    tooltest::NoStatementBed t;
+    QVERIFY(t.Tools().Connect());
+    const QString strKey = QStringLiteral(".proddta");
+    t.Tools().m_mapSchemas.insert(strKey, 3);
+    t.Tools().m_mapSchemaOwners.insert(strKey, QStringLiteral("proddta"));
+    t.Tools().m_mapSelected.insert(strKey, true);
+    t.app.SetStatisticsOptions(STAT_DATE_NONE, QString());
+
+    t.app.RunStatistics(t.strPath, nullptr, t.prompt);
+
+    t.CheckDatabaseErrorShown();
+}
+
+// SQLite, the demo's engine, names neither catalogs nor owners: the object
+// librarian is found all the same, and only the tables it registers are
+// counted.
+void TestTableStatistics::registeredTablesOnSqlite()
+{
+    KV_TOOL_BED(t, Engine::SQLite);
+    t->SelectSqliteMain();
+    t->app.SetStatisticsOptions(STAT_DATE_NONE, QString());
+
+    t->app.RunStatistics(t->strPath, nullptr, t->prompt);
+
+    const QStringList registered = {"F0101", "F4211", "F0911", "F0006", "F98611", "F9210"};
+    QStringList lines = {QStringLiteral("File\tNumber of records")};
+    for (const QString& strTable : t->Tools().m_mapSchemaTables.value(tooltest::kSqliteMainKey)) {
+        if (registered.contains(strTable))
+            lines.append(QStringLiteral("main.") + strTable + u'\t'
+                         + t->Database().Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + strTable));
+    }
+    QCOMPARE(lines.size(), registered.size() + 1);
+    QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
+    QVERIFY(t->prompt.m_arrTexts.isEmpty());
+}
+
+void TestTableStatistics::expressionRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("second statement") << "ABAN8) FROM F0101; DROP TABLE F0101; SELECT MAX(ABAN8"
+        << "The date column expression (%1) must not contain a semicolon (;).";
+    QTest::newRow("trailing") << "ABUPMJ;" << "The date column expression (%1) must not contain a semicolon (;).";
+    QTest::newRow("outfile") << "1) INTO OUTFILE '/tmp/x' #"
+        << "The date column expression (%1) must not close a parenthesis it has not opened.";
+    QTest::newRow("other table") << "1)) FROM other_table --"
+        << "The date column expression (%1) must not close a parenthesis it has not opened.";
+    QTest::newRow("left open") << "COALESCE(ABUPMJ, 0"
+                               << "The date column expression (%1) must close every parenthesis it opens.";
+    QTest::newRow("comment") << "a /* b" << "The date column expression (%1) must not contain a comment (--, /*, #).";
+    QTest::newRow("quote") << "x'" << "The date column expression (%1) must close every quote it opens.";
+}
+
+// Refused before the run, before even the replacement question: the old
+// file stays and nothing reaches the database.
+void TestTableStatistics::expressionRefused()
 {
     QFETCH(QString, field);
+    QFETCH(QString, message);
     tooltest::UseLanguage(false);
     PrivateSettings settings;
     CQalmetApp app;
@@ -223,13 +366,10 @@ void TestTableStatistics::separatorRefused()
 
     app.RunStatistics(strPath, nullptr, prompt);
 
-    // Refused before the replacement question: the old file stays.
-    QCOMPARE(prompt.m_arrTexts,
-             QStringList{QStringLiteral("The date column expression (%1) must not contain a semicolon (;).").arg(field)});
+    QCOMPARE(prompt.m_arrTexts, QStringList{message.arg(field)});
     QCOMPARE(prompt.m_arrButtons, QList<CPrompt::Buttons>{CPrompt::Ok});
     QCOMPARE(ReadTestFile(strPath), QByteArray("kept"));
     QVERIFY(started.isEmpty());
-    QVERIFY(CTableStatistics::IsAcceptedFieldExpression(QStringLiteral("MAX(ABUPMJ) + 1")));
 }
 
 void TestTableStatistics::julianToDate_data()
@@ -257,6 +397,47 @@ void TestTableStatistics::julianToDate()
     const CStatDate result = JulianToDate(julian);
     QCOMPARE(int(result.GetStatus()), status);
     QCOMPARE(result.GetDate(), date);
+}
+
+void TestTableStatistics::dateText_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("text");
+    // The user's short format, always with the century.
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << QDate(1998, 1, 1) << "1/1/1998";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QDate(1998, 1, 1) << "01.01.1998";
+    QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France) << QDate(2019, 9, 7) << "07/09/2019";
+    QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << QDate(2000, 12, 31) << "31/12/2000";
+    QTest::newRow("ko_KR") << QLocale(QLocale::Korean, QLocale::SouthKorea) << QDate(2024, 3, 5) << "2024. 3. 5.";
+    QTest::newRow("C") << QLocale::c() << QDate(1998, 1, 1) << "1 Jan 1998";
+}
+
+void TestTableStatistics::dateText()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDate, date);
+    QFETCH(QString, text);
+    QCOMPARE(FormatStatDate(date, locale), text);
+}
+
+void TestTableStatistics::fourDigitYearFormat_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("two digits") << "M/d/yy" << "M/d/yyyy";
+    QTest::newRow("four digits") << "dd/MM/yyyy" << "dd/MM/yyyy";
+    QTest::newRow("one letter") << "d.M.y" << "d.M.yyyy";
+    QTest::newRow("year first") << "yy-MM-dd" << "yyyy-MM-dd";
+    QTest::newRow("quoted text kept") << "d.MM.yy 'y' 'yy'" << "d.MM.yyyy 'y' 'yy'";
+    QTest::newRow("doubled quote") << "d''yy" << "d''yyyy";
+}
+
+void TestTableStatistics::fourDigitYearFormat()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, result);
+    QCOMPARE(FourDigitYearFormat(format), result);
 }
 
 QTEST_GUILESS_MAIN(TestTableStatistics)

@@ -8,6 +8,7 @@
 #include "res/dialogtemplates.h"
 #include "tests/app/privatesettings.h"
 #include "tests/app/recordingopener.h"
+#include "tests/ui/modalwatcher.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +33,13 @@ void RemoveCompanion(const QString& strName)
     QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath(strName));
 }
 
+void RemoveCompanions()
+{
+    for (const char* pszName : {"ReleaseFRA.txt", "ReleaseENG.txt", "ClufFRA.txt", "ClufENG.txt", "HelpFRA.pdf",
+                                "HelpENG.pdf", "Logo.png", "Icon.png"})
+        RemoveCompanion(QLatin1String(pszName));
+}
+
 }  // namespace
 
 class TestAboutDlg : public QObject
@@ -46,6 +54,8 @@ private slots:
     void texts();
     void missingHelpDisablesOnlyHelp();
     void documentButtonsOpenTheirFiles();
+    void documentThatNoProgramOpensIsReported_data();
+    void documentThatNoProgramOpensIsReported();
 
 private:
     std::unique_ptr<PrivateSettings> m_pSettings;
@@ -54,9 +64,7 @@ private:
 void TestAboutDlg::initTestCase()
 {
     m_pSettings = std::make_unique<PrivateSettings>();
-    for (const char* pszName : {"ReleaseFRA.txt", "ReleaseENG.txt", "ClufFRA.txt", "ClufENG.txt", "HelpFRA.pdf",
-                                "HelpENG.pdf", "Logo.png", "Icon.png"})
-        RemoveCompanion(QLatin1String(pszName));
+    RemoveCompanions();
 }
 
 void TestAboutDlg::copyrightYears_data()
@@ -154,6 +162,63 @@ void TestAboutDlg::documentButtonsOpenTheirFiles()
     QVERIFY(arrStarted.first().contains(QStringLiteral("ReleaseFRA.txt")));
     QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
     QCOMPARE(dlg.result(), 1);
+}
+
+void TestAboutDlg::documentThatNoProgramOpensIsReported_data()
+{
+    QTest::addColumn<int>("nCommand");       // a button of the box, or 0 for the F1 key
+    QTest::addColumn<QString>("strFile");    // the companion file present, "" none
+    QTest::addColumn<bool>("bOpenerStarts");
+    QTest::addColumn<bool>("bReported");
+    QTest::newRow("F1, opener fails") << 0 << "HelpFRA.pdf" << false << true;
+    QTest::newRow("help button, opener fails") << int(IDC_HELP_DOC) << "HelpENG.pdf" << false << true;
+    QTest::newRow("release notes, opener fails") << int(IDC_RELEASE) << "ReleaseFRA.txt" << false << true;
+    QTest::newRow("conditions, opener fails") << int(IDC_CONDITIONS) << "ClufFRA.txt" << false << true;
+    QTest::newRow("F1, opener starts") << 0 << "HelpFRA.pdf" << true << false;
+    QTest::newRow("help button, opener starts") << int(IDC_HELP_DOC) << "HelpFRA.pdf" << true << false;
+    // Without a help document F1 does nothing.
+    QTest::newRow("F1, no help document") << 0 << "" << false << false;
+}
+
+void TestAboutDlg::documentThatNoProgramOpensIsReported()
+{
+    QFETCH(int, nCommand);
+    QFETCH(QString, strFile);
+    QFETCH(bool, bOpenerStarts);
+    QFETCH(bool, bReported);
+    RemoveCompanions();
+    SetInterfaceLanguage(QStringLiteral("FRA"), QString());
+    CQalmetApp app;
+    app.ReadLanguage(QLocale(QLocale::French, QLocale::France));
+    QStringList arrStarted;
+    auto pOpener = std::make_unique<RecordingOpener>(arrStarted);
+    pOpener->m_bStarts = bOpenerStarts;
+    app.SetShellOpener(std::move(pOpener));
+    if (!strFile.isEmpty())
+        WriteCompanion(strFile);
+    const QString strPath = QDir(QCoreApplication::applicationDirPath()).filePath(strFile);
+
+    CAboutDlg dlg;
+    QVERIFY(dlg.Create());
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    ModalWatcher watcher;
+    if (nCommand == 0)
+        QTest::keyClick(&dlg, Qt::Key_F1);
+    else
+        QTest::mouseClick(dlg.GetDlgItem(nCommand), Qt::LeftButton);
+    QCOMPARE(arrStarted.size(), strFile.isEmpty() ? 0 : 1);
+    if (bReported) {
+        QCOMPARE(watcher.m_arrBoxTexts,
+                 QStringList{QString::fromUtf8("Aucun programme n'a pu ouvrir le fichier ci-dessous. Installez un "
+                                               "programme pour ce type de fichier, ou ouvrez le fichier "
+                                               "vous-même.\n")
+                             + strPath});
+    } else {
+        QVERIFY2(watcher.m_arrBoxTexts.isEmpty(), qPrintable(watcher.m_arrBoxTexts.join(u'|')));
+    }
+    QVERIFY(dlg.isVisible());
+    dlg.EndDialog(1);
 }
 
 QTEST_MAIN(TestAboutDlg)

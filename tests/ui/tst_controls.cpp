@@ -146,12 +146,11 @@ void TestControls::layoutOkCancel()
 
 void TestControls::layoutOkCancelWithoutButtons()
 {
-    // The about box's version line dialog has no Cancel; a template without
-    // OK and Cancel gives -1.
+    // A template without OK and Cancel (the main dialog's) gives -1.
     class NoButtons : public CTvrCommonDialog
     {
     public:
-        NoButtons() : CTvrCommonDialog(DialogId::WaitDatabase, nullptr) {}
+        NoButtons() : CTvrCommonDialog(DialogId::Main, nullptr) {}
     } dlg;
     QVERIFY(dlg.Create());
     int h = -7;

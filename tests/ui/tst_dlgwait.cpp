@@ -2,9 +2,16 @@
 
 #include "app/language.h"
 #include "app/messagetarget.h"
+#include "app/qalmetapp.h"
 #include "controls/guiprompt.h"
 #include "controls/windowfunctions.h"
+#include "db/dbexception.h"
 #include "res/dialogtemplates.h"
+#include "tests/app/privatesettings.h"
+#include "tests/app/recordingopener.h"
+#include "tests/app/testfiles.h"
+#include "tests/fixtures/jdefixture.h"
+#include "tests/ui/modalwatcher.h"
 #include "tools/dlgwait.h"
 
 #include <QApplication>
@@ -12,6 +19,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -20,6 +28,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -47,11 +56,12 @@ public:
     }
 
 protected:
-    void RunTask() override
+    bool RunTask() override
     {
         m_script(*this);
         m_nTaskEndedAt = m_clock.elapsed();
         m_bTaskEnded = true;
+        return true;
     }
 
 private:
@@ -90,6 +100,9 @@ private slots:
     void closeAfterDoneStillEnds();
     void progressMessages();
     void workerMessageBoxOnInterfaceThread();
+    void errorEscapingTheWorkIsItsFailure_data();
+    void errorEscapingTheWorkIsItsFailure();
+    void cancelStopsTheRunningStatement();
 };
 
 void TestDlgWait::templateByType_data()
@@ -290,6 +303,116 @@ void TestDlgWait::workerMessageBoxOnInterfaceThread()
     QVERIFY(!bForced);
     QVERIFY(bShownOnInterfaceThread);
     QCOMPARE(nAnswer.load(), int(CPrompt::AnswerYes));
+}
+
+void TestDlgWait::errorEscapingTheWorkIsItsFailure_data()
+{
+    QTest::addColumn<int>("nType");
+    QTest::addColumn<int>("nThrown");   // 0 database error, 1 standard exception, 2 anything else
+    QTest::addColumn<QString>("strShown");
+    QTest::newRow("database information, database error")
+        << int(WAIT_DATABASE_INFO) << 0
+        << QString::fromUtf8("Erreur lors du traitement. La base a retourné l'erreur suivante :\n"
+                             "'No statement can be allocated'");
+    QTest::newRow("decimal update, standard exception")
+        << int(WAIT_DECIMAL_UPDATE) << 1
+        << QString::fromUtf8("Le traitement s'est arrêté sur une erreur inattendue.\nstd::bad_alloc");
+    QTest::newRow("statistics, anything else")
+        << int(WAIT_STATISTICS) << 2 << QString::fromUtf8("Le traitement s'est arrêté sur une erreur inattendue.\n");
+}
+
+void TestDlgWait::errorEscapingTheWorkIsItsFailure()
+{
+    QFETCH(int, nType);
+    QFETCH(int, nThrown);
+    QFETCH(QString, strShown);
+    ScriptedWait dlg(nType, nType != WAIT_DATABASE_INFO, [nThrown](ScriptedWait&) {
+        if (nThrown == 0) {
+            CDBException error(SQL_ERROR, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+            error.m_strError = QStringLiteral("No statement can be allocated");
+            throw error;
+        }
+        if (nThrown == 1)
+            throw std::bad_alloc();
+        throw 42;
+    });
+    ModalWatcher watcher;
+    bool bForced = false;
+    const int nResult = RunModal(dlg, bForced);
+    QVERIFY(!bForced);
+    // Shown while the dialog waited, then the dialog ended as a failure.
+    QCOMPARE(watcher.m_arrBoxTexts, QStringList{strShown});
+    QCOMPARE(nResult, 2);
+    QVERIFY(!dlg.m_bSuccess);
+    QVERIFY(!dlg.m_bTaskEnded);
+    QVERIFY(!dlg.IsWorkerRunning());
+}
+
+void TestDlgWait::cancelStopsTheRunningStatement()
+{
+    PrivateSettings settings;
+    KV_JDE_BED(pBed, kvtest::Engine::PostgreSQL, kvtest::JdeOptions());
+    CQalmetApp app;
+    QStringList arrOpened;
+    app.SetShellOpener(std::make_unique<RecordingOpener>(arrOpened));
+    CDBData* pDB = app.GetDatabase(DB_TOOLS);
+    pDB->m_strDSN = pBed->pDatabase->Dsn();
+    QVERIFY(pDB->Connect());
+    pDB->LoadDatabaseInfo(nullptr);
+    // Statistics on the production schema only.
+    QStringList arrKeys;
+    pDB->GetSchemaKeys(arrKeys);
+    for (const QString& strKey : std::as_const(arrKeys)) {
+        if (strKey != pBed->pFixture->Key(kvtest::kProductionSchema))
+            pDB->ToggleSchemaSelected(strKey);
+    }
+    // Another session locks a table: counting its rows waits for the lock.
+    const QString strLocked = pBed->pFixture->Spelled(QStringLiteral("F0101"));
+    pBed->pDatabase->Exec(QStringLiteral("BEGIN"));
+    pBed->pDatabase->Exec(QStringLiteral("LOCK TABLE ") + pBed->pFixture->Place(kvtest::kProductionSchema).strQualifier
+                          + strLocked + QStringLiteral(" IN ACCESS EXCLUSIVE MODE"));
+    bool bLockHeld = true;
+    const auto releaseLock = [&] {
+        if (bLockHeld)
+            pBed->pDatabase->Exec(QStringLiteral("ROLLBACK"));
+        bLockHeld = false;
+    };
+
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath(QStringLiteral("DEV.csv"));
+    CDlgWait dlg(strPath, WAIT_STATISTICS, true, nullptr);
+    ModalWatcher watcher;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nWaitingSince = -1;
+    qint64 nCancelAt = -1;
+    watcher.onWait = [&](CDlgWait& wait) {
+        const auto* pItem = qobject_cast<QLabel*>(wait.GetDlgItem(IDC_WAIT_ITEM));
+        if (nCancelAt >= 0 || pItem == nullptr || pItem->text() != strLocked)
+            return;
+        if (nWaitingSince < 0)
+            nWaitingSince = clock.elapsed();
+        if (clock.elapsed() - nWaitingSince < 300)
+            return;
+        nCancelAt = clock.elapsed();
+        QTest::mouseClick(wait.GetDlgItem(IDCANCEL), Qt::LeftButton);
+    };
+    // Without a stop inside the statement, the lock's end is the run's.
+    QTimer::singleShot(8000, &dlg, releaseLock);
+    dlg.DoModal();
+    const qint64 nEndedAt = clock.elapsed();
+    releaseLock();
+    QVERIFY(nCancelAt >= 0);
+    qInfo("run ended %lld ms after the cancel", nEndedAt - nCancelAt);
+    QVERIFY2(nEndedAt - nCancelAt <= 1000, qPrintable(QString::number(nEndedAt - nCancelAt)));
+    // The stopped statement is part of the cancel, not an error to report.
+    QVERIFY2(watcher.m_arrBoxTexts.isEmpty(), qPrintable(watcher.m_arrBoxTexts.join(u'|')));
+    const QByteArray bytes = ReadTestFile(strPath);
+    QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE", 2)));
+    const QString strText = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                               (bytes.size() - 2) / 2);
+    QVERIFY2(strText.endsWith(QString::fromUtf8("Le traitement a été interrompu par l'utilisateur\r\n")),
+             qPrintable(strText));
 }
 
 QTEST_MAIN(TestDlgWait)

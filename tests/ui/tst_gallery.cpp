@@ -1,21 +1,28 @@
 // Renders every dialog of the shell in French and in English into PNG files
 // of the build folder, for review by eye.
 
+#include "app/connectattempt.h"
 #include "app/dlgmain.h"
+#include "app/formattext.h"
 #include "app/language.h"
 #include "app/qalmetapp.h"
 #include "app/schemalistctrl.h"
 #include "controls/aboutdlg.h"
 #include "controls/dlgdatasources.h"
+#include "controls/guiprompt.h"
 #include "res/dialogtemplates.h"
 #include "res/resourceimages.h"
+#include "res/stringids.h"
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tools/dlgwait.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -33,7 +40,7 @@ public:
     std::atomic<bool> m_bRelease{false};
 
 protected:
-    void RunTask() override
+    bool RunTask() override
     {
         const QString strTable = QStringLiteral("PRODDTA.F4211");
         if (m_nType != WAIT_DATABASE_INFO) {
@@ -44,6 +51,7 @@ protected:
         }
         for (int i = 0; i < 1000 && !m_bRelease; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return true;
     }
 };
 
@@ -60,6 +68,7 @@ private slots:
 
 private:
     void Save(QWidget& widget, const QString& strName);
+    void SaveMessageBox(const QString& strText, const QString& strName);
 
     std::unique_ptr<PrivateSettings> m_pSettings;
     QDir m_folder;
@@ -83,6 +92,20 @@ void TestGallery::Save(QWidget& widget, const QString& strName)
     const QString strPath = m_folder.filePath(strName + QStringLiteral(".png"));
     QVERIFY(picture.save(strPath));
     qInfo("%s", qPrintable(strPath));
+}
+
+void TestGallery::SaveMessageBox(const QString& strText, const QString& strName)
+{
+    bool bSaved = false;
+    QTimer::singleShot(100, [&] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(pBox != nullptr);
+        Save(*pBox, strName);
+        bSaved = true;
+        pBox->button(QMessageBox::Ok)->click();
+    });
+    CGuiPrompt().ShowMessage(strText, CPrompt::Ok);
+    QVERIFY(bSaved);
 }
 
 void TestGallery::render_data()
@@ -147,6 +170,35 @@ void TestGallery::render()
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         Save(dlg, QStringLiteral("about") + strSuffix);
+    }
+    {
+        // Waiting for a connection that may still be abandoned.
+        app.GetDatabase(DB_TOOLS)->m_strDSN = QStringLiteral("JDE_PROD");
+        CConnectAttempt attempt(QStringLiteral("kv_gallery_no_such_dsn"));
+        GalleryWait dlg(attempt, nullptr);
+        QTimer::singleShot(300, &dlg, [&] {
+            Save(dlg, QStringLiteral("wait_connecting") + strSuffix);
+            dlg.m_bRelease = true;
+        });
+        QCOMPARE(dlg.DoModal(), 1);
+    }
+    {
+        // The messages with the driver's own reason and a file path.
+        const kvtest::ServerAddress server = kvtest::ServerOf(kvtest::Engine::PostgreSQL);
+        kvtest::OdbcEnvironment::Instance().AddDataSource(
+            QStringLiteral("kv_gallery_missing"), QStringLiteral("PostgreSQL Unicode"),
+            {{QStringLiteral("Servername"), server.strHost}, {QStringLiteral("Port"), QString::number(server.nPort)},
+             {QStringLiteral("Database"), QStringLiteral("kv_no_such_database")},
+             {QStringLiteral("Username"), QStringLiteral("kitvane")}});
+        CDBData refused;
+        refused.m_strDSN = QStringLiteral("kv_gallery_missing");
+        QVERIFY(!refused.Connect());
+        SaveMessageBox(FormatLangString(StringId::ConnectionFailed, {refused.GetLastError()}),
+                       QStringLiteral("box_connection_failed") + strSuffix);
+        SaveMessageBox(FormatLangString(StringId::NoProgramOpensFile, {QStringLiteral("/opt/kitvane/HelpFRA.pdf")}),
+                       QStringLiteral("box_no_program") + strSuffix);
+        SaveMessageBox(FormatLangString(StringId::UnexpectedError, {QStringLiteral("std::bad_alloc")}),
+                       QStringLiteral("box_unexpected_error") + strSuffix);
     }
     for (int nType : {WAIT_DATABASE_INFO, WAIT_DECIMAL_UPDATE, WAIT_STATISTICS}) {
         GalleryWait dlg(QString(), nType, nType != WAIT_DATABASE_INFO, nullptr);

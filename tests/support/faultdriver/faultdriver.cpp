@@ -6,6 +6,8 @@
 //   AllocStmtFails=1   every statement allocation fails
 //   ErrorRecords=N     diagnostic records of a failing statement (default 1)
 //   CancelLogin=1      the login dialog is cancelled (SQL_NO_DATA)
+//   DbmsName=NAME      the SQL_DBMS_NAME reported (default empty)
+//   FailStatement=SQL  that statement fails too, with SQLSTATE 25000
 // "SELECT FAIL" fails; any other statement returns one row of one integer
 // column: the number of SQLExecDirect calls it took.
 
@@ -42,6 +44,8 @@ struct Connection : Handle
     int nStillExecuting = 0;
     bool bAllocStmtFails = false;
     int nErrorRecords = 1;
+    std::string strDbmsName;
+    std::string strFailStatement;
     bool bConnected = false;
 };
 
@@ -78,11 +82,17 @@ void Widen(const std::string& str, SQLWCHAR* pBuffer, SQLSMALLINT nBufferChars, 
     pBuffer[i] = 0;
 }
 
+std::string ProfileText(const std::string& strDsn, const char* pszKey)
+{
+    char szValue[256] = {};
+    SQLGetPrivateProfileString(strDsn.c_str(), pszKey, "", szValue, sizeof(szValue), "odbc.ini");
+    return szValue;
+}
+
 int ProfileInt(const std::string& strDsn, const char* pszKey, int nDefault)
 {
-    char szValue[64] = {};
-    SQLGetPrivateProfileString(strDsn.c_str(), pszKey, "", szValue, sizeof(szValue), "odbc.ini");
-    return szValue[0] != 0 ? std::atoi(szValue) : nDefault;
+    const std::string strValue = ProfileText(strDsn, pszKey);
+    return strValue.empty() ? nDefault : std::atoi(strValue.c_str());
 }
 
 std::string DsnOf(const std::string& strConnect)
@@ -169,6 +179,8 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND, SQLWCHAR* pszIn, SQLS
     pConnection->nStillExecuting = ProfileInt(strDsn, "StillExecuting", 0);
     pConnection->bAllocStmtFails = ProfileInt(strDsn, "AllocStmtFails", 0) != 0;
     pConnection->nErrorRecords = ProfileInt(strDsn, "ErrorRecords", 1);
+    pConnection->strDbmsName = ProfileText(strDsn, "DbmsName");
+    pConnection->strFailStatement = ProfileText(strDsn, "FailStatement");
     if (ProfileInt(strDsn, "CancelLogin", 0) != 0)
         return SQL_NO_DATA;
     pConnection->bConnected = true;
@@ -207,6 +219,7 @@ SQLRETURN SQL_API SQLGetInfoW(SQLHDBC hdbc, SQLUSMALLINT nInfo, SQLPOINTER pValu
     case SQL_IDENTIFIER_QUOTE_CHAR: return text("\"");
     case SQL_SEARCH_PATTERN_ESCAPE: return text("\\");
     case SQL_DRIVER_NAME: return text("kitvanefault.so");
+    case SQL_DBMS_NAME: return text(pConnection->strDbmsName.c_str());
     default:
         if (pValue != nullptr && nBufferBytes >= SQLSMALLINT(sizeof(SQLUINTEGER)))
             std::memset(pValue, 0, sizeof(SQLUINTEGER));
@@ -222,7 +235,10 @@ SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pszSql, SQLINTEGER nL
     pStatement->diagnostics.clear();
     if (++pStatement->nExecuteCalls <= pStatement->pConnection->nStillExecuting)
         return SQL_STILL_EXECUTING;
-    if (Narrow(pszSql, nLength) == "SELECT FAIL") {
+    const std::string strSql = Narrow(pszSql, nLength);
+    if (!pStatement->pConnection->strFailStatement.empty() && strSql == pStatement->pConnection->strFailStatement)
+        return Fail(pStatement, "25000", "Statement refused: " + strSql);
+    if (strSql == "SELECT FAIL") {
         const int nRecords = pStatement->pConnection->nErrorRecords;
         for (int i = 1; i <= nRecords; ++i) {
             pStatement->diagnostics.push_back(

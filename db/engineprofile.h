@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// What the system knows of one database engine and its ODBC driver: how a
+// session is made read-only on the server, and what the driver must be told
+// when connecting. An engine without a profile (Oracle, SQL Server, DB2 for
+// i) offers no such session statement; its read-only promise rests on the
+// login's rights.
+struct EngineProfile
+{
+    const char* pszDbmsName;             // as SQL_DBMS_NAME reports it
+    const char* pszDriverLibrary;        // part of the driver's library file name
+    const char* pszConnectAttributes;    // added to the connection string for that driver
+    const char* pszReadOnlySession;      // run right after connecting
+    int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
+    const char* pszOpenFailure;          // what that code means to the user
+};
+
+// The profile of the engine a connection reports, or null.
+const EngineProfile* FindProfileByDbmsName(const QString& strDbmsName);
+// The profile whose driver library a data source uses, or null.
+const EngineProfile* FindProfileByDriverLibrary(const QString& strLibraryPath);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What a list shows of one of its owner's items, asked for when a row is
+// drawn or read: the owner keeps the data, the list only the item numbers
+// of its rows.
+class IListItemSource
+{
+public:
+    virtual ~IListItemSource() = default;
+
+    // The text of a column of an item; empty for a column the item has not.
+    virtual QString GetItemText(int nItem, int nColumn) const = 0;
+    // The item's image in the list's image list, -1 for none. The
+    // comparison lists read it as the item's comparison status.
+    virtual int GetItemImage(int nItem) const = 0;
+};
