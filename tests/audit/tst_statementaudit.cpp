@@ -246,7 +246,8 @@ void TestStatementAudit::auditServerLogs()
             }
         }
         arrReport.append(QStringLiteral("%1 (%2 from byte %3%4): %5 statements from the read-only logins, "
-                                        "%6 from the test bed's logins, %7 from sessions opened before")
+                                        "%6 from the test bed's logins, %7 of no known login "
+                                        "(refused logins, sessions opened before the mark)")
                              .arg(strEngine, pLog->Path())
                              .arg(nStart)
                              .arg(nStart == 0 ? QStringLiteral(", no mark of the suite's start") : QString())
