@@ -105,32 +105,14 @@ void CompareBed::ShowSchemas()
 
 void CompareBed::DropConnection(int nSide)
 {
-    TestDatabase& database = Database(nSide);
-    if (m_engine == Engine::PostgreSQL) {
-        // The timeout waits until the session has really ended.
-        database.Exec(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity"
-                                     " WHERE datname = current_database() AND pid <> pg_backend_pid()"));
-        return;
-    }
-    if (m_engine != Engine::MariaDB)
-        throw std::runtime_error("no server session to drop on SQLite");
-    const QString strOthers = QStringLiteral("SELECT id FROM information_schema.processlist"
-                                             " WHERE user = SUBSTRING_INDEX(CURRENT_USER(), '@', 1)"
-                                             " AND id <> CONNECTION_ID()");
-    for (const QStringList& row : database.Query(strOthers))
-        database.Exec(QStringLiteral("KILL CONNECTION ") + row.first());
-    const QDeadlineTimer deadline(5000);
-    while (!database.Query(strOthers).isEmpty()) {
-        if (deadline.hasExpired())
-            throw std::runtime_error("the killed MariaDB session does not end");
-        QThread::msleep(20);
-    }
+    Database(nSide).EndReadOnlySessions();
 }
 
 void CompareBed::DenyTable(int nSide, const QString& strTable)
 {
     if (m_engine == Engine::PostgreSQL) {
-        Exec(nSide, QStringLiteral("REVOKE ALL ON @.") + Quote(strTable) + QStringLiteral(" FROM CURRENT_USER"));
+        Exec(nSide, QStringLiteral("REVOKE ALL ON @.") + Quote(strTable) + QStringLiteral(" FROM ")
+                        + Database(nSide).ReadOnlyLogin());
         return;
     }
     if (m_engine != Engine::MariaDB)
@@ -139,15 +121,15 @@ void CompareBed::DenyTable(int nSide, const QString& strTable)
     // pattern of such names; it gives way to grants on each table but the
     // one denied.
     RawConnection admin(AdminConnectString(m_engine));
-    const QString strUser = Quoted(Database(nSide).Name()) + QStringLiteral("@'127.0.0.1'");
+    const QString strUser = Quoted(Database(nSide).ReadOnlyLogin()) + QStringLiteral("@'127.0.0.1'");
     const QString strPattern = Database(nSide).Name().replace(QLatin1Char('_'), QLatin1String("\\_"));
-    admin.Exec(QStringLiteral("REVOKE ALL PRIVILEGES ON `") + strPattern + QStringLiteral("\\_%`.* FROM ") + strUser);
+    admin.Exec(QStringLiteral("REVOKE SELECT ON `") + strPattern + QStringLiteral("\\_%`.* FROM ") + strUser);
     const QString& strSchema = m_places[nSide].strCatalog;
     const QList<QStringList> tables = admin.Query(
         QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ") + Quoted(strSchema));
     for (const QStringList& row : tables) {
         if (row.first() != strTable) {
-            admin.Exec(QStringLiteral("GRANT ALL PRIVILEGES ON ") + Quote(strSchema) + QLatin1Char('.') + Quote(row.first())
+            admin.Exec(QStringLiteral("GRANT SELECT ON ") + Quote(strSchema) + QLatin1Char('.') + Quote(row.first())
                        + QStringLiteral(" TO ") + strUser);
         }
     }

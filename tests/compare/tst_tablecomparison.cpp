@@ -820,7 +820,7 @@ void TestTableComparison::tableRights()
     try {
         bed->DenyTable(1, QStringLiteral("T"));
         if (engine == Engine::PostgreSQL)
-            bed->Exec(1, QStringLiteral("REVOKE ALL ON SCHEMA proddta FROM CURRENT_USER"));
+            bed->Exec(1, QStringLiteral("REVOKE ALL ON SCHEMA proddta FROM ") + bed->Database(1).ReadOnlyLogin());
         bed->ShowSchemas();
     } catch (const std::exception& error) {
         QFAIL(error.what());

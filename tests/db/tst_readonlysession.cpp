@@ -150,8 +150,9 @@ void TestReadOnlySession::writeRefusedByServer()
     CreateCanary(*db);
     QCOMPARE(db->Scalar(state), unchanged);
 
+    // A login that may write: the refusal must come from the session.
     CDBData data;
-    data.m_strDSN = db->Dsn();
+    data.m_strDSN = db->OwnerDsn();
     QVERIFY(data.Connect());
     ExerciseConnection(data);
 

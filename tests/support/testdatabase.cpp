@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 
 #include <atomic>
 #include <stdexcept>
@@ -14,6 +16,9 @@ namespace {
 
 constexpr const char* kTestRole = "kitvane";
 constexpr const char* kTestPassword = "kitvane";
+// Created by scripts/test-servers (its name starts with kReadOnlyLoginPrefix);
+// each test database grants it SELECT.
+constexpr const char* kPostgresReadOnlyRole = "kvro_reader";
 
 QString Diagnostics(SQLSMALLINT nType, SQLHANDLE handle)
 {
@@ -56,7 +61,7 @@ QMap<QString, QString> ServerAttributes(Engine engine, const QString& strDatabas
         return {{QStringLiteral("Servername"), server.strHost},
                 {QStringLiteral("Port"), QString::number(server.nPort)},
                 {QStringLiteral("Database"), strDatabase},
-                {QStringLiteral("Username"), QLatin1String(kTestRole)}};
+                {QStringLiteral("Username"), strUser}};
     }
     return {{QStringLiteral("Server"), server.strHost},
             {QStringLiteral("Port"), QString::number(server.nPort)},
@@ -175,50 +180,86 @@ TestDatabase::TestDatabase(Engine engine) : m_engine(engine)
                               + QString::number(++g_nDatabases);
     m_strDsn = QStringLiteral("kv_") + EngineName(engine).toLower() + QLatin1Char('_') + strSuffix;
 
-    QMap<QString, QString> attributes;
     if (engine == Engine::SQLite) {
         m_strName = environment.Folder() + QLatin1Char('/') + m_strDsn + QStringLiteral(".db");
         QFile::remove(m_strName);
-        attributes = {{QStringLiteral("Database"), m_strName}};
-    } else {
-        m_strName = QStringLiteral("kv_") + strSuffix;
-        try {
-            m_pAdmin = std::make_unique<RawConnection>(AdminConnectString(engine));
-        } catch (const std::exception& error) {
-            const ServerAddress server = ServerOf(engine);
-            throw std::runtime_error(
-                (EngineName(engine) + QStringLiteral(" test server is not reachable on ") + server.strHost
-                 + QLatin1Char(':') + QString::number(server.nPort)
-                 + QStringLiteral("; start it with scripts/test-servers start (") + QString::fromUtf8(error.what())
-                 + QLatin1Char(')'))
-                    .toStdString());
+        environment.AddDataSource(m_strDsn, DriverOf(engine), {{QStringLiteral("Database"), m_strName}});
+        m_pConnection = std::make_unique<RawConnection>(QStringLiteral("DSN=") + m_strDsn + QLatin1Char(';'));
+        return;
+    }
+
+    if (qgetenv("KITVANE_AUDITED_SERVER_TEST") == "0") {
+        throw std::runtime_error("this test reaches a database server but is not listed in KITVANE_SERVER_TESTS "
+                                 "(tests/CMakeLists.txt), so the statement audit would not run after it");
+    }
+    m_strName = QStringLiteral("kv_") + strSuffix;
+    try {
+        m_pAdmin = std::make_unique<RawConnection>(AdminConnectString(engine));
+    } catch (const std::exception& error) {
+        const ServerAddress server = ServerOf(engine);
+        throw std::runtime_error((EngineName(engine) + QStringLiteral(" test server is not reachable on ")
+                                  + server.strHost + QLatin1Char(':') + QString::number(server.nPort)
+                                  + QStringLiteral("; start it with scripts/test-servers start (")
+                                  + QString::fromUtf8(error.what()) + QLatin1Char(')'))
+                                     .toStdString());
+    }
+    m_strOwner = QLatin1String(kTestRole);
+    if (engine == Engine::PostgreSQL) {
+        m_strReadOnlyLogin = QLatin1String(kPostgresReadOnlyRole);
+        if (m_pAdmin->Scalar(QStringLiteral("SELECT count(*) FROM pg_roles WHERE rolname = ")
+                             + Quoted(m_strReadOnlyLogin))
+            != QLatin1String("1")) {
+            throw std::runtime_error(("the PostgreSQL test server has no role " + m_strReadOnlyLogin
+                                      + "; restart it with scripts/test-servers start")
+                                         .toStdString());
         }
         m_pAdmin->Exec(QStringLiteral("CREATE DATABASE ") + m_strName);
-        if (engine == Engine::MariaDB) {
-            // A user of its own that sees only this database and its schema
-            // databases: the catalog of a MariaDB server lists every database
-            // a user may see, and tests running side by side must not see
-            // each other's.
-            const QString strUser = QLatin1Char('\'') + m_strName + QStringLiteral("'@'127.0.0.1'");
-            const QString strPattern = QString(m_strName).replace(QLatin1Char('_'), QLatin1String("\\_"));
-            m_pAdmin->Exec(QStringLiteral("CREATE USER ") + strUser + QStringLiteral(" IDENTIFIED BY '")
-                           + QLatin1String(kTestPassword) + QLatin1Char('\''));
-            m_pAdmin->Exec(QStringLiteral("GRANT ALL PRIVILEGES ON `") + strPattern + QStringLiteral("`.* TO ") + strUser);
-            m_pAdmin->Exec(QStringLiteral("GRANT ALL PRIVILEGES ON `") + strPattern + QStringLiteral("\\_%`.* TO ")
-                           + strUser);
-            attributes = ServerAttributes(engine, m_strName, m_strName);
-        } else {
-            attributes = ServerAttributes(engine, m_strName);
-        }
+        // Only the owner and the read-only login connect; nobody else may
+        // create even temporary tables.
+        m_pAdmin->Exec(QStringLiteral("REVOKE ALL ON DATABASE ") + m_strName + QStringLiteral(" FROM PUBLIC"));
+        m_pAdmin->Exec(QStringLiteral("GRANT CONNECT ON DATABASE ") + m_strName + QStringLiteral(" TO ")
+                       + m_strReadOnlyLogin);
+    } else {
+        // Users of its own that see only this database and its schema
+        // databases: the catalog of a MariaDB server lists every database a
+        // user may see, and tests running side by side must not see each
+        // other's.
+        m_pAdmin->Exec(QStringLiteral("CREATE DATABASE ") + m_strName);
+        m_strOwner = m_strName;
+        m_strReadOnlyLogin = QLatin1String(kReadOnlyLoginPrefix) + strSuffix;
+        CreateMariaDbUser(m_strOwner, QStringLiteral("ALL PRIVILEGES"));
+        CreateMariaDbUser(m_strReadOnlyLogin, QStringLiteral("SELECT"));
     }
-    environment.AddDataSource(m_strDsn, DriverOf(engine), attributes);
-    m_pConnection = std::make_unique<RawConnection>(QStringLiteral("DSN=") + m_strDsn + QLatin1Char(';'));
+    m_pConnection = std::make_unique<RawConnection>(
+        ConnectStringOf(DriverOf(engine), ServerAttributes(engine, m_strName, m_strOwner)));
+    if (engine == Engine::PostgreSQL) {
+        // Every schema, table and view the setup creates from now on, also
+        // after the product has connected, is readable by the read-only login.
+        Exec(QStringLiteral("ALTER DEFAULT PRIVILEGES GRANT USAGE ON SCHEMAS TO ") + m_strReadOnlyLogin);
+        Exec(QStringLiteral("ALTER DEFAULT PRIVILEGES GRANT SELECT ON TABLES TO ") + m_strReadOnlyLogin);
+    }
+    environment.AddDataSource(m_strDsn, DriverOf(engine), ServerAttributes(engine, m_strName, m_strReadOnlyLogin));
+}
+
+void TestDatabase::CreateMariaDbUser(const QString& strUser, const QString& strPrivileges)
+{
+    const QString strAccount = Quoted(strUser) + QStringLiteral("@'127.0.0.1'");
+    const QString strPattern = QString(m_strName).replace(QLatin1Char('_'), QLatin1String("\\_"));
+    m_pAdmin->Exec(QStringLiteral("CREATE USER ") + strAccount + QStringLiteral(" IDENTIFIED BY ")
+                   + Quoted(QLatin1String(kTestPassword)));
+    m_arrMariaDbUsers.append(strAccount);
+    for (const QString& strDatabases : {strPattern, strPattern + QStringLiteral("\\_%")}) {
+        m_pAdmin->Exec(QStringLiteral("GRANT ") + strPrivileges + QStringLiteral(" ON `") + strDatabases
+                       + QStringLiteral("`.* TO ") + strAccount);
+    }
 }
 
 TestDatabase::~TestDatabase()
 {
     m_pConnection.reset();
     OdbcEnvironment::Instance().RemoveDataSource(m_strDsn);
+    if (!m_strOwnerDsn.isEmpty())
+        OdbcEnvironment::Instance().RemoveDataSource(m_strOwnerDsn);
     try {
         if (m_engine == Engine::SQLite)
             QFile::remove(m_strName);
@@ -228,8 +269,8 @@ TestDatabase::~TestDatabase()
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + m_strName);
         for (const QString& strExtra : std::as_const(m_arrExtraDatabases))
             m_pAdmin->Exec(QStringLiteral("DROP DATABASE IF EXISTS ") + strExtra);
-        if (m_engine == Engine::MariaDB)
-            m_pAdmin->Exec(QStringLiteral("DROP USER IF EXISTS '") + m_strName + QStringLiteral("'@'127.0.0.1'"));
+        for (const QString& strAccount : std::as_const(m_arrMariaDbUsers))
+            m_pAdmin->Exec(QStringLiteral("DROP USER IF EXISTS ") + strAccount);
     } catch (const std::exception& error) {
         qWarning("could not drop test database %s: %s", qPrintable(m_strName), error.what());
     }
@@ -257,6 +298,46 @@ TestDatabase::Schema TestDatabase::CreateSchema(const QString& strName)
     }
     }
     return {};
+}
+
+QString TestDatabase::OwnerDsn()
+{
+    if (m_engine == Engine::SQLite)
+        return m_strDsn;   // a file has no logins
+    if (m_strOwnerDsn.isEmpty()) {
+        m_strOwnerDsn = m_strDsn + QStringLiteral("_owner");
+        OdbcEnvironment::Instance().AddDataSource(m_strOwnerDsn, DriverOf(m_engine),
+                                                  ServerAttributes(m_engine, m_strName, m_strOwner));
+    }
+    return m_strOwnerDsn;
+}
+
+void TestDatabase::EndReadOnlySessions()
+{
+    // The administrator's connection: the owner may neither see nor end
+    // another login's sessions on MariaDB.
+    QString strSessions;
+    if (m_engine == Engine::PostgreSQL) {
+        strSessions = QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = ") + Quoted(m_strName)
+                      + QStringLiteral(" AND usename = ") + Quoted(m_strReadOnlyLogin);
+    } else if (m_engine == Engine::MariaDB) {
+        strSessions = QStringLiteral("SELECT id FROM information_schema.processlist WHERE user = ")
+                      + Quoted(m_strReadOnlyLogin);
+    } else {
+        throw std::runtime_error("no server session to end on SQLite");
+    }
+    for (const QStringList& row : m_pAdmin->Query(strSessions)) {
+        if (m_engine == Engine::PostgreSQL)
+            m_pAdmin->Exec(QStringLiteral("SELECT pg_terminate_backend(") + row.first() + QLatin1Char(')'));
+        else
+            m_pAdmin->Exec(QStringLiteral("KILL CONNECTION ") + row.first());
+    }
+    const QDeadlineTimer deadline(5000);
+    while (!m_pAdmin->Query(strSessions).isEmpty()) {
+        if (deadline.hasExpired())
+            throw std::runtime_error("the ended sessions of " + m_strReadOnlyLogin.toStdString() + " stay open");
+        QThread::msleep(20);
+    }
 }
 
 int TestDatabase::ServerSessionCount()

@@ -33,8 +33,15 @@ private:
     void* m_hdbc = nullptr;
 };
 
+// Server logins whose names start so have SELECT rights only; the statement
+// audit (tests/audit) tells them apart by this prefix.
+inline constexpr char kReadOnlyLoginPrefix[] = "kvro_";
+
 // A fresh, empty database with a DSN of its own in the private odbc.ini;
-// dropped, with its DSN, on destruction.
+// dropped, with its DSN, on destruction. On a server, the DSN names a login
+// that may read the database's tables and catalog but change nothing, the
+// way a cautious DBA configures the product; the setup and inspection
+// connection keeps the owner's login.
 class TestDatabase
 {
 public:
@@ -49,6 +56,10 @@ public:
     Engine GetEngine() const { return m_engine; }
     QString Dsn() const { return m_strDsn; }
     QString Name() const { return m_strName; }   // database name (SQLite: file path)
+    QString ReadOnlyLogin() const { return m_strReadOnlyLogin; }   // the DSN's login ("" on SQLite)
+    // A second DSN naming the owner's login, which may write: for tests that
+    // show the product's own session refusing writes the login could make.
+    QString OwnerDsn();
 
     void Exec(const QString& strSql) { m_pConnection->Exec(strSql); }
     void ExecScript(const QStringList& statements);
@@ -57,6 +68,9 @@ public:
 
     // Sessions the server has open on this database (PostgreSQL and MariaDB).
     int ServerSessionCount();
+    // The server ends every session of the DSN's login, as a dropped link or
+    // a DBA would; returns once they are gone (PostgreSQL and MariaDB).
+    void EndReadOnlySessions();
 
     // A place for tables of their own: a schema of this database on
     // PostgreSQL, a database of its own (dropped with this one) on MariaDB,
@@ -70,12 +84,19 @@ public:
     Schema CreateSchema(const QString& strName);
 
 private:
+    // A user with the privileges on this database and its schema databases.
+    void CreateMariaDbUser(const QString& strUser, const QString& strPrivileges);
+
     Engine m_engine;
     QString m_strDsn;
     QString m_strName;
+    QString m_strReadOnlyLogin;
+    QString m_strOwner;
+    QString m_strOwnerDsn;
     std::unique_ptr<RawConnection> m_pConnection;
     std::unique_ptr<RawConnection> m_pAdmin;
     QStringList m_arrExtraDatabases;
+    QStringList m_arrMariaDbUsers;   // accounts, dropped with the database
 };
 
 // A text literal for setup SQL; written here rather than taken from the code

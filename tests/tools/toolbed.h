@@ -194,24 +194,10 @@ struct ToolBed
             it.value() = it.key() == kSqliteMainKey;
     }
 
-    // The server ends every other session on the test database, the tools
+    // The server ends the sessions of the data source's login, the tools
     // connection among them, as a dropped link or a DBA would; returns once
     // they are gone.
-    void EndOtherSessions()
-    {
-        if (Database().GetEngine() == Engine::PostgreSQL) {
-            Database().Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
-                                           "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
-        } else {
-            const auto sessions = Database().Query(QStringLiteral(
-                "SELECT ID FROM information_schema.PROCESSLIST WHERE DB = DATABASE() AND ID <> CONNECTION_ID()"));
-            for (const QStringList& session : sessions)
-                Database().Exec(QStringLiteral("KILL ") + session.at(0));
-        }
-        QDeadlineTimer deadline(5000);
-        while (Database().ServerSessionCount() > 1 && !deadline.hasExpired())
-            QThread::msleep(20);
-    }
+    void EndOtherSessions() { Database().EndReadOnlySessions(); }
 
     // PostgreSQL reads each row of the table only after a pause of
     // nSeconds (a row policy its owner cannot bypass).

@@ -32,7 +32,7 @@ inline void PickDataSourceWhenShown(const QString& strDsn, bool& bPicked, bool& 
         QTest::mouseClick(pDlg->m_lbUser->viewport(), Qt::LeftButton, {},
                           pDlg->m_lbUser->visualItemRect(pItem).center());
         bPicked = true;
-        auto* pPoll = new QTimer;
+        auto* pPoll = new QTimer(QCoreApplication::instance());   // freed at the latest with the application
         QObject::connect(pPoll, &QTimer::timeout, pPoll, [pPoll, &bWaitShown] {
             if (qobject_cast<CDlgWait*>(QApplication::activeModalWidget()) != nullptr) {
                 bWaitShown = true;
