@@ -1,6 +1,7 @@
 #include "controls/guiprompt.h"
 
 #include "app/language.h"
+#include "controls/callonthreadof.h"
 #include "res/stringids.h"
 
 #include <QApplication>
@@ -42,7 +43,6 @@ CPrompt::Answer CGuiPrompt::ShowMessage(const QString& strText, Buttons buttons)
         return ShowOnInterfaceThread(strText, buttons);
     // Widgets live on the interface thread only: the worker waits there.
     Answer answer = buttons == YesNoCancel ? AnswerCancel : AnswerOk;
-    QMetaObject::invokeMethod(
-        pApp, [&] { answer = ShowOnInterfaceThread(strText, buttons); }, Qt::BlockingQueuedConnection);
+    CallOnThreadOf(pApp, [&] { answer = ShowOnInterfaceThread(strText, buttons); });
     return answer;
 }

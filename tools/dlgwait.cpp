@@ -5,6 +5,7 @@
 #include "app/language.h"
 #include "app/qalmetapp.h"
 #include "controls/animatectrl.h"
+#include "controls/callonthreadof.h"
 #include "controls/windowfunctions.h"
 #include "res/dialogtemplates.h"
 #include "res/resourceimages.h"
@@ -165,8 +166,7 @@ qintptr CDlgWait::SendMessage(unsigned nMessage, qintptr wParam, qintptr lParam)
     if (QThread::currentThread() == thread())
         return HandleMessage(nMessage, wParam, lParam);
     qintptr nResult = 0;
-    QMetaObject::invokeMethod(
-        this, [&] { nResult = HandleMessage(nMessage, wParam, lParam); }, Qt::BlockingQueuedConnection);
+    CallOnThreadOf(this, [&] { nResult = HandleMessage(nMessage, wParam, lParam); });
     return nResult;
 }
 
