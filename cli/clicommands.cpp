@@ -193,21 +193,29 @@ int CCliCommands::Run(const QStringList& arrArgs)
         ApplyLanguage();
         return (this->*pCommand->pfnRun)();
     } catch (const CCliError& error) {
-        PrintError(QStringLiteral("kitvane-cli: ") + error.Text());
-        return error.Status();
+        return EndWithError(error.Status(), error.Text());
     } catch (const CDBException& error) {
         // A statement that cannot be allocated: the database layer raises it
         // by design. The temporary result files go with this object.
-        PrintError(QStringLiteral("kitvane-cli: ")
-                   + FormatLangString(StringId::DatabaseError, {error.m_strError.trimmed()}).simplified());
-        return CLI_FAILURE;
+        return EndWithError(CLI_FAILURE,
+                            FormatLangString(StringId::DatabaseError, {error.m_strError.trimmed()}).simplified());
     } catch (const std::exception& error) {
-        PrintError(QStringLiteral("kitvane-cli: ") + QString::fromLocal8Bit(error.what()));
-        return CLI_FAILURE;
+        return EndWithError(CLI_FAILURE, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        PrintError(QStringLiteral("kitvane-cli: unexpected error"));
-        return CLI_FAILURE;
+        return EndWithError(CLI_FAILURE, QStringLiteral("unexpected error"));
     }
+}
+
+int CCliCommands::EndWithError(int nStatus, const QString& strText)
+{
+    // Ctrl-C stops the running statement: the step it cut short fails or
+    // answers short (no schema, a missing table), which is the cancel's doing.
+    if (nStatus != CLI_CANCELLED && CCliInterrupt::IsRequested()) {
+        PrintError(QStringLiteral("kitvane-cli: cancelled"));
+        return CLI_CANCELLED;
+    }
+    PrintError(QStringLiteral("kitvane-cli: ") + strText);
+    return nStatus;
 }
 
 void CCliCommands::ApplyLanguage()

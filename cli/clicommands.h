@@ -75,6 +75,8 @@ private:
     static QString DriverReason(const CDBData& data);
     // Ends the command when Ctrl-C came during a step without cancel points.
     static void ThrowIfCancelled();
+    // Prints the error that ended the run and returns the exit status.
+    static int EndWithError(int nStatus, const QString& strText);
     // Chooses the side's schema as the comparison window does and reads its
     // table list; the schema's text, for the titles.
     QString OpenSchema(CDBData& data, const QString& strDsn, const char* pszSchemaOption);

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 
 #include <arpa/inet.h>
@@ -77,6 +78,16 @@ CliRun Finish(QProcess& process)
     run.strOut = QString::fromUtf8(process.readAllStandardOutput());
     run.strErr = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// Whether the process has the file open (its descriptors in /proc).
+bool HasFileOpen(qint64 nPid, const QString& strPath)
+{
+    const QString strCanonical = QFileInfo(strPath).canonicalFilePath();
+    const QFileInfoList arrDescriptors = QDir(QStringLiteral("/proc/%1/fd").arg(nPid))
+                                             .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(arrDescriptors.begin(), arrDescriptors.end(),
+                       [&](const QFileInfo& descriptor) { return descriptor.symLinkTarget() == strCanonical; });
 }
 
 CliRun RunCli(const QStringList& arrArgs, const EnvironmentChanges& changes = {})
@@ -1104,20 +1115,31 @@ void TestCli::replaceOnTerminal()
     }
 }
 
+// Ctrl-C at many points of the run (connecting, reading the catalogs,
+// comparing, as the delay grows): each is a cancel, whatever step it cuts
+// short. One database serves every delay: it takes long to build.
 void TestCli::interrupted()
 {
     // Enough tables that the run is still going when Ctrl-C comes.
     JdeOptions options;
     options.nExtraTables = 1500;
     KV_JDE_BED(bed, Engine::SQLite, options);
-    QProcess process;
-    Start(process, {"compare-tables", "--left", bed->pDatabase->Dsn(), "--right", bed->pDatabase->Dsn()});
-    QVERIFY(process.waitForStarted());
-    QTest::qWait(400);
-    ::kill(pid_t(process.processId()), SIGINT);
-    const CliRun run = Finish(process);
-    QCOMPARE(run.nStatus, 3);
-    QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(run.strErr));
+    for (int nDelay = 0; nDelay <= 1500; nDelay += 50) {
+        QProcess process;
+        Start(process, {"compare-tables", "--left", bed->pDatabase->Dsn(), "--right", bed->pDatabase->Dsn()});
+        QVERIFY(process.waitForStarted());
+        // Its handler is in place once it opens a database: it is installed first thing.
+        QTRY_VERIFY_WITH_TIMEOUT(HasFileOpen(process.processId(), bed->pDatabase->Name()), 60000);
+        QTest::qWait(nDelay);
+        ::kill(pid_t(process.processId()), SIGINT);
+        const CliRun run = Finish(process);
+        const QString strRun = QStringLiteral("Ctrl-C %1 ms after the database was opened: status %2, %3")
+                                   .arg(nDelay)
+                                   .arg(run.nStatus)
+                                   .arg(run.strErr);
+        QVERIFY2(run.nStatus == 3, qPrintable(strRun));
+        QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(strRun));
+    }
 }
 
 void TestCli::toolInterrupted_data()
