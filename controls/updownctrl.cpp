@@ -61,7 +61,9 @@ void CUpDownCtrl::Step(int nDelta)
 
 bool CUpDownCtrl::eventFilter(QObject* pObject, QEvent* pEvent)
 {
-    if (pObject == m_pBuddy && pEvent->type() == QEvent::KeyPress) {
+    // The type first: a buddy being destroyed still sends events while it is
+    // only a QWidget, and comparing with the QPointer casts it to QLineEdit.
+    if (pEvent->type() == QEvent::KeyPress && pObject == m_pBuddy) {
         const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
         if (nKey == Qt::Key_Up || nKey == Qt::Key_Down) {
             Step(nKey == Qt::Key_Up ? 1 : -1);
