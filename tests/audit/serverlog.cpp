@@ -88,7 +88,7 @@ QList<LoggedStatement> ServerLog::ParsePostgres(const QString& strLog)
     // log_line_prefix '%m [%p] user=%u db=%d '; a message's further lines
     // start with a tab.
     static const QRegularExpression entry(QStringLiteral(
-        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d(?:\.\d+)? \S+ \[\d+\] user=(\S*) db=\S* ([A-Z0-9]+):  (.*)$)"));
+        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d(?:\.\d+)? \S+ \[\d+\] user=(\S*) db=(\S*) ([A-Z0-9]+):  (.*)$)"));
     // log_statement's own messages, for the simple and the extended protocol.
     static const QRegularExpression statement(QStringLiteral(R"(^(?:statement|execute [^:]+): )"));
     QList<LoggedStatement> statements;
@@ -101,13 +101,13 @@ QList<LoggedStatement> ServerLog::ParsePostgres(const QString& strLog)
         }
         bInStatement = false;
         const QRegularExpressionMatch line = entry.match(strLine);
-        if (!line.hasMatch() || line.captured(2) != QLatin1String("LOG"))
+        if (!line.hasMatch() || line.captured(3) != QLatin1String("LOG"))
             continue;
-        const QString strMessage = line.captured(3);
+        const QString strMessage = line.captured(4);
         const QRegularExpressionMatch head = statement.match(strMessage);
         if (!head.hasMatch())
             continue;
-        statements.append({line.captured(1), QString(), strMessage.mid(head.capturedLength())});
+        statements.append({line.captured(1), line.captured(2), QString(), strMessage.mid(head.capturedLength())});
         bInStatement = true;
     }
     return statements;
@@ -148,7 +148,7 @@ QList<LoggedStatement> ServerLog::ParseMariaDb(const QString& strLog)
             else
                 loginOfThread.remove(strThread);   // a refused login
         }
-        statements.append({loginOfThread.value(strThread), strCommand, strText});
+        statements.append({loginOfThread.value(strThread), QString(), strCommand, strText});
         bInEntry = true;
     }
     return statements;

@@ -16,6 +16,7 @@ namespace kvtest {
 struct LoggedStatement
 {
     QString strLogin;     // empty when the part read does not tell (a session opened before it)
+    QString strDatabase;  // PostgreSQL: the session's database; MariaDB: empty (its read-only logins name it)
     QString strCommand;   // MariaDB: the general log's command ("Query", "Connect", ...); PostgreSQL: empty
     QString strText;
 };

@@ -19,13 +19,21 @@ namespace {
 
 const QList<Engine> kServerEngines = {Engine::PostgreSQL, Engine::MariaDB};
 
-enum class LoginKind { ReadOnly, TestBed, Unknown };
+// InjectionAttempts: the product's read-only login on a database a test
+// attacks on purpose; that test reads the server's state after each attempt.
+enum class LoginKind { ReadOnly, InjectionAttempts, TestBed, Unknown };
 
-LoginKind KindOf(const QString& strLogin)
+LoginKind KindOf(const kvtest::LoggedStatement& statement)
 {
-    if (strLogin.isEmpty())
+    if (statement.strLogin.isEmpty())
         return LoginKind::Unknown;
-    return strLogin.startsWith(QLatin1String(kvtest::kReadOnlyLoginPrefix)) ? LoginKind::ReadOnly : LoginKind::TestBed;
+    const QString strReadOnlyPrefix = QLatin1String(kvtest::kReadOnlyLoginPrefix);
+    if (!statement.strLogin.startsWith(strReadOnlyPrefix))
+        return LoginKind::TestBed;
+    const QString strTag = QLatin1String(kvtest::kInjectionTag);
+    const bool bAttacked = statement.strLogin.startsWith(strReadOnlyPrefix + strTag)
+                           || statement.strDatabase.startsWith(QStringLiteral("kv_") + strTag);
+    return bAttacked ? LoginKind::InjectionAttempts : LoginKind::ReadOnly;
 }
 
 // Where each server's log stood when the suite began: "<engine>\t<path>\t<size>" lines.
@@ -232,7 +240,7 @@ void TestStatementAudit::auditServerLogs()
         QMap<LoginKind, int> kinds;
         QMap<QString, int> forms;
         for (const kvtest::LoggedStatement& statement : pLog->StatementsFrom(nStart)) {
-            const LoginKind kind = KindOf(statement.strLogin);
+            const LoginKind kind = KindOf(statement);
             ++kinds[kind];
             if (kind != LoginKind::ReadOnly)
                 continue;
@@ -247,13 +255,15 @@ void TestStatementAudit::auditServerLogs()
         }
         arrReport.append(QStringLiteral("%1 (%2 from byte %3%4): %5 statements from the read-only logins, "
                                         "%6 from the test bed's logins, %7 of no known login "
-                                        "(refused logins, sessions opened before the mark)")
+                                        "(refused logins, sessions opened before the mark), "
+                                        "%8 sent to databases attacked on purpose (judged by their test)")
                              .arg(strEngine, pLog->Path())
                              .arg(nStart)
                              .arg(nStart == 0 ? QStringLiteral(", no mark of the suite's start") : QString())
                              .arg(kinds.value(LoginKind::ReadOnly))
                              .arg(kinds.value(LoginKind::TestBed))
-                             .arg(kinds.value(LoginKind::Unknown)));
+                             .arg(kinds.value(LoginKind::Unknown))
+                             .arg(kinds.value(LoginKind::InjectionAttempts)));
         for (const kvtest::AllowedForm& form : kvtest::AllowedForms()) {
             if ((form.nEngines & kvtest::EngineBit(engine)) != 0) {
                 const QString strForm = QLatin1String(form.pszName);

@@ -1002,7 +1002,9 @@ void TestCli::injectionChangesNothing()
     QFETCH(bool, refused);
     QFETCH(QString, resultExcludes);
     QFETCH(QString, resultIncludes);
-    KV_JDE_BED(bed, engine, JdeOptions());
+    JdeOptions options;
+    options.bInjectionAttempts = true;
+    KV_JDE_BED(bed, engine, options);
     CreateInjectionTargets(*bed);
     const QString strData = bed->pFixture->Place(kvtest::kProductionSchema).strQualifier;
     state.replace(QLatin1String("@P"), strData);

@@ -204,7 +204,7 @@ void TestReadOnlySession::nothingPersists()
     QFETCH(QStringList, operations);
     QFETCH(QString, state);
     QFETCH(QString, unchanged);
-    KV_CREATE_DATABASE(db, engine);
+    KV_CREATE_DATABASE(db, engine, kvtest::DatabaseUse::InjectionAttempts);
     CreateCanary(*db);
     db->Exec(QStringLiteral("CREATE FUNCTION kv_delete() RETURNS integer LANGUAGE sql AS "
                             "'DELETE FROM KV_CANARY; SELECT 1'"));

@@ -173,10 +173,11 @@ QString AdminConnectString(Engine engine)
                                                                                  : QString()));
 }
 
-TestDatabase::TestDatabase(Engine engine) : m_engine(engine)
+TestDatabase::TestDatabase(Engine engine, DatabaseUse use) : m_engine(engine)
 {
     OdbcEnvironment& environment = OdbcEnvironment::Instance();
-    const QString strSuffix = QString::number(QCoreApplication::applicationPid()) + QLatin1Char('_')
+    const QString strSuffix = (use == DatabaseUse::InjectionAttempts ? QLatin1String(kInjectionTag) : QLatin1String())
+                              + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('_')
                               + QString::number(++g_nDatabases);
     m_strDsn = QStringLiteral("kv_") + EngineName(engine).toLower() + QLatin1Char('_') + strSuffix;
 

@@ -36,6 +36,13 @@ private:
 // Server logins whose names start so have SELECT rights only; the statement
 // audit (tests/audit) tells them apart by this prefix.
 inline constexpr char kReadOnlyLoginPrefix[] = "kvro_";
+// In the names of the databases (and of their MariaDB read-only logins) that
+// a test attacks on purpose through the product: the statement audit counts
+// what reaches those apart, since the test itself reads the server's state
+// after each attempt.
+inline constexpr char kInjectionTag[] = "inj_";
+
+enum class DatabaseUse { Ordinary, InjectionAttempts };
 
 // A fresh, empty database with a DSN of its own in the private odbc.ini;
 // dropped, with its DSN, on destruction. On a server, the DSN names a login
@@ -47,7 +54,7 @@ class TestDatabase
 public:
     // Raises std::runtime_error, telling how to start the test servers when
     // the engine's server is not reachable.
-    explicit TestDatabase(Engine engine);
+    explicit TestDatabase(Engine engine, DatabaseUse use = DatabaseUse::Ordinary);
     ~TestDatabase();
 
     TestDatabase(const TestDatabase&) = delete;
@@ -113,11 +120,12 @@ QString AdminConnectString(Engine engine);
 }  // namespace kvtest
 
 // Creates a test database in a test function, failing the test (never
-// skipping it) with the reason when that is impossible.
-#define KV_CREATE_DATABASE(var, engine)                                 \
+// skipping it) with the reason when that is impossible; the arguments
+// after the variable are TestDatabase's.
+#define KV_CREATE_DATABASE(var, ...)                                    \
     std::unique_ptr<kvtest::TestDatabase> var;                          \
     try {                                                               \
-        var = std::make_unique<kvtest::TestDatabase>(engine);           \
+        var = std::make_unique<kvtest::TestDatabase>(__VA_ARGS__);      \
     } catch (const std::exception& error) {                             \
         QFAIL(error.what());                                            \
     }
