@@ -173,7 +173,8 @@ bool EditOptionsUntilOneSet(CZembraParam& param, const QList<int>& arrShown, con
                             const CompareTitles& titles, QWidget* pParent)
 {
     while (EditOptions(param, arrShown, titles, pParent)) {
-        if (std::any_of(arrRequired.begin(), arrRequired.end(),
+        if (arrRequired.isEmpty()
+            || std::any_of(arrRequired.begin(), arrRequired.end(),
                         [&param](int nOption) { return param.IsOptionSet(nOption); }))
             return true;
     }

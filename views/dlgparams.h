@@ -14,6 +14,9 @@ struct CompareTitles
 {
     QString strLeft;
     QString strRight;
+
+    // "left / right": the title of the result windows and exports.
+    QString CompareTitle() const { return strLeft + QStringLiteral(" / ") + strRight; }
 };
 
 // The options dialog: shows the check boxes of the listed options only
@@ -52,6 +55,6 @@ private:
 // Runs the options dialog modally on the options; true when closed with OK.
 bool EditOptions(CZembraParam& param, const QList<int>& arrShown, const CompareTitles& titles, QWidget* pParent);
 // The same, shown again after every OK that leaves all of arrRequired
-// clear; false as soon as the user cancels.
+// clear (an empty list asks for nothing); false as soon as the user cancels.
 bool EditOptionsUntilOneSet(CZembraParam& param, const QList<int>& arrShown, const QList<int>& arrRequired,
                             const CompareTitles& titles, QWidget* pParent);
