@@ -11,6 +11,10 @@
 #include "tests/support/testdatabase.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
+#include "tests/ui/tooldialogsupport.h"
+#include "tests/app/recordingopener.h"
+#include "tests/fixtures/jdefixture.h"
+#include "views/exportfilechooser.h"
 #include "views/comparecolumnfrm.h"
 #include "views/comparefrm.h"
 #include "views/comparelauncher.h"
@@ -131,6 +135,8 @@ private slots:
     void cancelledOptionsOpenNothing();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
+    void exportsAreTheCommandLines_data();
+    void exportsAreTheCommandLines();
 
 private:
     // Opens the comparison window on both databases; null on failure.
@@ -418,6 +424,113 @@ void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
     QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
     for (int s = 0; s < 4; ++s)
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
+}
+
+namespace {
+
+// Answers the save question with the test's file.
+class AnsweringChooser : public CExportFileChooser
+{
+public:
+    explicit AnsweringChooser(const QString& strAnswer) : m_strAnswer(strAnswer) { SetCurrent(this); }
+    ~AnsweringChooser() override { SetCurrent(nullptr); }
+
+    bool ChooseSaveFile(QString& strPath, const QString&, const QString&, QWidget*) override
+    {
+        m_strProposed = strPath;
+        strPath = m_strAnswer;
+        return true;
+    }
+
+    QString m_strAnswer;
+    QString m_strProposed;
+};
+
+QByteArray ReadAll(const QString& strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+void TestCompareResults::exportsAreTheCommandLines_data()
+{
+    QTest::addColumn<bool>("french");
+    QTest::addColumn<QString>("kind");
+    for (bool bFrench : {true, false}) {
+        const char* pszLang = bFrench ? "fr" : "en";
+        for (const char* pszKind : {"tables", "fields", "aliases"})
+            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind);
+    }
+}
+
+void TestCompareResults::exportsAreTheCommandLines()
+{
+    QFETCH(bool, french);
+    QFETCH(QString, kind);
+    const bool bAliases = kind == QStringLiteral("aliases");
+    std::unique_ptr<kvtest::JdeTestBed> pBeds[2];
+    if (bAliases) {
+        // Two dictionaries: the right one has aliases of its own.
+        kvtest::JdeOptions more;
+        more.nExtraAliases = 3;
+        KV_JDE_BED(pLeft, kvtest::Engine::SQLite, kvtest::JdeOptions());
+        KV_JDE_BED(pRight, kvtest::Engine::SQLite, more);
+        pBeds[0] = std::move(pLeft);
+        pBeds[1] = std::move(pRight);
+        for (int nSide : {0, 1})
+            m_pSides[nSide].reset(pBeds[nSide]->pDatabase.release());
+    }
+    m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
+                                : QLocale(QLocale::English, QLocale::UnitedStates));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    QVERIFY(OpenWindow());
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
+                          Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    if (kind == QStringLiteral("fields")) {
+        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        QCOMPARE(pLauncher->GetFrames().size(), 2);
+        pForm = pLauncher->GetFrames().last()->GetForm();
+    }
+    const QString strGui = m_pTmp->filePath(QStringLiteral("gui.csv"));
+    const QString strCli = m_pTmp->filePath(QStringLiteral("cli.csv"));
+    {
+        AnsweringChooser chooser(strGui);
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+        QVERIFY(chooser.m_strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
+                                               + QStringLiteral(".csv")));
+    }
+    QCOMPARE(arrStarted.size(), 1);
+    QVERIFY(arrStarted.first().contains(strGui));
+
+    QStringList arrArgs{kind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
+                        : kind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
+                                                           : QStringLiteral("compare-dd"),
+                        QStringLiteral("--lang"), french ? QStringLiteral("fr") : QStringLiteral("en"),
+                        QStringLiteral("--left"), m_pSides[0]->Dsn(), QStringLiteral("--right"), m_pSides[1]->Dsn(),
+                        QStringLiteral("--export"), strCli};
+    if (kind == QStringLiteral("fields"))
+        arrArgs << QStringLiteral("--table") << QStringLiteral("F0101");
+    QString strErr;
+    QCOMPARE(tooltest::RunCli(arrArgs, &strErr), 0);
+    const QByteArray gui = ReadAll(strGui);
+    // Not an empty result: the lines of the differences are there.
+    const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
+                                    : kind == QStringLiteral("fields") ? QByteArray("\r\n<;ABC\r\n")
+                                                                       : QByteArray("\r\n<;");
+    QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
+    QCOMPARE(gui, ReadAll(strCli));
 }
 
 QTEST_MAIN(TestCompareResults)
