@@ -106,7 +106,6 @@ void CFormCompare::OnInitialUpdate()
     connect(m_pSearch, &QLineEdit::textChanged, this,
             [pSearchButton](const QString& strText) { EnableControl(pSearchButton, !strText.isEmpty()); });
 
-    m_pList->SetImageList(SharedImageList());
     m_pList->SetItemSource(this);
     m_pList->setAccessibleName(windowTitle());
     InsertColumns();
