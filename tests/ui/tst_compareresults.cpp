@@ -135,6 +135,7 @@ private slots:
     void cancelledOptionsOpenNothing();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
+    void placementIsKeptPerKind();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
 
@@ -424,6 +425,23 @@ void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
     QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
     for (int s = 0; s < 4; ++s)
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
+}
+
+void TestCompareResults::placementIsKeptPerKind()
+{
+    QVERIFY(OpenWindow());
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    const QRect placed(40, 50, 610, 470);
+    pWindow->setGeometry(placed);
+    QTRY_COMPARE(pWindow->geometry(), placed);
+    pWindow->close();
+    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
+    QCOMPARE(m_pApp->GetSettings().GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
+             QStringLiteral("40,50,650,520"));
+    pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QCOMPARE(pWindow->geometry(), placed);
 }
 
 namespace {

@@ -39,6 +39,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QPointer>
 #include <QTimer>
@@ -95,6 +96,7 @@ private:
     void SaveMessageBox(const QString& strText, const QString& strName);
 
     std::unique_ptr<PrivateSettings> m_pSettings;
+    std::unique_ptr<QTemporaryDir> m_pDemoDir;
     QDir m_folder;
 };
 
@@ -325,6 +327,22 @@ void TestGallery::renderToolDialogs()
     }
 }
 
+namespace {
+
+// Selects the first different table and asks for its fields.
+void ShowFirstDifferentTable(CFormCompare* pForm)
+{
+    for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow) {
+        if (pForm->GetList()->GetItemStatus(nRow) == 3) {
+            pForm->GetList()->SelectRow(nRow);
+            break;
+        }
+    }
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_DETAILS), Qt::LeftButton);
+}
+
+}  // namespace
+
 void TestGallery::renderComparisons_data()
 {
     render_data();
@@ -335,9 +353,12 @@ void TestGallery::renderComparisons()
 {
     QFETCH(QString, strLanguage);
     const QString strSuffix = QStringLiteral("_") + strLanguage;
-    QTemporaryDir demo;
-    QString strErr;
-    QCOMPARE(tooltest::RunCli({QStringLiteral("demo"), QStringLiteral("--dir"), demo.path()}, &strErr), 0);
+    // Built once: the data sources keep naming the same files.
+    if (!m_pDemoDir) {
+        m_pDemoDir = std::make_unique<QTemporaryDir>();
+        QString strErr;
+        QCOMPARE(tooltest::RunCli({QStringLiteral("demo"), QStringLiteral("--dir"), m_pDemoDir->path()}, &strErr), 0);
+    }
     QTemporaryDir tmp;
     qputenv("TMP", QFile::encodeName(tmp.path()));
     CQalmetApp app;
@@ -381,13 +402,7 @@ void TestGallery::renderComparisons()
             continue;
         // The fields of the first different table, with and without SQL types.
         CFormCompare* pForm = pWindow->GetForm();
-        for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow) {
-            if (pForm->GetList()->GetItemStatus(nRow) == 3) {
-                pForm->GetList()->SelectRow(nRow);
-                break;
-            }
-        }
-        QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_DETAILS), Qt::LeftButton);
+        ShowFirstDifferentTable(pForm);
         CCompareFrm* pFields = pLauncher->GetFrames().last();
         QVERIFY(pFields != pWindow);
         pFields->resize(600, 450);
@@ -411,13 +426,7 @@ void TestGallery::renderComparisons()
     }
     QVERIFY(!pLauncher->GetFrames().isEmpty());
     CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
-    for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow) {
-        if (pForm->GetList()->GetItemStatus(nRow) == 3) {
-            pForm->GetList()->SelectRow(nRow);
-            break;
-        }
-    }
-    QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_DETAILS), Qt::LeftButton);
+    ShowFirstDifferentTable(pForm);
     CCompareFrm* pFields = pLauncher->GetFrames().last();
     pFields->resize(900, 450);
     QVERIFY(QTest::qWaitForWindowExposed(pFields));
