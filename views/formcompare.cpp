@@ -83,9 +83,16 @@ bool CFormCompare::IsListable(int) const
     return true;
 }
 
+int CFormCompare::GetListedStatus(int nItem) const
+{
+    if (nItem >= 0 && nItem < m_arrStatus.size())
+        return static_cast<unsigned char>(m_arrStatus[nItem]);
+    return GetItemStatus(nItem);
+}
+
 int CFormCompare::GetItemImage(int nItem) const
 {
-    return GetItemStatus(nItem);
+    return GetListedStatus(nItem);
 }
 
 void CFormCompare::OnInitialUpdate()
@@ -118,6 +125,10 @@ void CFormCompare::OnInitialUpdate()
     SetCounterCaptions();
     for (int s = 0; s < kStatusCount; ++s) {
         m_pFilters[s]->SetCheck(1);
+        // Each box in the colour of the rows it filters.
+        QPalette palette = m_pFilters[s]->palette();
+        palette.setColor(QPalette::WindowText, GetStatusColor(s));
+        m_pFilters[s]->setPalette(palette);
         if (s > 0)
             m_pFilters[s]->setFont(m_fontBold);
     }
@@ -180,9 +191,14 @@ void CFormCompare::FillList(bool bAll)
 {
     QList<int> arrItems;
     const int nTotal = GetItemTotal();
+    if (m_arrStatus.size() != nTotal) {
+        m_arrStatus.resize(nTotal);
+        for (int nItem = 0; nItem < nTotal; ++nItem)
+            m_arrStatus[nItem] = char(GetItemStatus(nItem));
+    }
     arrItems.reserve(nTotal);
     for (int nItem = 0; nItem < nTotal; ++nItem) {
-        const int nStatus = GetItemStatus(nItem);
+        const int nStatus = GetListedStatus(nItem);
         if (!IsListable(nStatus))
             continue;
         if (bAll || (nStatus >= 0 && nStatus < kStatusCount && m_pFilters[nStatus] != nullptr

@@ -5,6 +5,7 @@
 #include "views/listitemsource.h"
 #include "views/zembraformview.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QRect>
 
@@ -61,6 +62,9 @@ public:
     QWidget* GetExportButton() const override;
     void RecalcLayout(int cx, int cy) override;
 
+    // The status of an item as read when the list was first filled.
+    int GetListedStatus(int nItem) const;
+
     // IListItemSource: the image of an item is its status.
     int GetItemImage(int nItem) const override;
 
@@ -105,4 +109,7 @@ private:
     QFont m_fontBold;
     QRect m_rcFilterFrame;
     int m_nSeparatorY = -1;
+    // The status of every item, read once: the filters of a large result
+    // then read no file, while every text is still read when shown.
+    QByteArray m_arrStatus;
 };

@@ -216,6 +216,8 @@ void TestCompareResults::tableWindowFromTheButton()
         QCOMPARE(pForm->GetFilter(s)->accessibleName(), captions[s]);
         QCOMPARE(pForm->GetFilter(s)->GetCheck(), 1);
         QVERIFY(pForm->GetFilter(s)->isVisible());
+        QCOMPARE(pForm->GetFilter(s)->palette().color(QPalette::WindowText), GetStatusColor(s));
+        QCOMPARE(pForm->GetFilter(s)->font().bold(), s > 0);
     }
     QCOMPARE(ListedNames(pForm), kAllTables);
     // The selection forms are locked while the window is open.
