@@ -16,6 +16,7 @@
 #include "tests/fixtures/jdefixture.h"
 #include "tests/ui/datasourcepicker.h"
 #include "tests/ui/modalwatcher.h"
+#include "tests/ui/paramsanswerer.h"
 #include "views/basesplitwnd.h"
 #include "views/dblistsplitwnd.h"
 #include "views/formdbselect.h"
@@ -520,6 +521,8 @@ void TestComparisonWindow::launcherButtons()
     QVERIFY(app.GetDatabase(DB_RIGHT)->m_bTableListShown);
     QVERIFY(pTables->isEnabled());
     QCOMPARE(pAliases->isEnabled(), bLeftDictionary && bRightDictionary);
+    // The buttons start their comparison with its options: cancelled here.
+    ParamsAnswerer cancelOptions({});
     QTest::mouseClick(pTables, Qt::LeftButton);
     QTest::mouseClick(pAliases, Qt::LeftButton);
     QCOMPARE(tables.size(), 1);
