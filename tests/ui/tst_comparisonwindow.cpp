@@ -457,9 +457,7 @@ void TestComparisonWindow::failedTableReadHidesTheList()
     QVERIFY(pAliases->isEnabled());
 
     // The server drops the session; reading the next schema fails.
-    pBed->pDatabase->Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = %1 "
-                                         "AND pid <> pg_backend_pid()")
-                              .arg(kvtest::Quoted(pBed->pDatabase->Name())));
+    pBed->pDatabase->EndReadOnlySessions();
     ChooseSchema(pForm, pBed->pFixture->Key(kvtest::kProductionSchema));
     QTRY_VERIFY(SidesIdle(pFrame));
     QTRY_COMPARE(watcher.m_arrBoxTexts.size(), 1);
