@@ -269,22 +269,8 @@ void CFormCompare::OnCommand(int nId)
 
 void CFormCompare::FindNext()
 {
-    CWaitCursor wait;
-    const QString strText = m_pSearch->text();
-    if (strText.isEmpty()) {
-        MessageBeep();
-        return;
-    }
-    m_pSearch->selectAll();
-    m_pSearch->setFocus();
-    const QString strLower = AsciiLower(strText);
-    const int nFound = FindNextRow(m_pList->GetSelectedRow(), m_pList->GetItemCount(), [&](int nRow) {
-        return MatchesSearch(m_pList->GetItemData(nRow), strLower);
-    });
-    if (nFound < 0)
-        MessageBeep();
-    else
-        m_pList->SelectRow(nFound);
+    SearchNextRow(*m_pSearch, *m_pList,
+                  [this](int nItemData, const QString& strLower) { return MatchesSearch(nItemData, strLower); });
 }
 
 bool CFormCompare::HandleKeyDown(int nKey)
