@@ -9,6 +9,7 @@
 #include "controls/windowfunctions.h"
 
 #include <QFontMetrics>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -154,6 +155,8 @@ QWidget* CDialogBuilder::CreateControl(const ControlTemplate& control, QWidget* 
         return new QRadioButton(strText, pParent);
     case ControlKind::UpDown:
         return new CUpDownCtrl(pParent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(strText, pParent);
     }
     return nullptr;
 }

@@ -114,6 +114,74 @@ const ControlTemplate kCompareResult[] = {
     {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 240, 110, 14, 0},
     {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 161, 236, 133, 28, 0},
 };
+// Options dialog: one hidden check box per option; the dialog shows, places
+// and sizes itself to the ones it is asked for.
+const ControlTemplate kParams[] = {
+    {IDC_OPTION_FIRST + 0, K::CheckBox, "Exporter la liste des champs",
+     "Export field list", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 1, K::CheckBox, "Exporter la liste des index",
+     "Export key list", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 2, K::CheckBox, "Tenir compte de la casse lors du rapprochement des noms de tables et de champs",
+     "Case sensitive when matching file and field names", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 3, K::CheckBox, "Exporter les tables identiques",
+     "Export files that are the same", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 4, K::CheckBox, "Exporter les tables uniquement dans %LDB%",
+     "Export files that are only in %LDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 5, K::CheckBox, "Exporter les tables uniquement dans %RDB%",
+     "Export files that are only in %RDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 6, K::CheckBox, "Exporter les tables différentes",
+     "Export files that are different", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 7, K::CheckBox, "Exporter les champs identiques (des tables différentes)",
+     "Export fields that are the same (from files that are different)", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 8, K::CheckBox, "Exporter les champs uniquement dans %LDB% (des tables différentes)",
+     "Export fields that are only in %LDB% (from files that are different)", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 9, K::CheckBox, "Exporter les champs uniquement dans %RDB% (des tables différentes)",
+     "Export fields that are only in %RDB% (from files that are different)", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 10, K::CheckBox, "Exporter les champs différents (des tables différentes)",
+     "Export fields that are different (from files that are different)", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 11, K::CheckBox, "Exporter les champs identiques",
+     "Export fields that are the same", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 12, K::CheckBox, "Exporter les champs uniquement dans %LDB%",
+     "Export fields that are only in %LDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 13, K::CheckBox, "Exporter les champs uniquement dans %RDB%",
+     "Export fields that are only in %RDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 14, K::CheckBox, "Exporter les champs différents",
+     "Export fields that are different", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 15, K::CheckBox, "Exporter les alias identiques",
+     "Export aliases that are the same", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 16, K::CheckBox, "Exporter les alias uniquement dans %LDB%",
+     "Export aliases that are only in %LDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 17, K::CheckBox, "Exporter les alias uniquement dans %RDB%",
+     "Export aliases that are only in %RDB%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 18, K::CheckBox, "Exporter les alias différents",
+     "Export aliases that are different", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 19, K::CheckBox, "Comparer les valeurs du champ %COL%",
+     "Compare values for field %COL%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 20, K::CheckBox, "Comparer les valeurs du champ %COL%",
+     "Compare values for field %COL%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 21, K::CheckBox, "Comparer les valeurs du champ %COL%",
+     "Compare values for field %COL%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 22, K::CheckBox, "Comparer les valeurs du champ %COL%",
+     "Compare values for field %COL%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 23, K::CheckBox, "Comparer les valeurs du champ %COL%",
+     "Compare values for field %COL%", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 24, K::CheckBox, "Comparer les types de données SQL des champs",
+     "Compare SQL datatype for fields", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDC_OPTION_FIRST + 25, K::CheckBox, "Considérer des chaines de caractères de même taille ayant des types différents comme identiques",
+     "Define that strings, with same size but different datatype, are the same", 7, 7, 240, 10, CTL_HIDDEN},
+    {IDOK, K::PushButton, "OK", nullptr, 60, 30, 50, 14, CTL_DEFAULT},
+    {IDCANCEL, K::PushButton, "Annuler", "Cancel", 120, 30, 50, 14, 0},
+};
+
+// Progress of a comparison: the table being compared on the right.
+const ControlTemplate kWaitCompare[] = {
+    {IDC_WAIT_TITLE, K::Static, "Comparaison en cours", "Comparison in progress", 7, 7, 140, 9, 0},
+    {IDC_WAIT_ITEM, K::Static, "", nullptr, 150, 7, 147, 9, CTL_RIGHT},
+    {IDC_WAIT_TEXT, K::Static, "Veuillez patienter...", "Please wait...", 7, 19, 140, 9, 0},
+    {IDC_PROGRESS, K::ProgressBar, nullptr, nullptr, 7, 33, 230, 12, CTL_HIDDEN},
+    {IDCANCEL, K::PushButton, "Annuler", "Cancel", 247, 32, 50, 14, 0},
+};
+
 // The result-file group shared by the two tool dialogs, at the top y of its label.
 #define KV_RESULT_FILE_GROUP(y)                                                                          \
     {IDC_RESULT_LABEL, K::Static, "Fichier de résultat", "Result file", 14, (y), 200, 9, 0},             \
@@ -167,6 +235,8 @@ const DialogTemplate kTemplates[] = {
     {DialogId::WaitStatistics, "", nullptr, 304, 52, DLG_NOCAPTION, kFontFace, kFontPoints, kWaitStatistics},
     // Comparison window forms
     {DialogId::CompareResult, "", nullptr, 300, 270, DLG_NOCAPTION, kFontFace, kFontPoints, kCompareResult},
+    {DialogId::Params, "Paramètres", "Setup", 250, 50, 0, kFontFace, kFontPoints, kParams},
+    {DialogId::WaitCompare, "", nullptr, 304, 52, DLG_NOCAPTION, kFontFace, kFontPoints, kWaitCompare},
     {DialogId::DatabaseSelect, "", nullptr, 224, 230, DLG_NOCAPTION, kFontFace, kFontPoints, kDatabaseSelect},
     {DialogId::Launcher, "", nullptr, 440, 36, DLG_NOCAPTION, kFontFace, kFontPoints, kLauncher},
     {DialogId::DecimalUpdate, "TALVORIN Kitvane", nullptr, 302, 131, DLG_RESIZABLE, kFontFace, kFontPoints,

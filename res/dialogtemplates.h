@@ -27,6 +27,8 @@ enum class ControlKind
     // The tool dialogs' controls.
     RadioButton,
     UpDown,
+    // The options dialog.
+    CheckBox,
 };
 
 // Dialog flags.
@@ -82,6 +84,8 @@ inline constexpr int WaitDecimal = 1008;
 inline constexpr int WaitStatistics = 1013;
 // Comparison window forms
 inline constexpr int CompareResult = 1004;
+inline constexpr int Params = 1005;
+inline constexpr int WaitCompare = 1012;
 inline constexpr int DatabaseSelect = 1009;
 inline constexpr int Launcher = 1010;
 inline constexpr int DecimalUpdate = 1001;
@@ -132,6 +136,8 @@ enum : int
     IDC_SHOW_STRUCTURE = 5015,    // selection form
     IDC_SHOW_DETAILS = 5017,
     IDC_EXPORT = 5020,
+    // Options dialog: option n is shown by check box 5016 + n.
+    IDC_OPTION_FIRST = 5016,
 };
 
 // Control ids of the tool dialogs and of their result-file group.

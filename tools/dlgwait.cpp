@@ -60,6 +60,8 @@ int CDlgWait::TemplateOf(int nType)
         return DialogId::WaitDecimal;
     case WAIT_STATISTICS:
         return DialogId::WaitStatistics;
+    case WAIT_COMPARISON:
+        return DialogId::WaitCompare;
     default:
         return DialogId::WaitDatabase;
     }

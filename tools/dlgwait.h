@@ -20,6 +20,7 @@ enum : int
     WAIT_DATABASE_INFO = 0,
     WAIT_DECIMAL_UPDATE = 1,
     WAIT_STATISTICS = 2,
+    WAIT_COMPARISON = 3,   // the comparison window's run; its work is the subclass's
 };
 
 // The wait dialog's own message: its worker asks the interface thread to

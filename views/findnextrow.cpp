@@ -1,5 +1,12 @@
 #include "views/findnextrow.h"
 
+#include "controls/waitcursor.h"
+#include "controls/windowfunctions.h"
+#include "db/asciitext.h"
+#include "views/zembralistctrl.h"
+
+#include <QLineEdit>
+
 int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& matches)
 {
     if (nSelected < 0 || nSelected >= nCount) {
@@ -16,4 +23,24 @@ int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& 
             return nRow;
     }
     return -1;
+}
+
+void SearchNextRow(QLineEdit& edit, CZembraListCtrl& list,
+                   const std::function<bool(int nItemData, const QString& strLower)>& matches)
+{
+    CWaitCursor wait;
+    const QString strText = edit.text();
+    if (strText.isEmpty()) {
+        MessageBeep();
+        return;
+    }
+    edit.selectAll();
+    edit.setFocus();
+    const QString strLower = AsciiLower(strText);
+    const int nFound = FindNextRow(list.GetSelectedRow(), list.GetItemCount(),
+                                   [&](int nRow) { return matches(list.GetItemData(nRow), strLower); });
+    if (nFound < 0)
+        MessageBeep();
+    else
+        list.SelectRow(nFound);
 }

@@ -7,3 +7,14 @@
 // selected row itself tested last; with no row selected, the rows from the
 // first to the last. -1 when no row matches.
 int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& matches);
+
+class CZembraListCtrl;
+class QLineEdit;
+class QString;
+
+// The search field of a list (its button or Enter): beeps for an empty text
+// or when no row matches, else selects the next matching row; the field keeps
+// the focus with its text selected. matches gets a row's item data and the
+// searched text in ASCII lower case.
+void SearchNextRow(QLineEdit& edit, CZembraListCtrl& list,
+                   const std::function<bool(int nItemData, const QString& strLower)>& matches);

@@ -368,21 +368,9 @@ void CFormDBSelect::AdjustColumnWidth()
 
 void CFormDBSelect::FindNext()
 {
-    const QString strText = m_edtFilter->text();
-    if (strText.isEmpty()) {
-        MessageBeep();
-        return;
-    }
-    m_edtFilter->selectAll();
-    m_edtFilter->setFocus();
-    const QString strSearch = AsciiLower(strText);
-    const int nFound = FindNextRow(m_lstTables->GetSelectedRow(), m_lstTables->GetItemCount(), [&](int nRow) {
-        return m_pDB != nullptr && m_pDB->TableMatchesSearch(m_lstTables->GetItemData(nRow), strSearch);
+    SearchNextRow(*m_edtFilter, *m_lstTables, [this](int nItemData, const QString& strLower) {
+        return m_pDB != nullptr && m_pDB->TableMatchesSearch(nItemData, strLower);
     });
-    if (nFound < 0)
-        MessageBeep();
-    else
-        m_lstTables->SelectRow(nFound);
 }
 
 bool CFormDBSelect::HandleKeyDown(int nKey)

@@ -6,9 +6,11 @@
 #include "db/dbdata.h"
 #include "res/resourceimages.h"
 #include "res/stringids.h"
+#include "views/comparelauncher.h"
 #include "views/dblistsplitwnd.h"
 #include "views/formdbselect.h"
 #include "views/formgen.h"
+#include "views/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,6 +41,7 @@ CMainFrame::CMainFrame(QWidget* pOwner) : QWidget(pOwner != nullptr ? pOwner->wi
     connect(m_pLauncher, &CFormGen::compareTablesRequested, this, &CMainFrame::compareTablesRequested);
     connect(m_pLauncher, &CFormGen::compareAliasesRequested, this, &CMainFrame::compareAliasesRequested);
     m_pLauncher->Create();
+    m_pCompareLauncher = new CCompareLauncher(*this);
     ComputeOverhead();
     // Every key of the application passes here first: Enter in a search
     // field searches, whichever widget would take it otherwise.
@@ -129,34 +132,22 @@ void CMainFrame::LayoutPanes()
 
 void CMainFrame::RestorePlacement()
 {
-    CQalmetApp* pApp = CQalmetApp::GetInstance();
-    const QScreen* pScreen = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (pApp == nullptr || pScreen == nullptr)
-        return;
-    QString strRect;
-    bool bZoomed = false;
-    pApp->GetSettings().LoadWindowPlacement(strRect, bZoomed, -1, pScreen->availableGeometry().size());
-    QRect rect;
-    // A rectangle of fewer than four numbers leaves the platform's placement.
-    if (!ParseWindowRect(strRect, rect))
-        return;
-    setGeometry(rect);
-    if (bZoomed)
-        setWindowState(windowState() | Qt::WindowMaximized);
+    RestoreWindowPlacement(this, -1);
 }
 
 void CMainFrame::SavePlacement()
 {
-    CQalmetApp* pApp = CQalmetApp::GetInstance();
-    if (pApp == nullptr)
-        return;
-    const bool bZoomed = isMaximized();
-    const QRect normal = bZoomed ? normalGeometry() : geometry();
-    pApp->GetSettings().SaveWindowPlacement(FormatWindowRect(normal), bZoomed, -1);
+    SaveWindowPlacement(this, -1);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)
 {
+    // A run in progress uses both sides and ends in a result window of
+    // this one: the window stays until it has ended.
+    if (m_pCompareLauncher->IsBusy()) {
+        pEvent->ignore();
+        return;
+    }
     Leave();
     QWidget::closeEvent(pEvent);
 }
@@ -174,6 +165,7 @@ void CMainFrame::Leave()
         if (CDBData* pDB = pForm->GetDatabase())
             pDB->m_bTableListShown = false;
     }
+    m_pCompareLauncher->CloseAll();
     if (isVisible())
         SavePlacement();
     CQalmetApp* pApp = CQalmetApp::GetInstance();
@@ -198,7 +190,8 @@ void CMainFrame::UpdateLaunchButtons()
 bool CMainFrame::HandleKeyDown(int nKey)
 {
     return std::any_of(std::begin(m_pForms), std::end(m_pForms),
-                       [nKey](CFormDBSelect* pForm) { return pForm->HandleKeyDown(nKey); });
+                       [nKey](CFormDBSelect* pForm) { return pForm->HandleKeyDown(nKey); })
+           || m_pCompareLauncher->HandleKeyDown(nKey);
 }
 
 bool CMainFrame::eventFilter(QObject* pWatched, QEvent* pEvent)

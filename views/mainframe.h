@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class CBaseSplitWnd;
+class CCompareLauncher;
 class CDBListSplitWnd;
 class CFormDBSelect;
 class CFormGen;
@@ -34,6 +35,8 @@ public:
 
     CFormDBSelect* GetDBForm(int nSide) const;
     CFormGen* GetLauncher() const { return m_pLauncher; }
+    // The comparisons started from the launcher and their result windows.
+    CCompareLauncher* GetCompareLauncher() const { return m_pCompareLauncher; }
     CBaseSplitWnd* GetSplitter() const { return m_pSplitter; }
     CDBListSplitWnd* GetDBSplitter() const { return m_pDBSplitter; }
     int GetLauncherHeight() const { return m_nLauncherHeight; }
@@ -75,6 +78,7 @@ private:
     CDBListSplitWnd* m_pDBSplitter = nullptr;
     CFormDBSelect* m_pForms[2] = {nullptr, nullptr};
     CFormGen* m_pLauncher = nullptr;
+    CCompareLauncher* m_pCompareLauncher = nullptr;
     int m_cxOverhead = 0;
     int m_cyOverhead = 0;
     int m_nLauncherHeight = kDefaultLauncherHeight;

@@ -41,6 +41,9 @@ inline constexpr char kReadOnlyLoginPrefix[] = "kvro_";
 // what reaches those apart, since the test itself reads the server's state
 // after each attempt.
 inline constexpr char kInjectionTag[] = "inj_";
+// What Connector/ODBC says of a session the server ended (a pattern): the
+// words depend on whether the client was reading or writing the socket.
+inline constexpr char kMariaDbSessionEndedReasons[] = "Lost connection|gone away|Broken pipe|Connection not open";
 
 enum class DatabaseUse { Ordinary, InjectionAttempts };
 

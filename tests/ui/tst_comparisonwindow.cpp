@@ -16,6 +16,7 @@
 #include "tests/fixtures/jdefixture.h"
 #include "tests/ui/datasourcepicker.h"
 #include "tests/ui/modalwatcher.h"
+#include "tests/ui/paramsanswerer.h"
 #include "views/basesplitwnd.h"
 #include "views/dblistsplitwnd.h"
 #include "views/formdbselect.h"
@@ -456,9 +457,7 @@ void TestComparisonWindow::failedTableReadHidesTheList()
     QVERIFY(pAliases->isEnabled());
 
     // The server drops the session; reading the next schema fails.
-    pBed->pDatabase->Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = %1 "
-                                         "AND pid <> pg_backend_pid()")
-                              .arg(kvtest::Quoted(pBed->pDatabase->Name())));
+    pBed->pDatabase->EndReadOnlySessions();
     ChooseSchema(pForm, pBed->pFixture->Key(kvtest::kProductionSchema));
     QTRY_VERIFY(SidesIdle(pFrame));
     QTRY_COMPARE(watcher.m_arrBoxTexts.size(), 1);
@@ -520,6 +519,8 @@ void TestComparisonWindow::launcherButtons()
     QVERIFY(app.GetDatabase(DB_RIGHT)->m_bTableListShown);
     QVERIFY(pTables->isEnabled());
     QCOMPARE(pAliases->isEnabled(), bLeftDictionary && bRightDictionary);
+    // The buttons start their comparison with its options: cancelled here.
+    ParamsAnswerer cancelOptions({});
     QTest::mouseClick(pTables, Qt::LeftButton);
     QTest::mouseClick(pAliases, Qt::LeftButton);
     QCOMPARE(tables.size(), 1);

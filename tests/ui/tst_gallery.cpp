@@ -16,7 +16,15 @@
 #include "res/stringids.h"
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/ui/modalwatcher.h"
+#include "tests/ui/paramsanswerer.h"
+#include "tests/ui/tooldialogsupport.h"
 #include "tools/dlgwait.h"
+#include "views/comparelauncher.h"
+#include "views/comparefrm.h"
+#include "views/formcompare.h"
+#include "views/comparelistctrl.h"
+#include "views/formgen.h"
 #include "views/formdbselect.h"
 #include "views/mainframe.h"
 #include "views/zembralistctrl.h"
@@ -31,6 +39,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QPointer>
 #include <QTimer>
@@ -76,6 +85,8 @@ private slots:
     void render();
     void renderToolDialogs_data();
     void renderToolDialogs();
+    void renderComparisons_data();
+    void renderComparisons();
 
 private:
     void Save(QWidget& widget, const QString& strName);
@@ -85,6 +96,7 @@ private:
     void SaveMessageBox(const QString& strText, const QString& strName);
 
     std::unique_ptr<PrivateSettings> m_pSettings;
+    std::unique_ptr<QTemporaryDir> m_pDemoDir;
     QDir m_folder;
 };
 
@@ -313,6 +325,115 @@ void TestGallery::renderToolDialogs()
         Save(dlg, QStringLiteral("stats_mode%1").arg(nId - IDC_DATE_UPMJ) + strSuffix);
         dlg.EndDialog(2);
     }
+}
+
+namespace {
+
+// Selects the first different table and asks for its fields.
+void ShowFirstDifferentTable(CFormCompare* pForm)
+{
+    for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow) {
+        if (pForm->GetList()->GetItemStatus(nRow) == 3) {
+            pForm->GetList()->SelectRow(nRow);
+            break;
+        }
+    }
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_DETAILS), Qt::LeftButton);
+}
+
+}  // namespace
+
+void TestGallery::renderComparisons_data()
+{
+    render_data();
+}
+
+// The options, the progress and the three result windows on the demo data.
+void TestGallery::renderComparisons()
+{
+    QFETCH(QString, strLanguage);
+    const QString strSuffix = QStringLiteral("_") + strLanguage;
+    // Built once: the data sources keep naming the same files.
+    if (!m_pDemoDir) {
+        m_pDemoDir = std::make_unique<QTemporaryDir>();
+        QString strErr;
+        QCOMPARE(tooltest::RunCli({QStringLiteral("demo"), QStringLiteral("--dir"), m_pDemoDir->path()}, &strErr), 0);
+    }
+    QTemporaryDir tmp;
+    qputenv("TMP", QFile::encodeName(tmp.path()));
+    CQalmetApp app;
+    SetInterfaceLanguage(strLanguage, QString());
+    app.GetDatabase(DB_TOOLS)->m_strDSN.clear();
+    for (int nSide : {0, 1}) {
+        CDBData* pDB = app.GetDatabase(nSide);
+        pDB->m_strDSN = QString::fromLatin1(nSide == 0 ? "DEMO_DEV" : "DEMO_PROD");
+        pDB->m_bSystemDSN = false;
+    }
+    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
+    pFrame->Open();
+    QVERIFY(QTest::qWaitForWindowExposed(pFrame));
+    QTRY_VERIFY_WITH_TIMEOUT(app.GetDatabase(0)->m_bTableListShown && app.GetDatabase(1)->m_bTableListShown
+                                 && !pFrame->GetDBForm(0)->IsBusy() && !pFrame->GetDBForm(1)->IsBusy(),
+                             20000);
+    CCompareLauncher* pLauncher = pFrame->GetCompareLauncher();
+    for (int nButton : {IDC_COMPARE_TABLES, IDC_COMPARE_ALIASES}) {
+        const QString strKind = nButton == IDC_COMPARE_TABLES ? QStringLiteral("tables") : QStringLiteral("aliases");
+        {
+            ModalWatcher watcher;
+            bool bWaitSaved = false;
+            watcher.onWait = [&](CDlgWait& wait) {
+                if (!bWaitSaved) {
+                    bWaitSaved = true;
+                    Save(wait, QStringLiteral("compare_wait_") + strKind + strSuffix);
+                }
+            };
+            ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+                Save(dlg, QStringLiteral("compare_options_") + strKind + strSuffix);
+                QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+            }});
+            QTest::mouseClick(pFrame->GetLauncher()->GetDlgItem(nButton), Qt::LeftButton);
+        }
+        QVERIFY(!pLauncher->GetFrames().isEmpty());
+        CCompareFrm* pWindow = pLauncher->GetFrames().last();
+        pWindow->resize(nButton == IDC_COMPARE_TABLES ? 600 : 900, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(pWindow));
+        Save(*pWindow, QStringLiteral("compare_window_") + strKind + strSuffix);
+        if (nButton != IDC_COMPARE_TABLES)
+            continue;
+        // The fields of the first different table, with and without SQL types.
+        CFormCompare* pForm = pWindow->GetForm();
+        ShowFirstDifferentTable(pForm);
+        CCompareFrm* pFields = pLauncher->GetFrames().last();
+        QVERIFY(pFields != pWindow);
+        pFields->resize(600, 450);
+        QVERIFY(QTest::qWaitForWindowExposed(pFields));
+        Save(*pFields, QStringLiteral("compare_window_fields") + strSuffix);
+        // The table export's options.
+        ParamsAnswerer exportOptions({[&](CDlgParams& dlg) {
+            Save(dlg, QStringLiteral("compare_options_table_export") + strSuffix);
+            QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton);
+        }});
+        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+        QCOMPARE(exportOptions.m_nShown, 1);
+        for (CCompareFrm* pOpen : pLauncher->GetFrames())
+            pOpen->close();
+    }
+    // The field window with SQL types and its header band.
+    app.GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, true);
+    {
+        ParamsAnswerer answerer({[&](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    }
+    QVERIFY(!pLauncher->GetFrames().isEmpty());
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    ShowFirstDifferentTable(pForm);
+    CCompareFrm* pFields = pLauncher->GetFrames().last();
+    pFields->resize(900, 450);
+    QVERIFY(QTest::qWaitForWindowExposed(pFields));
+    Save(*pFields, QStringLiteral("compare_window_fields_sqltypes") + strSuffix);
+    pFrame->close();
+    QTRY_VERIFY(pFrame.isNull());
+    qunsetenv("TMP");
 }
 
 QTEST_MAIN(TestGallery)

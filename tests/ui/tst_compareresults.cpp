@@ -1,0 +1,557 @@
+// Comparisons from the comparison window's buttons over real databases:
+// the options, the run and its lock, the result windows with their
+// counters, filters, search and show-differences, and their closing.
+
+#include "app/language.h"
+#include "app/qalmetapp.h"
+#include "controls/colorcheckbutton.h"
+#include "controls/dialogbuilder.h"
+#include "res/dialogtemplates.h"
+#include "tests/app/privatesettings.h"
+#include "tests/support/testdatabase.h"
+#include "tests/ui/modalwatcher.h"
+#include "tests/ui/paramsanswerer.h"
+#include "tests/ui/tooldialogsupport.h"
+#include "tests/app/recordingopener.h"
+#include "tests/fixtures/jdefixture.h"
+#include "views/exportfilechooser.h"
+#include "views/comparecolumnfrm.h"
+#include "views/comparefrm.h"
+#include "views/comparelauncher.h"
+#include "views/comparelistctrl.h"
+#include "views/comparetablefrm.h"
+#include "views/formcompare.h"
+#include "views/formcomparecolumn.h"
+#include "views/formdbselect.h"
+#include "views/formgen.h"
+#include "views/mainframe.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// 3 identical, 1 left-only, 2 right-only and 4 different tables.
+const QStringList kSame{QStringLiteral("F0002"), QStringLiteral("F0004"), QStringLiteral("F0005")};
+const QStringList kLeftOnly{QStringLiteral("F0092")};
+const QStringList kRightOnly{QStringLiteral("F0011"), QStringLiteral("F4101")};
+const QStringList kDifferent{QStringLiteral("F0101"), QStringLiteral("F0111"), QStringLiteral("F4211"),
+                             QStringLiteral("F9860")};
+// The merged list, sorted.
+const QStringList kAllTables{QStringLiteral("F0002"), QStringLiteral("F0004"), QStringLiteral("F0005"),
+                             QStringLiteral("F0011"), QStringLiteral("F0092"), QStringLiteral("F0101"),
+                             QStringLiteral("F0111"), QStringLiteral("F4101"), QStringLiteral("F4211"),
+                             QStringLiteral("F9860")};
+
+std::unique_ptr<kvtest::TestDatabase> SideDatabase(int nSide)
+{
+    auto pDatabase = std::make_unique<kvtest::TestDatabase>(kvtest::Engine::SQLite);
+    const auto create = [&](const QString& strTable, const QString& strColumns) {
+        pDatabase->Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(strTable, strColumns));
+    };
+    for (const QString& strTable : kSame)
+        create(strTable, QStringLiteral("K INTEGER, NAME CHAR(10)"));
+    for (const QString& strTable : nSide == 0 ? kLeftOnly : kRightOnly)
+        create(strTable, QStringLiteral("K INTEGER"));
+    // Different: the right side has one field more.
+    for (const QString& strTable : kDifferent)
+        create(strTable, nSide == 0 ? QStringLiteral("K INTEGER, NAME CHAR(10)")
+                                    : QStringLiteral("K INTEGER, NAME CHAR(10), ABC CHAR(3)"));
+    return pDatabase;
+}
+
+void UseDataSource(int nSide, const QString& strDsn)
+{
+    CDBData* pDB = CQalmetApp::GetInstance()->GetDatabase(nSide);
+    pDB->m_strDSN = strDsn;
+    pDB->m_bSystemDSN = false;
+}
+
+bool SidesIdle(const CMainFrame* pFrame)
+{
+    QCoreApplication::processEvents();
+    return !pFrame->GetDBForm(0)->IsBusy() && !pFrame->GetDBForm(1)->IsBusy()
+           && CQalmetApp::GetInstance()->GetDatabase(0)->m_bTableListShown
+           && CQalmetApp::GetInstance()->GetDatabase(1)->m_bTableListShown;
+}
+
+QStringList ListedNames(const CFormCompare* pForm)
+{
+    QStringList names;
+    for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow)
+        names << pForm->GetList()->GetItemText(nRow, 0);
+    return names;
+}
+
+QString SelectedName(const CFormCompare* pForm)
+{
+    const int nRow = pForm->GetList()->GetSelectedRow();
+    return nRow < 0 ? QString() : pForm->GetList()->GetItemText(nRow, 0);
+}
+
+// A click, then the platform's double click on the same place.
+void DoubleClickAt(QWidget* pViewport, const QPoint& point)
+{
+    QTest::mouseClick(pViewport, Qt::LeftButton, {}, point);
+    QMouseEvent dblClick(QEvent::MouseButtonDblClick, point, pViewport->mapToGlobal(point), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pViewport, &dblClick);
+    QTest::mouseRelease(pViewport, Qt::LeftButton, {}, point);
+}
+
+void ClickRow(CFormCompare* pForm, int nRow, bool bDouble = false)
+{
+    CCompareListCtrl* pList = pForm->GetList();
+    pList->scrollTo(pList->model()->index(nRow, 0));
+    const QPoint point = pList->visualRect(pList->model()->index(nRow, 0)).center();
+    if (bDouble)
+        DoubleClickAt(pList->viewport(), point);
+    else
+        QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, point);
+}
+
+void ClickFilter(CFormCompare* pForm, int nStatus)
+{
+    QTest::mouseClick(pForm->GetFilter(nStatus), Qt::LeftButton);
+}
+
+}  // namespace
+
+class TestCompareResults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void tableWindowFromTheButton();
+    void fieldWindowOfADifferentTable();
+    void secondClickReusesTheResultAndTheLastWindowClears();
+    void cancelledOptionsOpenNothing();
+    void runRefusesEverySecondWay();
+    void closingTheComparisonWindowDeletesTheResults();
+    void placementIsKeptPerKind();
+    void exportsAreTheCommandLines_data();
+    void exportsAreTheCommandLines();
+
+private:
+    // Opens the comparison window on both databases; null on failure.
+    CMainFrame* OpenWindow();
+    // Clicks the table button, accepts the options, waits for the window.
+    CCompareFrm* CompareTables();
+
+    PrivateSettings m_settings;
+    std::unique_ptr<QTemporaryDir> m_pTmp;
+    std::unique_ptr<CQalmetApp> m_pApp;
+    std::unique_ptr<kvtest::TestDatabase> m_pSides[2];
+    QPointer<CMainFrame> m_pFrame;
+};
+
+void TestCompareResults::init()
+{
+    m_pTmp = std::make_unique<QTemporaryDir>();
+    qputenv("TMP", QFile::encodeName(m_pTmp->path()));
+    m_pApp = std::make_unique<CQalmetApp>();
+    m_pApp->ReadLanguage(QLocale(QLocale::French, QLocale::France));
+    for (int nSide : {0, 1})
+        m_pSides[nSide] = SideDatabase(nSide);
+}
+
+void TestCompareResults::cleanup()
+{
+    delete m_pFrame.data();
+    m_pApp.reset();
+    for (auto& pSide : m_pSides)
+        pSide.reset();
+    qunsetenv("TMP");
+    m_pTmp.reset();
+}
+
+CMainFrame* TestCompareResults::OpenWindow()
+{
+    for (int nSide : {0, 1})
+        UseDataSource(nSide, m_pSides[nSide]->Dsn());
+    m_pFrame = new CMainFrame(nullptr);
+    m_pFrame->Open();
+    if (!QTest::qWaitForWindowExposed(m_pFrame) || !QTest::qWaitFor([&] { return SidesIdle(m_pFrame); }))
+        return nullptr;
+    return m_pFrame;
+}
+
+CCompareFrm* TestCompareResults::CompareTables()
+{
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    const qsizetype nBefore = pLauncher->GetFrames().size();
+    ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    if (pLauncher->GetFrames().size() != nBefore + 1)
+        return nullptr;
+    CCompareFrm* pWindow = pLauncher->GetFrames().last();
+    return QTest::qWaitForWindowExposed(pWindow) ? pWindow : nullptr;
+}
+
+void TestCompareResults::tableWindowFromTheButton()
+{
+    QVERIFY(OpenWindow());
+    ModalWatcher watcher;
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(watcher.m_bWaitShown);
+    QVERIFY(qobject_cast<CCompareTableFrm*>(pWindow));
+    CFormCompare* pForm = pWindow->GetForm();
+    const QString strLeft = m_pSides[0]->Dsn();
+    const QString strRight = m_pSides[1]->Dsn();
+    QCOMPARE(pWindow->windowTitle(), strLeft + QStringLiteral(" / ") + strRight);
+    const QStringList captions{QStringLiteral("3 table(s) identique(s)"),
+                               QStringLiteral("1 table(s) uniquement dans ") + strLeft,
+                               QStringLiteral("2 table(s) uniquement dans ") + strRight,
+                               QStringLiteral("4 table(s) différente(s)")};
+    for (int s = 0; s < 4; ++s) {
+        QCOMPARE(pForm->GetFilter(s)->text(), captions[s]);
+        QCOMPARE(pForm->GetFilter(s)->accessibleName(), captions[s]);
+        QCOMPARE(pForm->GetFilter(s)->GetCheck(), 1);
+        QVERIFY(pForm->GetFilter(s)->isVisible());
+        QCOMPARE(pForm->GetFilter(s)->palette().color(QPalette::WindowText), GetStatusColor(s));
+        QCOMPARE(pForm->GetFilter(s)->font().bold(), s > 0);
+    }
+    QCOMPARE(ListedNames(pForm), kAllTables);
+    // The selection forms are locked while the window is open.
+    QVERIFY(!m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+
+    // Filters keep the order.
+    ClickFilter(pForm, 3);
+    QCOMPARE(pForm->GetFilter(3)->GetCheck(), 0);
+    QStringList expected = kAllTables;
+    for (const QString& strTable : kDifferent)
+        expected.removeAll(strTable);
+    QCOMPARE(ListedNames(pForm), expected);
+    for (int nRow = 0; nRow < pForm->GetList()->GetItemCount(); ++nRow)
+        QVERIFY(pForm->GetList()->GetItemStatus(nRow) != 3);
+    ClickFilter(pForm, 3);
+    QCOMPARE(ListedNames(pForm), kAllTables);
+    ClickFilter(pForm, 0);
+    ClickFilter(pForm, 2);
+    QCOMPARE(ListedNames(pForm), (QStringList{QStringLiteral("F0092"), QStringLiteral("F0101"),
+                                              QStringLiteral("F0111"), QStringLiteral("F4211"),
+                                              QStringLiteral("F9860")}));
+    ClickFilter(pForm, 0);
+    ClickFilter(pForm, 2);
+
+    // Search, with Enter in the field and with the button; wraps around.
+    QLineEdit* pSearch = pForm->GetSearchEdit();
+    QVERIFY(!pForm->GetDlgItem(IDC_SEARCH)->isEnabled());
+    pSearch->setFocus();
+    QTest::keyClicks(pSearch, QStringLiteral("f01"));
+    QVERIFY(pForm->GetDlgItem(IDC_SEARCH)->isEnabled());
+    QTest::keyClick(pSearch, Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
+    QCOMPARE(SelectedName(pForm), QStringLiteral("F0111"));
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
+    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+
+    // Show differences: a different table only.
+    QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
+    QVERIFY(pDetails->isVisible());
+    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0002")));
+    QVERIFY(!pDetails->isEnabled());
+    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4211")));
+    QVERIFY(pDetails->isEnabled());
+    const qsizetype nFrames = m_pFrame->GetCompareLauncher()->GetFrames().size();
+    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4101")), true);
+    QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
+    // Empty space below the rows: nothing selected, nothing opened.
+    pForm->GetList()->clearSelection();
+    DoubleClickAt(pForm->GetList()->viewport(), QPoint(5, pForm->GetList()->viewport()->height() - 3));
+    QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::fieldWindowOfADifferentTable()
+{
+    QVERIFY(OpenWindow());
+    ModalWatcher watcher;
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    CFormCompare* pForm = pWindow->GetForm();
+    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")));
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_DETAILS), Qt::LeftButton);
+    QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), 2);
+    auto* pFields = qobject_cast<CCompareColumnFrm*>(m_pFrame->GetCompareLauncher()->GetFrames().last());
+    QVERIFY(pFields);
+    QVERIFY(QTest::qWaitForWindowExposed(pFields));
+    QCOMPARE(pFields->windowTitle(), pWindow->windowTitle() + QStringLiteral(" - F0101"));
+    CFormCompare* pFieldForm = pFields->GetForm();
+    // Without SQL types: three boxes and one column.
+    QVERIFY(pFieldForm->GetFilter(0)->isVisible());
+    QVERIFY(pFieldForm->GetFilter(1)->isVisible());
+    QVERIFY(pFieldForm->GetFilter(2)->isVisible());
+    QVERIFY(!pFieldForm->GetFilter(3)->isVisible());
+    QCOMPARE(pFieldForm->GetList()->GetColumnCount(), 1);
+    QCOMPARE(pFieldForm->GetFilter(0)->text(), QStringLiteral("2 champ(s) identique(s)"));
+    QCOMPARE(pFieldForm->GetFilter(2)->text(),
+             QStringLiteral("1 champ(s) uniquement dans ") + m_pSides[1]->Dsn());
+    QCOMPARE(ListedNames(pFieldForm), (QStringList{QStringLiteral("K"), QStringLiteral("NAME"), QStringLiteral("ABC")}));
+    QCOMPARE(pFieldForm->GetList()->GetItemStatus(2), 2);
+    pFields->resize(1000, 500);
+    QVERIFY(pFields->width() <= 750);
+    QVERIFY(pFields->minimumSize() == QSize(400, 350));
+    // The table window cannot grow beyond 750 pixels either.
+    pWindow->resize(1000, 500);
+    QVERIFY(pWindow->width() <= 750);
+}
+
+void TestCompareResults::secondClickReusesTheResultAndTheLastWindowClears()
+{
+    QVERIFY(OpenWindow());
+    CCompareFrm* pFirst = CompareTables();
+    QVERIFY(pFirst);
+    const QString strResult = m_pApp->GetResultFile(RESULT_FILE_TABLES)->fileName();
+    // Second click: no options, no run, a second window on the same result.
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    {
+        ModalWatcher watcher;
+        ParamsAnswerer answerer({});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+        QCOMPARE(pLauncher->GetFrames().size(), 2);
+        QCOMPARE(answerer.m_nShown, 0);
+        QVERIFY(!watcher.m_bWaitShown);
+    }
+    QCOMPARE(m_pApp->GetResultFile(RESULT_FILE_TABLES)->fileName(), strResult);
+    QCOMPARE(ListedNames(pLauncher->GetFrames().last()->GetForm()), kAllTables);
+    // A third: the fields of a different table.
+    CFormCompare* pForm = pFirst->GetForm();
+    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F9860")), true);
+    QCOMPARE(pLauncher->GetFrames().size(), 3);
+
+    // Closing two of three leaves the result and the lock.
+    QPointer<CCompareFrm> pWindows[3] = {pLauncher->GetFrames()[0], pLauncher->GetFrames()[1],
+                                         pLauncher->GetFrames()[2]};
+    pWindows[0]->close();
+    pWindows[2]->close();
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QVERIFY(QFile::exists(strResult));
+    QVERIFY(!m_pFrame->GetDBForm(1)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+    // The last one unlocks and deletes the results.
+    pWindows[1]->close();
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+    QVERIFY(!QFile::exists(strResult));
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
+    QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+    QVERIFY(m_pFrame->GetDBForm(1)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+    QTRY_VERIFY(pWindows[1].isNull());
+    // The next click starts with the options again.
+    ParamsAnswerer again({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton); }});
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    QCOMPARE(again.m_nShown, 1);
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+}
+
+void TestCompareResults::cancelledOptionsOpenNothing()
+{
+    QVERIFY(OpenWindow());
+    ModalWatcher watcher;
+    ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton); }});
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    QCOMPARE(answerer.m_nShown, 1);
+    QVERIFY(!watcher.m_bWaitShown);
+    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
+    QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+}
+
+void TestCompareResults::runRefusesEverySecondWay()
+{
+    QVERIFY(OpenWindow());
+    m_pFrame->GetDBForm(0)->m_lstTables->SelectRow(0);
+    QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE)->isEnabled());
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    auto* pTables = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES));
+    auto* pAliases = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES));
+    auto* pStructure = qobject_cast<QAbstractButton*>(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE));
+    // Every way into a second run, tried while the options dialog is up
+    // and again while the run goes on.
+    int nTries = 0;
+    const auto trySecondWays = [&] {
+        ++nTries;
+        pTables->click();
+        pAliases->click();
+        pStructure->click();
+        m_pFrame->close();
+        QVERIFY(m_pFrame->isVisible());
+        QVERIFY(pLauncher->IsBusy());
+    };
+    ModalWatcher watcher;
+    bool bTriedDuringRun = false;
+    watcher.onWait = [&](CDlgWait&) {
+        if (!bTriedDuringRun) {
+            bTriedDuringRun = true;
+            trySecondWays();
+        }
+    };
+    ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+        trySecondWays();
+        QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+    }});
+    QTest::mouseClick(pTables, Qt::LeftButton);
+    QCOMPARE(nTries, 2);
+    QVERIFY(bTriedDuringRun);
+    QCOMPARE(answerer.m_nShown, 1);
+    // One window only, on the one result; no structure window, no message.
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QVERIFY(!pLauncher->IsBusy());
+    QVERIFY(m_pFrame);
+    QVERIFY(m_pFrame->isVisible());
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+    QCOMPARE(ListedNames(pLauncher->GetFrames().first()->GetForm()), kAllTables);
+    const QList<QWidget*> windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 2);
+}
+
+void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
+{
+    QVERIFY(OpenWindow());
+    QPointer<CCompareFrm> pWindow = CompareTables();
+    QVERIFY(pWindow);
+    const QString strResult = m_pApp->GetResultFile(RESULT_FILE_TABLES)->fileName();
+    QVERIFY(QFile::exists(strResult));
+    m_pFrame->close();
+    QTRY_VERIFY(m_pFrame.isNull());
+    QVERIFY(pWindow.isNull());
+    QVERIFY(!QFile::exists(strResult));
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
+    for (int s = 0; s < 4; ++s)
+        QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
+}
+
+void TestCompareResults::placementIsKeptPerKind()
+{
+    QVERIFY(OpenWindow());
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    const QRect placed(40, 50, 610, 470);
+    pWindow->setGeometry(placed);
+    QTRY_COMPARE(pWindow->geometry(), placed);
+    pWindow->close();
+    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
+    QCOMPARE(m_pApp->GetSettings().GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
+             QStringLiteral("40,50,650,520"));
+    pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QCOMPARE(pWindow->geometry(), placed);
+}
+
+namespace {
+
+// Answers the save question with the test's file.
+class AnsweringChooser : public CExportFileChooser
+{
+public:
+    explicit AnsweringChooser(const QString& strAnswer) : m_strAnswer(strAnswer) { SetCurrent(this); }
+    ~AnsweringChooser() override { SetCurrent(nullptr); }
+
+    bool ChooseSaveFile(QString& strPath, const QString&, const QString&, QWidget*) override
+    {
+        m_strProposed = strPath;
+        strPath = m_strAnswer;
+        return true;
+    }
+
+    QString m_strAnswer;
+    QString m_strProposed;
+};
+
+QByteArray ReadAll(const QString& strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+void TestCompareResults::exportsAreTheCommandLines_data()
+{
+    QTest::addColumn<bool>("french");
+    QTest::addColumn<QString>("kind");
+    for (bool bFrench : {true, false}) {
+        const char* pszLang = bFrench ? "fr" : "en";
+        for (const char* pszKind : {"tables", "fields", "aliases"})
+            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind);
+    }
+}
+
+void TestCompareResults::exportsAreTheCommandLines()
+{
+    QFETCH(bool, french);
+    QFETCH(QString, kind);
+    const bool bAliases = kind == QStringLiteral("aliases");
+    std::unique_ptr<kvtest::JdeTestBed> pBeds[2];
+    if (bAliases) {
+        // Two dictionaries: the right one has aliases of its own.
+        kvtest::JdeOptions more;
+        more.nExtraAliases = 3;
+        KV_JDE_BED(pLeft, kvtest::Engine::SQLite, kvtest::JdeOptions());
+        KV_JDE_BED(pRight, kvtest::Engine::SQLite, more);
+        pBeds[0] = std::move(pLeft);
+        pBeds[1] = std::move(pRight);
+        for (int nSide : {0, 1})
+            m_pSides[nSide].reset(pBeds[nSide]->pDatabase.release());
+    }
+    m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
+                                : QLocale(QLocale::English, QLocale::UnitedStates));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    QVERIFY(OpenWindow());
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
+                          Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    if (kind == QStringLiteral("fields")) {
+        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        QCOMPARE(pLauncher->GetFrames().size(), 2);
+        pForm = pLauncher->GetFrames().last()->GetForm();
+    }
+    const QString strGui = m_pTmp->filePath(QStringLiteral("gui.csv"));
+    const QString strCli = m_pTmp->filePath(QStringLiteral("cli.csv"));
+    {
+        AnsweringChooser chooser(strGui);
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+        QVERIFY(chooser.m_strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
+                                               + QStringLiteral(".csv")));
+    }
+    QCOMPARE(arrStarted.size(), 1);
+    QVERIFY(arrStarted.first().contains(strGui));
+
+    QStringList arrArgs{kind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
+                        : kind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
+                                                           : QStringLiteral("compare-dd"),
+                        QStringLiteral("--lang"), french ? QStringLiteral("fr") : QStringLiteral("en"),
+                        QStringLiteral("--left"), m_pSides[0]->Dsn(), QStringLiteral("--right"), m_pSides[1]->Dsn(),
+                        QStringLiteral("--export"), strCli};
+    if (kind == QStringLiteral("fields"))
+        arrArgs << QStringLiteral("--table") << QStringLiteral("F0101");
+    QString strErr;
+    QCOMPARE(tooltest::RunCli(arrArgs, &strErr), 0);
+    const QByteArray gui = ReadAll(strGui);
+    // Not an empty result: the lines of the differences are there.
+    const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
+                                    : kind == QStringLiteral("fields") ? QByteArray("\r\n<;ABC\r\n")
+                                                                       : QByteArray("\r\n<;");
+    QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
+    QCOMPARE(gui, ReadAll(strCli));
+}
+
+QTEST_MAIN(TestCompareResults)
+#include "tst_compareresults.moc"
