@@ -82,6 +82,8 @@ bool CDBData::Connect()
     }
     if (bOpen) {
         m_strDbmsName = InfoText(m_pDatabase->Handle(), SQL_DBMS_NAME).trimmed();
+        const EngineProfile* pEngine = FindProfileByDbmsName(m_strDbmsName);
+        m_runningStatements.SetCatalogCallsCancellable(pEngine == nullptr || pEngine->bCatalogCallsCancellable);
         bOpen = MakeSessionReadOnly();
     }
     if (!bOpen) {

@@ -218,8 +218,13 @@ bool CStatement::Fetch()
         column.pBuffer->m_strWhole = QString();
     }
     const SQLRETURN nRet = CallDriver([&] { return SQLFetch(m_hstmt); });
-    if (nRet == SQL_NO_DATA)
+    if (nRet == SQL_NO_DATA) {
+        // A driver may answer a cancel by closing the result: its early end
+        // is never taken for the whole.
+        if (IsCancelled())
+            ThrowCancelled();
         return false;
+    }
     if (!SqlSucceeded(nRet))
         ThrowFailure(nRet);
     for (const TextColumn& column : m_textColumns) {

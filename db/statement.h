@@ -132,11 +132,17 @@ private:
         return nRet;
     }
 
-    // Runs a catalog call unless the statement was cancelled.
+    // Runs a catalog call unless the statement was cancelled; a cancel
+    // reaches the driver during it only where the driver is safe against
+    // that.
     template <class Call>
     bool CatalogCall(Call call)
     {
-        return CatalogSucceeded(IsCancelled() ? SQLRETURN(SQL_ERROR) : CallDriver(call));
+        if (IsCancelled())
+            return CatalogSucceeded(SQL_ERROR);
+        if (m_pRegistry != nullptr && !m_pRegistry->CatalogCallsCancellable())
+            return CatalogSucceeded(Retry(call));
+        return CatalogSucceeded(CallDriver(call));
     }
 
     struct TextColumn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -29,7 +30,13 @@ public:
     // the diagnostics or freeing the handle corrupts its error list.
     void SetInDriver(CStatement& statement, bool bInDriver);
 
+    // Whether a cancel may reach the driver during a catalog call (see
+    // EngineProfile); set once connected, before any statement runs.
+    void SetCatalogCallsCancellable(bool bCancellable) { m_bCatalogCallsCancellable = bCancellable; }
+    bool CatalogCallsCancellable() const { return m_bCatalogCallsCancellable; }
+
 private:
+    std::atomic<bool> m_bCatalogCallsCancellable{true};
     std::mutex m_mutex;
     std::vector<CStatement*> m_arrStatements;
 };

@@ -58,6 +58,8 @@ private slots:
     void cancelBeforeExecution();
     void cancelDuringFetches_data() { kvtest::AddEngineRows(); }
     void cancelDuringFetches();
+    void cancelDuringCatalogCalls_data() { kvtest::AddEngineRows(); }
+    void cancelDuringCatalogCalls();
     void cancelWhileConnecting();
 };
 
@@ -185,6 +187,56 @@ void TestCancel::cancelDuringFetches()
     QCOMPARE(nRows, 1);
     QVERIFY2(!data.GetLastError().isEmpty(), "no failure text");
     QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT COUNT(*) FROM t")), 3);
+}
+
+void TestCancel::cancelDuringCatalogCalls()
+{
+    // Cancels arriving at any moment of catalog calls: each call either
+    // lists every column or fails as cancelled, and nothing breaks (the
+    // SQLite driver is not safe against SQLCancel inside a catalog call).
+    QFETCH(Engine, engine);
+    KV_CREATE_DATABASE(db, engine);
+    QStringList arrColumns;
+    for (int i = 0; i < 60; ++i)
+        arrColumns << QStringLiteral("c%1 INTEGER").arg(i);
+    db->Exec(QStringLiteral("CREATE TABLE wide (%1)").arg(arrColumns.join(QLatin1String(", "))));
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    QVERIFY2(data.Connect(), qPrintable(data.GetLastError()));
+    if (engine == Engine::MariaDB)   // else every database of the server is searched
+        data.m_strSchema = db->Name() + QLatin1Char('.');
+
+    std::atomic<bool> bStop{false};
+    std::thread canceller([&] {
+        while (!bStop) {
+            data.CancelRunningStatement();
+            std::this_thread::yield();
+        }
+    });
+    const auto stopCanceller = qScopeGuard([&] {
+        bStop = true;
+        if (canceller.joinable())
+            canceller.join();
+    });
+    int nListed = 0;
+    int nCancelled = 0;
+    for (int i = 0; i < 300; ++i) {
+        CColumnInfoArray columns;
+        if (data.LoadColumns(QStringLiteral("wide"), columns)) {
+            QCOMPARE(columns.size(), size_t(60));
+            ++nListed;
+        } else {
+            QVERIFY2(data.GetLastError().contains(QLatin1String("cancelled")), qPrintable(data.GetLastError()));
+            ++nCancelled;
+        }
+    }
+    bStop = true;
+    canceller.join();
+    QVERIFY(nCancelled > 0);
+    CColumnInfoArray columns;
+    QVERIFY2(data.LoadColumns(QStringLiteral("wide"), columns), qPrintable(data.GetLastError()));
+    QCOMPARE(columns.size(), size_t(60));
+    qInfo("%d of 300 listings completed, %d cancelled", nListed, nCancelled);
 }
 
 void TestCancel::cancelWhileConnecting()
