@@ -11,6 +11,7 @@
 #include "tests/support/testdatabase.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
+#include "tests/ui/schemachooser.h"
 #include "tests/ui/tooldialogsupport.h"
 #include "tests/app/recordingopener.h"
 #include "tests/fixtures/jdefixture.h"
@@ -138,10 +139,15 @@ private slots:
     void placementIsKeptPerKind();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
+    void resultsOnServers_data();
+    void resultsOnServers();
 
 private:
     // Opens the comparison window on both databases; null on failure.
     CMainFrame* OpenWindow();
+    // The same on the named data sources, choosing each side's schema in
+    // its list when a key is given.
+    CMainFrame* OpenWindowOn(const QString (&strDsns)[2], const QString (&strSchemaKeys)[2] = {});
     // Clicks the table button, accepts the options, waits for the window.
     CCompareFrm* CompareTables();
 
@@ -174,11 +180,31 @@ void TestCompareResults::cleanup()
 
 CMainFrame* TestCompareResults::OpenWindow()
 {
+    return OpenWindowOn({m_pSides[0]->Dsn(), m_pSides[1]->Dsn()});
+}
+
+CMainFrame* TestCompareResults::OpenWindowOn(const QString (&strDsns)[2], const QString (&strSchemaKeys)[2])
+{
     for (int nSide : {0, 1})
-        UseDataSource(nSide, m_pSides[nSide]->Dsn());
+        UseDataSource(nSide, strDsns[nSide]);
     m_pFrame = new CMainFrame(nullptr);
     m_pFrame->Open();
-    if (!QTest::qWaitForWindowExposed(m_pFrame) || !QTest::qWaitFor([&] { return SidesIdle(m_pFrame); }))
+    if (!QTest::qWaitForWindowExposed(m_pFrame))
+        return nullptr;
+    for (int nSide : {0, 1}) {
+        if (strSchemaKeys[nSide].isEmpty())
+            continue;
+        CFormDBSelect* pForm = m_pFrame->GetDBForm(nSide);
+        if (!QTest::qWaitFor([&] {
+                QCoreApplication::processEvents();
+                return !pForm->IsBusy() && pForm->m_cbSchema->isVisible();
+            }))
+            return nullptr;
+        ChooseSchema(pForm, strSchemaKeys[nSide]);
+        if (QTest::currentTestFailed())
+            return nullptr;
+    }
+    if (!QTest::qWaitFor([&] { return SidesIdle(m_pFrame); }))
         return nullptr;
     return m_pFrame;
 }
@@ -472,6 +498,43 @@ QByteArray ReadAll(const QString& strPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Exports a result window's list through its button, the options accepted
+// as shown and the file dialog answered with strPath; the number of options
+// dialogs shown and the path the file dialog proposed.
+int ClickExport(CFormCompare* pForm, const QString& strPath, QString* pstrProposed = nullptr)
+{
+    AnsweringChooser chooser(strPath);
+    ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+    QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+    if (pstrProposed != nullptr)
+        *pstrProposed = chooser.m_strProposed;
+    return answerer.m_nShown;
+}
+
+// kitvane-cli's export of the same comparison ("tables", "fields" of
+// strTable, or "aliases"), with its default options; its exit status.
+int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2], const QString (&strSchemas)[2],
+              const QString& strTable, const QString& strPath)
+{
+    QStringList arrArgs{strKind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
+                        : strKind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
+                                                              : QStringLiteral("compare-dd"),
+                        QStringLiteral("--lang"), bFrench ? QStringLiteral("fr") : QStringLiteral("en"),
+                        QStringLiteral("--left"), strDsns[0], QStringLiteral("--right"), strDsns[1],
+                        QStringLiteral("--export"), strPath};
+    if (!strSchemas[0].isEmpty())
+        arrArgs << QStringLiteral("--left-schema") << strSchemas[0];
+    if (!strSchemas[1].isEmpty())
+        arrArgs << QStringLiteral("--right-schema") << strSchemas[1];
+    if (strKind == QStringLiteral("fields"))
+        arrArgs << QStringLiteral("--table") << strTable;
+    QString strErr;
+    const int nStatus = tooltest::RunCli(arrArgs, &strErr);
+    if (nStatus != 0)
+        qWarning("kitvane-cli: %s", qPrintable(strErr));
+    return nStatus;
+}
+
 }  // namespace
 
 void TestCompareResults::exportsAreTheCommandLines_data()
@@ -523,27 +586,13 @@ void TestCompareResults::exportsAreTheCommandLines()
     }
     const QString strGui = m_pTmp->filePath(QStringLiteral("gui.csv"));
     const QString strCli = m_pTmp->filePath(QStringLiteral("cli.csv"));
-    {
-        AnsweringChooser chooser(strGui);
-        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
-        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
-        QCOMPARE(answerer.m_nShown, 1);
-        QVERIFY(chooser.m_strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
-                                               + QStringLiteral(".csv")));
-    }
+    QString strProposed;
+    QCOMPARE(ClickExport(pForm, strGui, &strProposed), 1);
+    QVERIFY(strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
+                                 + QStringLiteral(".csv")));
     QCOMPARE(arrStarted.size(), 1);
     QVERIFY(arrStarted.first().contains(strGui));
-
-    QStringList arrArgs{kind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
-                        : kind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
-                                                           : QStringLiteral("compare-dd"),
-                        QStringLiteral("--lang"), french ? QStringLiteral("fr") : QStringLiteral("en"),
-                        QStringLiteral("--left"), m_pSides[0]->Dsn(), QStringLiteral("--right"), m_pSides[1]->Dsn(),
-                        QStringLiteral("--export"), strCli};
-    if (kind == QStringLiteral("fields"))
-        arrArgs << QStringLiteral("--table") << QStringLiteral("F0101");
-    QString strErr;
-    QCOMPARE(tooltest::RunCli(arrArgs, &strErr), 0);
+    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli), 0);
     const QByteArray gui = ReadAll(strGui);
     // Not an empty result: the lines of the differences are there.
     const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
@@ -551,6 +600,113 @@ void TestCompareResults::exportsAreTheCommandLines()
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
     QCOMPARE(gui, ReadAll(strCli));
+}
+
+void TestCompareResults::resultsOnServers_data()
+{
+    QTest::addColumn<int>("nEngine");
+    QTest::newRow("PostgreSQL") << int(kvtest::Engine::PostgreSQL);
+    QTest::newRow("MariaDB") << int(kvtest::Engine::MariaDB);
+}
+
+// Production against its CRP copy on one server, each side's schema chosen
+// in its list: the CRP address book has a field more and CRP a table of
+// its own, while production's other tables are missing from it.
+void TestCompareResults::resultsOnServers()
+{
+    QFETCH(int, nEngine);
+    KV_JDE_BED(pBed, kvtest::Engine(nEngine), kvtest::JdeOptions());
+    const kvtest::JdeFixture& fixture = *pBed->pFixture;
+    const QString strCrp = fixture.Place(kvtest::kCrpSchema).strQualifier;
+    pBed->pDatabase->Exec(QStringLiteral("ALTER TABLE %1F0101 ADD ABC CHAR(3)").arg(strCrp));
+    pBed->pDatabase->Exec(QStringLiteral("CREATE TABLE %1F0011 (K INTEGER)").arg(strCrp));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    const QString strDsn = pBed->pDatabase->Dsn();
+    QVERIFY(OpenWindowOn({strDsn, strDsn},
+                         {fixture.Key(kvtest::kProductionSchema), fixture.Key(kvtest::kCrpSchema)}));
+    const QString strSchemas[2] = {m_pFrame->GetDBForm(0)->GetSchemaText(), m_pFrame->GetDBForm(1)->GetSchemaText()};
+    QVERIFY(strSchemas[0].contains(kvtest::kProductionSchema, Qt::CaseInsensitive));
+    QVERIFY(strSchemas[1].contains(kvtest::kCrpSchema, Qt::CaseInsensitive));
+    const QString strLeft = strDsn + QStringLiteral(" (") + strSchemas[0] + u')';
+    const QString strRight = strDsn + QStringLiteral(" (") + strSchemas[1] + u')';
+
+    ModalWatcher watcher;
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(watcher.m_bWaitShown);
+    QCOMPARE(pWindow->windowTitle(), strLeft + QStringLiteral(" / ") + strRight);
+    CFormCompare* pForm = pWindow->GetForm();
+    const QStringList arrAll = fixture.Spelled({QStringLiteral("F0011"), QStringLiteral("F0101"),
+                                                QStringLiteral("F0101_X"), QStringLiteral("F0101AX"),
+                                                QStringLiteral("F0911"), QStringLiteral("F4211"),
+                                                QStringLiteral("F55TEST"), QStringLiteral("V0101")});
+    QCOMPARE(ListedNames(pForm), arrAll);
+    const QStringList captions{QStringLiteral("1 table(s) identique(s)"),
+                               QStringLiteral("5 table(s) uniquement dans ") + strLeft,
+                               QStringLiteral("1 table(s) uniquement dans ") + strRight,
+                               QStringLiteral("1 table(s) différente(s)")};
+    const int anStatus[] = {2, 3, 1, 1, 1, 0, 1, 1};
+    for (int s = 0; s < 4; ++s)
+        QCOMPARE(pForm->GetFilter(s)->text(), captions[s]);
+    for (int nRow = 0; nRow < arrAll.size(); ++nRow)
+        QCOMPARE(pForm->GetList()->GetItemStatus(nRow), anStatus[nRow]);
+
+    // Production's own tables filtered out: the others keep their order.
+    ClickFilter(pForm, 1);
+    QCOMPARE(ListedNames(pForm), (QStringList{arrAll[0], arrAll[1], arrAll[5]}));
+    // Search from the selection, wrapping around.
+    QTest::mouseClick(pForm->GetSearchEdit(), Qt::LeftButton);
+    QTest::keyClicks(pForm->GetSearchEdit(), QStringLiteral("F0"));
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[0]);
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[1]);
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[0]);
+    ClickFilter(pForm, 1);
+    QCOMPARE(ListedNames(pForm), arrAll);
+
+    // The differences of the address book: CRP's field of its own.
+    QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
+    ClickRow(pForm, 5);
+    QVERIFY(!pDetails->isEnabled());
+    ClickRow(pForm, 1);
+    QVERIFY(pDetails->isEnabled());
+    QTest::mouseClick(pDetails, Qt::LeftButton);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 2);
+    CCompareFrm* pFields = pLauncher->GetFrames().last();
+    QVERIFY(QTest::qWaitForWindowExposed(pFields));
+    QCOMPARE(pFields->windowTitle(), pWindow->windowTitle() + QStringLiteral(" - ") + arrAll[1]);
+    CFormCompare* pFieldForm = pFields->GetForm();
+    const QStringList arrFields = ListedNames(pFieldForm);
+    QCOMPARE(arrFields.last(), fixture.Spelled(QStringLiteral("ABC")));
+    QCOMPARE(pFieldForm->GetList()->GetItemStatus(int(arrFields.size()) - 1), 2);
+    QCOMPARE(pFieldForm->GetFilter(0)->text(),
+             QStringLiteral("%1 champ(s) identique(s)").arg(arrFields.size() - 1));
+    QCOMPARE(pFieldForm->GetFilter(2)->text(), QStringLiteral("1 champ(s) uniquement dans ") + strRight);
+
+    // The exports of both windows are kitvane-cli's for the same schemas.
+    const QString strDsns[2] = {strDsn, strDsn};
+    for (CFormCompare* pExported : {pForm, pFieldForm}) {
+        const QString strKind = pExported == pForm ? QStringLiteral("tables") : QStringLiteral("fields");
+        const QString strGui = m_pTmp->filePath(strKind + QStringLiteral("-gui.csv"));
+        const QString strCli = m_pTmp->filePath(strKind + QStringLiteral("-cli.csv"));
+        QCOMPARE(ClickExport(pExported, strGui), 1);
+        QVERIFY(arrStarted.last().contains(strGui));
+        QCOMPARE(CliExport(strKind, true, strDsns, strSchemas, arrAll[1], strCli), 0);
+        const QByteArray gui = ReadAll(strGui);
+        // Not an empty result: CRP's field is there, below its table in
+        // the table export.
+        const QByteArray field = "<;" + fixture.Spelled(QStringLiteral("ABC")).toLatin1() + "\r\n";
+        const QByteArray expected = pExported == pForm ? "\r\n<>;" + arrAll[1].toLatin1() : QByteArray("\r\n");
+        QVERIFY2(gui.contains(expected) && gui.contains("\r\n" + QByteArray(pExported == pForm ? ";;" : "") + field),
+                 gui.constData());
+        QCOMPARE(gui, ReadAll(strCli));
+    }
+    QCOMPARE(arrStarted.size(), 2);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
 }
 
 QTEST_MAIN(TestCompareResults)
