@@ -4,6 +4,7 @@
 
 #include "app/language.h"
 #include "app/qalmetapp.h"
+#include "compare/zembraparam.h"
 #include "controls/colorcheckbutton.h"
 #include "controls/dialogbuilder.h"
 #include "res/dialogtemplates.h"
@@ -141,6 +142,8 @@ private slots:
     void exportsAreTheCommandLines();
     void resultsOnServers_data();
     void resultsOnServers();
+    void aliasOptionsFromTheButton_data();
+    void aliasOptionsFromTheButton();
 
 private:
     // Opens the comparison window on both databases; null on failure.
@@ -706,6 +709,91 @@ void TestCompareResults::resultsOnServers()
         QCOMPARE(gui, ReadAll(strCli));
     }
     QCOMPARE(arrStarted.size(), 2);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::aliasOptionsFromTheButton_data()
+{
+    QTest::addColumn<bool>("bLeftOwtp");
+    QTest::addColumn<bool>("bRightOwtp");
+    QTest::newRow("both dictionaries with FROWTP") << true << true;
+    QTest::newRow("left without FROWTP") << false << true;
+    QTest::newRow("right without FROWTP") << true << false;
+}
+
+// The alias button's options: the product-type box only when both
+// dictionaries have it (else the option is cleared), and the dialog back
+// again after OK with every attribute cleared.
+void TestCompareResults::aliasOptionsFromTheButton()
+{
+    QFETCH(bool, bLeftOwtp);
+    QFETCH(bool, bRightOwtp);
+    const bool bBoth = bLeftOwtp && bRightOwtp;
+    kvtest::JdeOptions options[2];
+    options[0].dictionary = bLeftOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
+    options[1].dictionary = bRightOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
+    KV_JDE_BED(pLeft, kvtest::Engine::SQLite, options[0]);
+    KV_JDE_BED(pRight, kvtest::Engine::SQLite, options[1]);
+    CZembraParam& param = m_pApp->GetOptions();
+    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption)
+        param.SetOption(nOption, true);
+    QVERIFY(OpenWindowOn({pLeft->pDatabase->Dsn(), pRight->pDatabase->Dsn()}));
+
+    const auto shownBoxes = [](CDlgParams& dlg) {
+        QList<int> arrShown;
+        for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption) {
+            if (dlg.GetDlgItem(IDC_OPTION_FIRST + nOption)->isVisible())
+                arrShown << nOption;
+        }
+        return arrShown;
+    };
+    const auto box = [](CDlgParams& dlg, int nOption) {
+        return qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDC_OPTION_FIRST + nOption));
+    };
+    QList<int> arrShown[2];
+    ModalWatcher watcher;
+    ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+                                 // Every shown attribute cleared by a click: refused.
+                                 arrShown[0] = shownBoxes(dlg);
+                                 for (int nOption : arrShown[0]) {
+                                     QVERIFY(box(dlg, nOption)->isChecked());
+                                     QTest::mouseClick(box(dlg, nOption), Qt::LeftButton);
+                                 }
+                                 QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                             },
+                             [&](CDlgParams& dlg) {
+                                 arrShown[1] = shownBoxes(dlg);
+                                 for (int nOption : arrShown[1])
+                                     QVERIFY(!box(dlg, nOption)->isChecked());
+                                 QTest::mouseClick(box(dlg, OPT_COMPARE_DTAT), Qt::LeftButton);
+                                 if (arrShown[1].contains(OPT_COMPARE_OWTP))
+                                     QTest::mouseClick(box(dlg, OPT_COMPARE_OWTP), Qt::LeftButton);
+                                 QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                             }});
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES), Qt::LeftButton);
+    QCOMPARE(answerer.m_nShown, 2);
+    QList<int> arrExpected{OPT_COMPARE_DTAT, OPT_COMPARE_DTAS};
+    if (bBoth)
+        arrExpected << OPT_COMPARE_OWTP;
+    arrExpected << OPT_COMPARE_DTAD << OPT_COMPARE_CDEC;
+    QCOMPARE(arrShown[0], arrExpected);
+    QCOMPARE(arrShown[1], arrExpected);
+    QVERIFY(watcher.m_bWaitShown);
+    QVERIFY(param.IsOptionSet(OPT_COMPARE_DTAT));
+    QCOMPARE(param.IsOptionSet(OPT_COMPARE_OWTP), bBoth);
+    QVERIFY(!param.IsOptionSet(OPT_COMPARE_DTAS));
+
+    // The window shows the compared attributes only.
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QVERIFY(QTest::qWaitForWindowExposed(pLauncher->GetFrames().first()));
+    CCompareListCtrl* pList = pLauncher->GetFrames().first()->GetForm()->GetList();
+    QCOMPARE(pList->GetColumnCount(), 6);
+    QVERIFY(pList->GetItemCount() > 0);
+    QVERIFY(pList->columnWidth(1) > 0);
+    QCOMPARE(pList->columnWidth(2), 0);
+    QCOMPARE(pList->columnWidth(3) > 0, bBoth);
+    QCOMPARE(pList->columnWidth(4), 0);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
 }
 
