@@ -29,6 +29,8 @@
 #include "views/mainframe.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -144,6 +146,8 @@ private slots:
     void resultsOnServers();
     void aliasOptionsFromTheButton_data();
     void aliasOptionsFromTheButton();
+    void accessibleNames_data();
+    void accessibleNames();
 
 private:
     // Opens the comparison window on both databases; null on failure.
@@ -153,6 +157,10 @@ private:
     CMainFrame* OpenWindowOn(const QString (&strDsns)[2], const QString (&strSchemaKeys)[2] = {});
     // Clicks the table button, accepts the options, waits for the window.
     CCompareFrm* CompareTables();
+    // Opens the result window of a kind ("tables", "fields" of F0101 or
+    // "aliases", the sides then two data dictionaries) from the buttons,
+    // the options accepted as shown; null on failure.
+    CFormCompare* OpenResultWindow(const QString& strKind);
 
     PrivateSettings m_settings;
     std::unique_ptr<QTemporaryDir> m_pTmp;
@@ -222,6 +230,43 @@ CCompareFrm* TestCompareResults::CompareTables()
         return nullptr;
     CCompareFrm* pWindow = pLauncher->GetFrames().last();
     return QTest::qWaitForWindowExposed(pWindow) ? pWindow : nullptr;
+}
+
+CFormCompare* TestCompareResults::OpenResultWindow(const QString& strKind)
+{
+    const bool bAliases = strKind == QStringLiteral("aliases");
+    if (bAliases) {
+        // Two dictionaries: the right one has aliases of its own.
+        kvtest::JdeOptions more;
+        more.nExtraAliases = 3;
+        try {
+            for (int nSide : {0, 1})
+                m_pSides[nSide] = std::move(kvtest::JdeTestBed(kvtest::Engine::SQLite,
+                                                               nSide == 0 ? kvtest::JdeOptions() : more)
+                                                .pDatabase);
+        } catch (const std::exception& error) {
+            qWarning("%s", error.what());
+            return nullptr;
+        }
+    }
+    if (!OpenWindow())
+        return nullptr;
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
+                          Qt::LeftButton);
+        if (answerer.m_nShown != 1 || pLauncher->GetFrames().size() != 1)
+            return nullptr;
+    }
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    if (strKind == QStringLiteral("fields")) {
+        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        if (pLauncher->GetFrames().size() != 2)
+            return nullptr;
+        pForm = pLauncher->GetFrames().last()->GetForm();
+    }
+    return QTest::qWaitForWindowExposed(pForm->window()) ? pForm : nullptr;
 }
 
 void TestCompareResults::tableWindowFromTheButton()
@@ -555,38 +600,12 @@ void TestCompareResults::exportsAreTheCommandLines()
 {
     QFETCH(bool, french);
     QFETCH(QString, kind);
-    const bool bAliases = kind == QStringLiteral("aliases");
-    std::unique_ptr<kvtest::JdeTestBed> pBeds[2];
-    if (bAliases) {
-        // Two dictionaries: the right one has aliases of its own.
-        kvtest::JdeOptions more;
-        more.nExtraAliases = 3;
-        KV_JDE_BED(pLeft, kvtest::Engine::SQLite, kvtest::JdeOptions());
-        KV_JDE_BED(pRight, kvtest::Engine::SQLite, more);
-        pBeds[0] = std::move(pLeft);
-        pBeds[1] = std::move(pRight);
-        for (int nSide : {0, 1})
-            m_pSides[nSide].reset(pBeds[nSide]->pDatabase.release());
-    }
     m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
                                 : QLocale(QLocale::English, QLocale::UnitedStates));
     QStringList arrStarted;
     m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    QVERIFY(OpenWindow());
-    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
-    {
-        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
-        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
-                          Qt::LeftButton);
-        QCOMPARE(answerer.m_nShown, 1);
-    }
-    QCOMPARE(pLauncher->GetFrames().size(), 1);
-    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
-    if (kind == QStringLiteral("fields")) {
-        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
-        QCOMPARE(pLauncher->GetFrames().size(), 2);
-        pForm = pLauncher->GetFrames().last()->GetForm();
-    }
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
     const QString strGui = m_pTmp->filePath(QStringLiteral("gui.csv"));
     const QString strCli = m_pTmp->filePath(QStringLiteral("cli.csv"));
     QString strProposed;
@@ -795,6 +814,74 @@ void TestCompareResults::aliasOptionsFromTheButton()
     QCOMPARE(pList->columnWidth(3) > 0, bBoth);
     QCOMPARE(pList->columnWidth(4), 0);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::accessibleNames_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::newRow("tables") << QStringLiteral("tables") << false;
+    QTest::newRow("fields") << QStringLiteral("fields") << false;
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true;
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false;
+}
+
+// What assistive technologies read of a result window: a name for every
+// button, filter box and the search field, the list named after the
+// window, and each row's name and status (which the eye reads from its
+// colour); the columns of a banded list named by their captions.
+void TestCompareResults::accessibleNames()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    const QList<QAbstractButton*> arrButtons = pForm->findChildren<QAbstractButton*>();
+    QVERIFY(arrButtons.size() >= 7);
+    for (QWidget* pControl : pForm->findChildren<QWidget*>()) {
+        if (!pControl->isVisible() || (qobject_cast<QAbstractButton*>(pControl) == nullptr
+                                       && qobject_cast<QLineEdit*>(pControl) == nullptr
+                                       && qobject_cast<QAbstractItemView*>(pControl) == nullptr))
+            continue;
+        QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(pControl);
+        QVERIFY(pAccessible);
+        QVERIFY2(!pAccessible->text(QAccessible::Name).trimmed().isEmpty(), pControl->metaObject()->className());
+    }
+    for (int s = 0; s < 4; ++s) {
+        if (pForm->GetFilter(s)->isVisible())
+            QCOMPARE(QAccessible::queryAccessibleInterface(pForm->GetFilter(s))->text(QAccessible::Name),
+                     pForm->GetFilter(s)->text());
+    }
+
+    CCompareListCtrl* pList = pForm->GetList();
+    QAccessibleInterface* pAccessibleList = QAccessible::queryAccessibleInterface(pList);
+    QCOMPARE(pAccessibleList->text(QAccessible::Name), pForm->window()->windowTitle());
+    QAccessibleTableInterface* pTable = pAccessibleList->tableInterface();
+    QVERIFY(pTable);
+    QCOMPARE(pTable->rowCount(), pList->GetItemCount());
+    QVERIFY(pTable->rowCount() > 0);
+    const QString strTitles[2] = {pForm->GetTitles().strLeft, pForm->GetTitles().strRight};
+    const QString strStatusWords[4] = {QStringLiteral("identique"), QStringLiteral("uniquement dans ") + strTitles[0],
+                                       QStringLiteral("uniquement dans ") + strTitles[1], QStringLiteral("différent")};
+    for (int nRow = 0; nRow < pTable->rowCount(); ++nRow) {
+        QAccessibleInterface* pCell = pTable->cellAt(nRow, 0);
+        QVERIFY(pCell);
+        QCOMPARE(pCell->text(QAccessible::Name), pList->GetItemText(nRow, 0));
+        QVERIFY(!pCell->text(QAccessible::Name).isEmpty());
+        QCOMPARE(pCell->text(QAccessible::Description), strStatusWords[pList->GetItemStatus(nRow)]);
+    }
+    // The captions of a banded list name its columns.
+    if (pForm->GetHeaderBandHeight() > 0) {
+        QVERIFY(pTable->columnCount() > 1);
+        for (int nColumn = 0; nColumn < pTable->columnCount(); ++nColumn) {
+            QAccessibleInterface* pCell = pTable->cellAt(0, nColumn);
+            QVERIFY(pCell);
+            const QList<QAccessibleInterface*> arrHeaders = pCell->tableCellInterface()->columnHeaderCells();
+            QCOMPARE(arrHeaders.size(), 1);
+            QVERIFY2(!arrHeaders.first()->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(QString::number(nColumn)));
+        }
+    }
 }
 
 QTEST_MAIN(TestCompareResults)
