@@ -2,13 +2,16 @@
 // the options, the run and its lock, the result windows with their
 // counters, filters, search and show-differences, and their closing.
 
+#include "app/formattext.h"
 #include "app/language.h"
+#include "res/stringids.h"
 #include "app/qalmetapp.h"
 #include "compare/zembraparam.h"
 #include "controls/colorcheckbutton.h"
 #include "controls/dialogbuilder.h"
 #include "res/dialogtemplates.h"
 #include "tests/app/privatesettings.h"
+#include "tests/compare/filesizelimit.h"
 #include "tests/support/testdatabase.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
@@ -140,6 +143,9 @@ private slots:
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
     void placementIsKeptPerKind();
+    void maximisedWindowOpensMaximised();
+    void exportFailureShownWithItsReason_data();
+    void exportFailureShownWithItsReason();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
     void resultsOnServers_data();
@@ -520,6 +526,37 @@ void TestCompareResults::placementIsKeptPerKind()
     QCOMPARE(pWindow->geometry(), placed);
 }
 
+void TestCompareResults::maximisedWindowOpensMaximised()
+{
+    QVERIFY(OpenWindow());
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    const QRect placed(40, 50, 610, 470);
+    pWindow->setGeometry(placed);
+    QTRY_COMPARE(pWindow->geometry(), placed);
+    pWindow->showMaximized();
+    QTRY_VERIFY(pWindow->isMaximized());
+    pWindow->close();
+    // The normal rectangle is kept with the maximised state.
+    CSettingsStore& settings = m_pApp->GetSettings();
+    QCOMPARE(settings.GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
+             QStringLiteral("40,50,650,520"));
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), 0), 1);
+    pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(pWindow->isMaximized());
+    pWindow->showNormal();
+    QTRY_VERIFY(!pWindow->isMaximized());
+    QTRY_COMPARE(pWindow->geometry(), placed);
+    // Closed in its normal state, it opens so again.
+    pWindow->close();
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), 1), 0);
+    pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(!pWindow->isMaximized());
+    QCOMPARE(pWindow->geometry(), placed);
+}
+
 namespace {
 
 // Answers the save question with the test's file.
@@ -622,6 +659,61 @@ void TestCompareResults::exportsAreTheCommandLines()
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
     QCOMPARE(gui, ReadAll(strCli));
+}
+
+void TestCompareResults::exportFailureShownWithItsReason_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("strWhere");   // "full": a write fails midway; "folder": a folder in the file's place
+    QTest::newRow("tables, write fails") << QStringLiteral("tables") << QStringLiteral("full");
+    QTest::newRow("fields, write fails") << QStringLiteral("fields") << QStringLiteral("full");
+    QTest::newRow("aliases, write fails") << QStringLiteral("aliases") << QStringLiteral("full");
+    QTest::newRow("tables, folder in the way") << QStringLiteral("tables") << QStringLiteral("folder");
+}
+
+// An export that cannot be written says so with the system's reason,
+// leaves no file and opens nothing.
+void TestCompareResults::exportFailureShownWithItsReason()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, strWhere);
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    QTemporaryDir folder;
+    const QString strPath = folder.filePath(QStringLiteral("export.csv"));
+    if (strWhere == QStringLiteral("folder"))
+        QVERIFY(QDir().mkdir(strPath));
+    ModalWatcher watcher;
+    {
+        // Smaller than the legend alone.
+        kvtest::FileSizeLimit limit(strWhere == QStringLiteral("full") ? 40 : RLIM_INFINITY);
+        QVERIFY(limit.IsSet());
+        QCOMPARE(ClickExport(pForm, strPath), 1);
+    }
+    QCOMPARE(watcher.m_arrBoxTexts.size(), 1);
+    const QString strShownPath = QDir::toNativeSeparators(strPath);
+    if (strWhere == QStringLiteral("full")) {
+        QCOMPARE(watcher.m_arrBoxTexts.first(),
+                 FormatLangString(StringId::CannotWriteFileReason, {strShownPath, qt_error_string(EFBIG)}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    } else {
+        const QString strExpected = FormatLangString(StringId::CannotWriteFile, {strShownPath}) + u'\n';
+        QVERIFY2(watcher.m_arrBoxTexts.first().startsWith(strExpected), qPrintable(watcher.m_arrBoxTexts.first()));
+        QVERIFY(watcher.m_arrBoxTexts.first().size() > strExpected.size());
+        QVERIFY(QFileInfo(strPath).isDir());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("export.csv")});
+    }
+    QVERIFY(arrStarted.isEmpty());
+    // The window stays usable: the next export, with room, is written.
+    watcher.m_arrBoxTexts.clear();
+    const QString strRetry = folder.filePath(QStringLiteral("retry.csv"));
+    QCOMPARE(ClickExport(pForm, strRetry), 1);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+    QCOMPARE(arrStarted.size(), 1);
+    QVERIFY(ReadAll(strRetry).size() > 40);
 }
 
 void TestCompareResults::resultsOnServers_data()
