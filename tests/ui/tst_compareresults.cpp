@@ -953,6 +953,11 @@ void TestCompareResults::accessibleNames()
     QVERIFY(pTable);
     QCOMPARE(pTable->rowCount(), pList->GetItemCount());
     QVERIFY(pTable->rowCount() > 0);
+    // One row per counted item.
+    int nCounted = 0;
+    for (int s = 0; s < 4; ++s)
+        nCounted += pForm->GetCount(s);
+    QCOMPARE(pTable->rowCount(), nCounted);
     const QString strTitles[2] = {pForm->GetTitles().strLeft, pForm->GetTitles().strRight};
     const QString strStatusWords[4] = {QStringLiteral("identique"), QStringLiteral("uniquement dans ") + strTitles[0],
                                        QStringLiteral("uniquement dans ") + strTitles[1], QStringLiteral("différent")};
