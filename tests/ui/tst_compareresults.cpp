@@ -150,6 +150,7 @@ private slots:
     void exportsAreTheCommandLines();
     void resultsOnServers_data();
     void resultsOnServers();
+    void aliasesAcrossServers();
     void aliasOptionsFromTheButton_data();
     void aliasOptionsFromTheButton();
     void accessibleNames_data();
@@ -820,6 +821,67 @@ void TestCompareResults::resultsOnServers()
         QCOMPARE(gui, ReadAll(strCli));
     }
     QCOMPARE(arrStarted.size(), 2);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+// A PostgreSQL dictionary against a MariaDB one, each side's dictionary
+// schema chosen in its list: an alias of the left's own, the right's extra
+// aliases and a size changed on the right.
+void TestCompareResults::aliasesAcrossServers()
+{
+    kvtest::JdeOptions more;
+    more.nExtraAliases = 3;
+    KV_JDE_BED(pLeft, kvtest::Engine::PostgreSQL, kvtest::JdeOptions());
+    KV_JDE_BED(pRight, kvtest::Engine::MariaDB, more);
+    pLeft->pDatabase->Exec(QStringLiteral("INSERT INTO %1F9210 (FRDTAI, FRDTAT, FRDTAS, FROWTP, FRDTAD, FRCDEC, FRCLAS) "
+                                          "VALUES ('KVLEFT', 'S', 4, '2', 0, ' ', 'X')")
+                               .arg(pLeft->pFixture->Place(kvtest::kDictionarySchema).strQualifier));
+    pRight->pDatabase->Exec(QStringLiteral("UPDATE %1F9210 SET FRDTAS = 50 WHERE FRDTAI = 'ALPH'")
+                                .arg(pRight->pFixture->Place(kvtest::kDictionarySchema).strQualifier));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    const QString strDsns[2] = {pLeft->pDatabase->Dsn(), pRight->pDatabase->Dsn()};
+    QVERIFY(OpenWindowOn(strDsns, {pLeft->pFixture->Key(kvtest::kDictionarySchema),
+                                   pRight->pFixture->Key(kvtest::kDictionarySchema)}));
+    const QString strSchemas[2] = {m_pFrame->GetDBForm(0)->GetSchemaText(), m_pFrame->GetDBForm(1)->GetSchemaText()};
+    ModalWatcher watcher;
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QVERIFY(watcher.m_bWaitShown);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    CFormCompare* pForm = pLauncher->GetFrames().first()->GetForm();
+    const QString strRight = strDsns[1] + QStringLiteral(" (") + strSchemas[1] + u')';
+    QCOMPARE(pForm->GetFilter(0)->text(), QStringLiteral("15 alias identique(s)"));
+    QCOMPARE(pForm->GetFilter(1)->text(),
+             QStringLiteral("1 alias uniquement dans %1 (%2)").arg(strDsns[0], strSchemas[0]));
+    QCOMPARE(pForm->GetFilter(2)->text(), QStringLiteral("3 alias uniquement dans ") + strRight);
+    QCOMPARE(pForm->GetFilter(3)->text(), QStringLiteral("1 alias différent(s)"));
+    const QStringList arrNames = ListedNames(pForm);
+    QCOMPARE(arrNames.size(), 20);
+    QCOMPARE(pForm->GetList()->GetItemStatus(int(arrNames.indexOf(QStringLiteral("KVLEFT")))), 1);
+    const int nAlph = int(arrNames.indexOf(QStringLiteral("ALPH")));
+    QCOMPARE(pForm->GetList()->GetItemStatus(nAlph), 3);
+    QCOMPARE(pForm->GetList()->GetItemText(nAlph, 2), QStringLiteral("40 | 50"));
+    // Only the different one left, then all back in their order.
+    for (int s = 0; s < 3; ++s)
+        ClickFilter(pForm, s);
+    QCOMPARE(ListedNames(pForm), QStringList{QStringLiteral("ALPH")});
+    for (int s = 0; s < 3; ++s)
+        ClickFilter(pForm, s);
+    QCOMPARE(ListedNames(pForm), arrNames);
+
+    const QString strGui = m_pTmp->filePath(QStringLiteral("aliases-gui.csv"));
+    const QString strCli = m_pTmp->filePath(QStringLiteral("aliases-cli.csv"));
+    QCOMPARE(ClickExport(pForm, strGui), 1);
+    QCOMPARE(arrStarted.size(), 1);
+    QCOMPARE(CliExport(QStringLiteral("aliases"), true, strDsns, strSchemas, QString(), strCli), 0);
+    const QByteArray gui = ReadAll(strGui);
+    QVERIFY2(gui.contains("\r\n<>;ALPH;A;40 | 50;") && gui.contains("\r\n>;KVLEFT;"), gui.constData());
+    QCOMPARE(gui, ReadAll(strCli));
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
 }
 
