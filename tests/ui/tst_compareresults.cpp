@@ -142,8 +142,8 @@ private slots:
     void cancelledOptionsOpenNothing();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
+    void placementIsKeptPerKind_data();
     void placementIsKeptPerKind();
-    void maximisedWindowOpensMaximised();
     void exportFailureShownWithItsReason_data();
     void exportFailureShownWithItsReason();
     void exportsAreTheCommandLines_data();
@@ -510,48 +510,46 @@ void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
 }
 
-void TestCompareResults::placementIsKeptPerKind()
+void TestCompareResults::placementIsKeptPerKind_data()
 {
-    QVERIFY(OpenWindow());
-    CCompareFrm* pWindow = CompareTables();
-    QVERIFY(pWindow);
-    const QRect placed(40, 50, 610, 470);
-    pWindow->setGeometry(placed);
-    QTRY_COMPARE(pWindow->geometry(), placed);
-    pWindow->close();
-    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
-    QCOMPARE(m_pApp->GetSettings().GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
-             QStringLiteral("40,50,650,520"));
-    pWindow = CompareTables();
-    QVERIFY(pWindow);
-    QCOMPARE(pWindow->geometry(), placed);
+    QTest::addColumn<bool>("bMaximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
 }
 
-void TestCompareResults::maximisedWindowOpensMaximised()
+void TestCompareResults::placementIsKeptPerKind()
 {
+    QFETCH(bool, bMaximised);
     QVERIFY(OpenWindow());
     CCompareFrm* pWindow = CompareTables();
     QVERIFY(pWindow);
     const QRect placed(40, 50, 610, 470);
     pWindow->setGeometry(placed);
     QTRY_COMPARE(pWindow->geometry(), placed);
-    pWindow->showMaximized();
-    QTRY_VERIFY(pWindow->isMaximized());
+    if (bMaximised) {
+        pWindow->showMaximized();
+        QTRY_VERIFY(pWindow->isMaximized());
+    }
     pWindow->close();
+    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
     // The normal rectangle is kept with the maximised state.
     CSettingsStore& settings = m_pApp->GetSettings();
     QCOMPARE(settings.GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
              QStringLiteral("40,50,650,520"));
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), 0), 1);
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
     pWindow = CompareTables();
     QVERIFY(pWindow);
-    QVERIFY(pWindow->isMaximized());
+    QCOMPARE(pWindow->isMaximized(), bMaximised);
+    if (!bMaximised) {
+        QCOMPARE(pWindow->geometry(), placed);
+        return;
+    }
     pWindow->showNormal();
     QTRY_VERIFY(!pWindow->isMaximized());
     QTRY_COMPARE(pWindow->geometry(), placed);
     // Closed in its normal state, it opens so again.
     pWindow->close();
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), 1), 0);
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), 0);
     pWindow = CompareTables();
     QVERIFY(pWindow);
     QVERIFY(!pWindow->isMaximized());
