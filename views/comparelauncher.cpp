@@ -76,7 +76,10 @@ void CCompareLauncher::OnCompareAliases()
     BusyScope busy(*this);
     if (pApp->GetResultFile(RESULT_FILE_ALIASES) == nullptr) {
         QList<int> arrShown{OPT_COMPARE_DTAT, OPT_COMPARE_DTAS};
-        if (pApp->GetDatabase(DB_LEFT)->HasOwtpColumn() && pApp->GetDatabase(DB_RIGHT)->HasOwtpColumn())
+        // A dictionary whose columns could not be read counts as one
+        // without the product type.
+        if (pApp->GetDatabase(DB_LEFT)->HasOwtpColumn().value_or(false)
+            && pApp->GetDatabase(DB_RIGHT)->HasOwtpColumn().value_or(false))
             arrShown.append(OPT_COMPARE_OWTP);
         else
             pApp->GetOptions().SetOption(OPT_COMPARE_OWTP, false);

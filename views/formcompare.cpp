@@ -95,6 +95,16 @@ int CFormCompare::GetItemImage(int nItem) const
     return GetListedStatus(nItem);
 }
 
+QString CFormCompare::GetItemDescription(int nItem) const
+{
+    const int nStatus = GetListedStatus(nItem);
+    if (nStatus < 0 || nStatus >= kStatusCount)
+        return QString();
+    return LoadLangString(StringId::StatusWordBase + nStatus)
+        .replace(QStringLiteral("%LDB%"), m_titles.strLeft)
+        .replace(QStringLiteral("%RDB%"), m_titles.strRight);
+}
+
 void CFormCompare::OnInitialUpdate()
 {
     CZembraFormView::OnInitialUpdate();
@@ -114,7 +124,8 @@ void CFormCompare::OnInitialUpdate()
             [pSearchButton](const QString& strText) { EnableControl(pSearchButton, !strText.isEmpty()); });
 
     m_pList->SetItemSource(this);
-    m_pList->setAccessibleName(windowTitle());
+    // Named after its window: the compared databases (and table).
+    m_pList->setAccessibleName(window()->windowTitle());
     InsertColumns();
     FillList(true);
     connect(m_pList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -151,9 +162,19 @@ void CFormCompare::SetCounterCaptions()
     }
 }
 
+QList<QStringList> CFormCompare::GetColumnCaptions() const
+{
+    return {};
+}
+
 void CFormCompare::InsertColumns()
 {
-    m_pList->InsertColumn(0, QString());
+    // The header stays hidden: the captions are painted in the band.
+    const QList<QStringList> arrCaptions = GetColumnCaptions();
+    if (arrCaptions.isEmpty())
+        m_pList->InsertColumn(0, QString());
+    for (int c = 0; c < arrCaptions.size(); ++c)
+        m_pList->InsertColumn(c, arrCaptions[c].join(u' '));
 }
 
 void CFormCompare::SizeColumns()
@@ -332,6 +353,7 @@ void CFormCompare::OnDraw(QPainter& painter)
         painter.setBrush(Qt::white);
         painter.drawRect(m_rcFilterFrame.adjusted(1, 1, -1, -1));
     }
+    DrawHeaderBand(painter, GetColumnCaptions());
 }
 
 void CFormCompare::DrawHeaderBand(QPainter& painter, const QList<QStringList>& arrCaptions)

@@ -54,6 +54,9 @@ public:
     virtual int GetCount(int nStatus) const = 0;
     // Height of the band of column captions above the list, 0 for none.
     virtual int GetHeaderBandHeight() const;
+    // The captions of the band (one or two lines per column), none without
+    // a band; they also name the list's columns for assistive technologies.
+    virtual QList<QStringList> GetColumnCaptions() const;
 
     // Rebuilds the rows: every item with bAll, else the items whose
     // status box is checked; the order is the result's.
@@ -65,8 +68,10 @@ public:
     // The status of an item as read when the list was first filled.
     int GetListedStatus(int nItem) const;
 
-    // IListItemSource: the image of an item is its status.
+    // IListItemSource: the image of an item is its status, which its
+    // description says in words.
     int GetItemImage(int nItem) const override;
+    QString GetItemDescription(int nItem) const override;
 
     // CMessageTarget: a filter box was toggled.
     qintptr SendMessage(unsigned nMessage, qintptr wParam, qintptr lParam) override;

@@ -71,12 +71,6 @@ int CFormCompareAlias::GetHeaderBandHeight() const
     return kHeaderBandHeight;
 }
 
-void CFormCompareAlias::InsertColumns()
-{
-    for (int c = 0; c <= kAttributeCount; ++c)
-        GetList()->InsertColumn(c, QString());
-}
-
 void CFormCompareAlias::SizeColumns()
 {
     QList<int> arrWeights{kColumnWeights[0]};
@@ -85,13 +79,12 @@ void CFormCompareAlias::SizeColumns()
     SizeWeightedColumns(arrWeights);
 }
 
-void CFormCompareAlias::OnDraw(QPainter& painter)
+QList<QStringList> CFormCompareAlias::GetColumnCaptions() const
 {
-    CFormCompare::OnDraw(painter);
     QList<QStringList> arrCaptions{{LoadLangString(StringId::AliasTitle)}};
     for (int i = 0; i < kAttributeCount; ++i)
         arrCaptions.append({GetAliasColumnTitle(i, true, false), GetAliasColumnTitle(i, false, true)});
-    DrawHeaderBand(painter, arrCaptions);
+    return arrCaptions;
 }
 
 bool CFormCompareAlias::PrepareExport()

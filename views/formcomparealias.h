@@ -22,16 +22,15 @@ public:
     int GetCounterStringId() const override;
     int GetCount(int nStatus) const override;
     int GetHeaderBandHeight() const override;
+    QList<QStringList> GetColumnCaptions() const override;
 
     bool PrepareExport() override;
     QString GetExportName() const override;
     bool WriteExport(CExportFile& file) override;
 
 protected:
-    void InsertColumns() override;
     void SizeColumns() override;
     bool IsListable(int nStatus) const override;
-    void OnDraw(QPainter& painter) override;
 
 private:
     CAliasComparison& m_result;

@@ -77,13 +77,6 @@ int CFormCompareColumn::GetHeaderBandHeight() const
     return m_bSqlTypes ? kHeaderBandHeight : 0;
 }
 
-void CFormCompareColumn::InsertColumns()
-{
-    const int nColumns = m_bSqlTypes ? kFieldColumns : 1;
-    for (int c = 0; c < nColumns; ++c)
-        GetList()->InsertColumn(c, QString());
-}
-
 void CFormCompareColumn::SizeColumns()
 {
     if (m_bSqlTypes)
@@ -92,17 +85,16 @@ void CFormCompareColumn::SizeColumns()
         CFormCompare::SizeColumns();
 }
 
-void CFormCompareColumn::OnDraw(QPainter& painter)
+QList<QStringList> CFormCompareColumn::GetColumnCaptions() const
 {
-    CFormCompare::OnDraw(painter);
     if (!m_bSqlTypes)
-        return;
+        return {};
     QList<QStringList> arrCaptions;
     for (int c = 0; c < kFieldColumns; ++c)
         arrCaptions.append({LoadLangString(StringId::FieldHeaderBase + c)});
     arrCaptions[3].append(GetTitles().strLeft);
     arrCaptions[4].append(GetTitles().strRight);
-    DrawHeaderBand(painter, arrCaptions);
+    return arrCaptions;
 }
 
 bool CFormCompareColumn::PrepareExport()

@@ -26,15 +26,14 @@ public:
     int GetCounterStringId() const override;
     int GetCount(int nStatus) const override;
     int GetHeaderBandHeight() const override;
+    QList<QStringList> GetColumnCaptions() const override;
 
     bool PrepareExport() override;
     QString GetExportName() const override;
     bool WriteExport(CExportFile& file) override;
 
 protected:
-    void InsertColumns() override;
     void SizeColumns() override;
-    void OnDraw(QPainter& painter) override;
 
 private:
     CTableComparison& m_result;

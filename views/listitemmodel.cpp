@@ -88,6 +88,10 @@ QVariant CListItemModel::data(const QModelIndex& index, int nRole) const
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return GetItemText(index.row(), index.column());
+    case Qt::AccessibleDescriptionRole:
+        return index.column() == 0 && m_pSource != nullptr && GetItem(index.row()) >= 0
+                   ? m_pSource->GetItemDescription(GetItem(index.row()))
+                   : QString();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(GetColumnFormat(index.column()) | Qt::AlignVCenter);
     case ItemNumberRole:

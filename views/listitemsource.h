@@ -15,4 +15,7 @@ public:
     // The item's image in the list's image list, -1 for none. The
     // comparison lists read it as the item's comparison status.
     virtual int GetItemImage(int nItem) const = 0;
+    // What assistive technologies say of an item besides its texts (what
+    // its image shows); empty for nothing more.
+    virtual QString GetItemDescription(int) const { return QString(); }
 };

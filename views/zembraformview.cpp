@@ -20,6 +20,8 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // Filter of the save dialog: the description names its pattern already
@@ -110,11 +112,15 @@ void CZembraFormView::RecalcLayout(int cx, int cy)
     QWidget* pExport = GetExportButton();
     if (pExport == nullptr || m_pLogo == nullptr)
         return;
-    pExport->move(kMargin, cy - kMargin - pExport->height());
-    m_nBandTop = pExport->y() - kMargin;
+    // The band holds the button with its margins and the logo whole: a
+    // band only as high as a one-line button would cut the logo at the
+    // form's edge and lay it over the band's top line.
+    const int nBandHeight = std::max(pExport->height() + 2 * kMargin, kLogoHeight + 2 * kLogoMargin);
+    m_nBandTop = cy - nBandHeight;
+    pExport->move(kMargin, m_nBandTop + (nBandHeight - pExport->height()) / 2);
     // Centred in the band, 9 pixels from the right edge.
-    m_pLogo->setGeometry(cx - kMargin - kLogoWidth, cy - kLogoHeight - (cy - m_nBandTop - kLogoHeight) / 2,
-                         kLogoWidth, kLogoHeight);
+    m_pLogo->setGeometry(cx - kMargin - kLogoWidth, m_nBandTop + (nBandHeight - kLogoHeight) / 2, kLogoWidth,
+                         kLogoHeight);
 }
 
 bool CZembraFormView::PrepareExport()

@@ -24,6 +24,7 @@ public:
     static constexpr int kMargin = 9;
     static constexpr int kLogoWidth = 200;
     static constexpr int kLogoHeight = 45;
+    static constexpr int kLogoMargin = 4;   // at least, above and below the logo in the band
 
     // The template id is already mapped to the user's language.
     explicit CZembraFormView(int nTemplateId, QWidget* pParent = nullptr);

@@ -2,15 +2,20 @@
 // the options, the run and its lock, the result windows with their
 // counters, filters, search and show-differences, and their closing.
 
+#include "app/formattext.h"
 #include "app/language.h"
+#include "res/stringids.h"
 #include "app/qalmetapp.h"
+#include "compare/zembraparam.h"
 #include "controls/colorcheckbutton.h"
 #include "controls/dialogbuilder.h"
 #include "res/dialogtemplates.h"
 #include "tests/app/privatesettings.h"
+#include "tests/compare/filesizelimit.h"
 #include "tests/support/testdatabase.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
+#include "tests/ui/schemachooser.h"
 #include "tests/ui/tooldialogsupport.h"
 #include "tests/app/recordingopener.h"
 #include "tests/fixtures/jdefixture.h"
@@ -27,6 +32,8 @@
 #include "views/mainframe.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -135,15 +142,32 @@ private slots:
     void cancelledOptionsOpenNothing();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
+    void placementIsKeptPerKind_data();
     void placementIsKeptPerKind();
+    void exportFailureShownWithItsReason_data();
+    void exportFailureShownWithItsReason();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
+    void resultsOnServers_data();
+    void resultsOnServers();
+    void aliasesAcrossServers();
+    void aliasOptionsFromTheButton_data();
+    void aliasOptionsFromTheButton();
+    void accessibleNames_data();
+    void accessibleNames();
 
 private:
     // Opens the comparison window on both databases; null on failure.
     CMainFrame* OpenWindow();
+    // The same on the named data sources, choosing each side's schema in
+    // its list when a key is given.
+    CMainFrame* OpenWindowOn(const QString (&strDsns)[2], const QString (&strSchemaKeys)[2] = {});
     // Clicks the table button, accepts the options, waits for the window.
     CCompareFrm* CompareTables();
+    // Opens the result window of a kind ("tables", "fields" of F0101 or
+    // "aliases", the sides then two data dictionaries) from the buttons,
+    // the options accepted as shown; null on failure.
+    CFormCompare* OpenResultWindow(const QString& strKind);
 
     PrivateSettings m_settings;
     std::unique_ptr<QTemporaryDir> m_pTmp;
@@ -174,11 +198,31 @@ void TestCompareResults::cleanup()
 
 CMainFrame* TestCompareResults::OpenWindow()
 {
+    return OpenWindowOn({m_pSides[0]->Dsn(), m_pSides[1]->Dsn()});
+}
+
+CMainFrame* TestCompareResults::OpenWindowOn(const QString (&strDsns)[2], const QString (&strSchemaKeys)[2])
+{
     for (int nSide : {0, 1})
-        UseDataSource(nSide, m_pSides[nSide]->Dsn());
+        UseDataSource(nSide, strDsns[nSide]);
     m_pFrame = new CMainFrame(nullptr);
     m_pFrame->Open();
-    if (!QTest::qWaitForWindowExposed(m_pFrame) || !QTest::qWaitFor([&] { return SidesIdle(m_pFrame); }))
+    if (!QTest::qWaitForWindowExposed(m_pFrame))
+        return nullptr;
+    for (int nSide : {0, 1}) {
+        if (strSchemaKeys[nSide].isEmpty())
+            continue;
+        CFormDBSelect* pForm = m_pFrame->GetDBForm(nSide);
+        if (!QTest::qWaitFor([&] {
+                QCoreApplication::processEvents();
+                return !pForm->IsBusy() && pForm->m_cbSchema->isVisible();
+            }))
+            return nullptr;
+        ChooseSchema(pForm, strSchemaKeys[nSide]);
+        if (QTest::currentTestFailed())
+            return nullptr;
+    }
+    if (!QTest::qWaitFor([&] { return SidesIdle(m_pFrame); }))
         return nullptr;
     return m_pFrame;
 }
@@ -193,6 +237,43 @@ CCompareFrm* TestCompareResults::CompareTables()
         return nullptr;
     CCompareFrm* pWindow = pLauncher->GetFrames().last();
     return QTest::qWaitForWindowExposed(pWindow) ? pWindow : nullptr;
+}
+
+CFormCompare* TestCompareResults::OpenResultWindow(const QString& strKind)
+{
+    const bool bAliases = strKind == QStringLiteral("aliases");
+    if (bAliases) {
+        // Two dictionaries: the right one has aliases of its own.
+        kvtest::JdeOptions more;
+        more.nExtraAliases = 3;
+        try {
+            for (int nSide : {0, 1})
+                m_pSides[nSide] = std::move(kvtest::JdeTestBed(kvtest::Engine::SQLite,
+                                                               nSide == 0 ? kvtest::JdeOptions() : more)
+                                                .pDatabase);
+        } catch (const std::exception& error) {
+            qWarning("%s", error.what());
+            return nullptr;
+        }
+    }
+    if (!OpenWindow())
+        return nullptr;
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
+                          Qt::LeftButton);
+        if (answerer.m_nShown != 1 || pLauncher->GetFrames().size() != 1)
+            return nullptr;
+    }
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    if (strKind == QStringLiteral("fields")) {
+        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        if (pLauncher->GetFrames().size() != 2)
+            return nullptr;
+        pForm = pLauncher->GetFrames().last()->GetForm();
+    }
+    return QTest::qWaitForWindowExposed(pForm->window()) ? pForm : nullptr;
 }
 
 void TestCompareResults::tableWindowFromTheButton()
@@ -429,20 +510,49 @@ void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
 }
 
+void TestCompareResults::placementIsKeptPerKind_data()
+{
+    QTest::addColumn<bool>("bMaximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
+}
+
 void TestCompareResults::placementIsKeptPerKind()
 {
+    QFETCH(bool, bMaximised);
     QVERIFY(OpenWindow());
     CCompareFrm* pWindow = CompareTables();
     QVERIFY(pWindow);
     const QRect placed(40, 50, 610, 470);
     pWindow->setGeometry(placed);
     QTRY_COMPARE(pWindow->geometry(), placed);
+    if (bMaximised) {
+        pWindow->showMaximized();
+        QTRY_VERIFY(pWindow->isMaximized());
+    }
     pWindow->close();
     QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
-    QCOMPARE(m_pApp->GetSettings().GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
+    // The normal rectangle is kept with the maximised state.
+    CSettingsStore& settings = m_pApp->GetSettings();
+    QCOMPARE(settings.GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
              QStringLiteral("40,50,650,520"));
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
     pWindow = CompareTables();
     QVERIFY(pWindow);
+    QCOMPARE(pWindow->isMaximized(), bMaximised);
+    if (!bMaximised) {
+        QCOMPARE(pWindow->geometry(), placed);
+        return;
+    }
+    pWindow->showNormal();
+    QTRY_VERIFY(!pWindow->isMaximized());
+    QTRY_COMPARE(pWindow->geometry(), placed);
+    // Closed in its normal state, it opens so again.
+    pWindow->close();
+    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), 0);
+    pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(!pWindow->isMaximized());
     QCOMPARE(pWindow->geometry(), placed);
 }
 
@@ -472,6 +582,43 @@ QByteArray ReadAll(const QString& strPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Exports a result window's list through its button, the options accepted
+// as shown and the file dialog answered with strPath; the number of options
+// dialogs shown and the path the file dialog proposed.
+int ClickExport(CFormCompare* pForm, const QString& strPath, QString* pstrProposed = nullptr)
+{
+    AnsweringChooser chooser(strPath);
+    ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+    QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+    if (pstrProposed != nullptr)
+        *pstrProposed = chooser.m_strProposed;
+    return answerer.m_nShown;
+}
+
+// kitvane-cli's export of the same comparison ("tables", "fields" of
+// strTable, or "aliases"), with its default options; its exit status.
+int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2], const QString (&strSchemas)[2],
+              const QString& strTable, const QString& strPath)
+{
+    QStringList arrArgs{strKind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
+                        : strKind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
+                                                              : QStringLiteral("compare-dd"),
+                        QStringLiteral("--lang"), bFrench ? QStringLiteral("fr") : QStringLiteral("en"),
+                        QStringLiteral("--left"), strDsns[0], QStringLiteral("--right"), strDsns[1],
+                        QStringLiteral("--export"), strPath};
+    if (!strSchemas[0].isEmpty())
+        arrArgs << QStringLiteral("--left-schema") << strSchemas[0];
+    if (!strSchemas[1].isEmpty())
+        arrArgs << QStringLiteral("--right-schema") << strSchemas[1];
+    if (strKind == QStringLiteral("fields"))
+        arrArgs << QStringLiteral("--table") << strTable;
+    QString strErr;
+    const int nStatus = tooltest::RunCli(arrArgs, &strErr);
+    if (nStatus != 0)
+        qWarning("kitvane-cli: %s", qPrintable(strErr));
+    return nStatus;
+}
+
 }  // namespace
 
 void TestCompareResults::exportsAreTheCommandLines_data()
@@ -489,61 +636,21 @@ void TestCompareResults::exportsAreTheCommandLines()
 {
     QFETCH(bool, french);
     QFETCH(QString, kind);
-    const bool bAliases = kind == QStringLiteral("aliases");
-    std::unique_ptr<kvtest::JdeTestBed> pBeds[2];
-    if (bAliases) {
-        // Two dictionaries: the right one has aliases of its own.
-        kvtest::JdeOptions more;
-        more.nExtraAliases = 3;
-        KV_JDE_BED(pLeft, kvtest::Engine::SQLite, kvtest::JdeOptions());
-        KV_JDE_BED(pRight, kvtest::Engine::SQLite, more);
-        pBeds[0] = std::move(pLeft);
-        pBeds[1] = std::move(pRight);
-        for (int nSide : {0, 1})
-            m_pSides[nSide].reset(pBeds[nSide]->pDatabase.release());
-    }
     m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
                                 : QLocale(QLocale::English, QLocale::UnitedStates));
     QStringList arrStarted;
     m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
-    QVERIFY(OpenWindow());
-    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
-    {
-        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
-        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(bAliases ? IDC_COMPARE_ALIASES : IDC_COMPARE_TABLES),
-                          Qt::LeftButton);
-        QCOMPARE(answerer.m_nShown, 1);
-    }
-    QCOMPARE(pLauncher->GetFrames().size(), 1);
-    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
-    if (kind == QStringLiteral("fields")) {
-        ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
-        QCOMPARE(pLauncher->GetFrames().size(), 2);
-        pForm = pLauncher->GetFrames().last()->GetForm();
-    }
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
     const QString strGui = m_pTmp->filePath(QStringLiteral("gui.csv"));
     const QString strCli = m_pTmp->filePath(QStringLiteral("cli.csv"));
-    {
-        AnsweringChooser chooser(strGui);
-        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
-        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
-        QCOMPARE(answerer.m_nShown, 1);
-        QVERIFY(chooser.m_strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
-                                               + QStringLiteral(".csv")));
-    }
+    QString strProposed;
+    QCOMPARE(ClickExport(pForm, strGui, &strProposed), 1);
+    QVERIFY(strProposed.endsWith(pForm->GetExportName().replace(u'.', u'_').replace(u'/', u'-')
+                                 + QStringLiteral(".csv")));
     QCOMPARE(arrStarted.size(), 1);
     QVERIFY(arrStarted.first().contains(strGui));
-
-    QStringList arrArgs{kind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
-                        : kind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
-                                                           : QStringLiteral("compare-dd"),
-                        QStringLiteral("--lang"), french ? QStringLiteral("fr") : QStringLiteral("en"),
-                        QStringLiteral("--left"), m_pSides[0]->Dsn(), QStringLiteral("--right"), m_pSides[1]->Dsn(),
-                        QStringLiteral("--export"), strCli};
-    if (kind == QStringLiteral("fields"))
-        arrArgs << QStringLiteral("--table") << QStringLiteral("F0101");
-    QString strErr;
-    QCOMPARE(tooltest::RunCli(arrArgs, &strErr), 0);
+    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli), 0);
     const QByteArray gui = ReadAll(strGui);
     // Not an empty result: the lines of the differences are there.
     const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
@@ -551,6 +658,387 @@ void TestCompareResults::exportsAreTheCommandLines()
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
     QCOMPARE(gui, ReadAll(strCli));
+}
+
+void TestCompareResults::exportFailureShownWithItsReason_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("strWhere");   // "full": a write fails midway; "folder": a folder in the file's place
+    QTest::newRow("tables, write fails") << QStringLiteral("tables") << QStringLiteral("full");
+    QTest::newRow("fields, write fails") << QStringLiteral("fields") << QStringLiteral("full");
+    QTest::newRow("aliases, write fails") << QStringLiteral("aliases") << QStringLiteral("full");
+    QTest::newRow("tables, folder in the way") << QStringLiteral("tables") << QStringLiteral("folder");
+}
+
+// An export that cannot be written says so with the system's reason,
+// leaves no file and opens nothing.
+void TestCompareResults::exportFailureShownWithItsReason()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, strWhere);
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    QTemporaryDir folder;
+    const QString strPath = folder.filePath(QStringLiteral("export.csv"));
+    if (strWhere == QStringLiteral("folder"))
+        QVERIFY(QDir().mkdir(strPath));
+    ModalWatcher watcher;
+    {
+        // Smaller than the legend alone.
+        kvtest::FileSizeLimit limit(strWhere == QStringLiteral("full") ? 40 : RLIM_INFINITY);
+        QVERIFY(limit.IsSet());
+        QCOMPARE(ClickExport(pForm, strPath), 1);
+    }
+    QCOMPARE(watcher.m_arrBoxTexts.size(), 1);
+    const QString strShownPath = QDir::toNativeSeparators(strPath);
+    if (strWhere == QStringLiteral("full")) {
+        QCOMPARE(watcher.m_arrBoxTexts.first(),
+                 FormatLangString(StringId::CannotWriteFileReason, {strShownPath, qt_error_string(EFBIG)}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    } else {
+        const QString strExpected = FormatLangString(StringId::CannotWriteFile, {strShownPath}) + u'\n';
+        QVERIFY2(watcher.m_arrBoxTexts.first().startsWith(strExpected), qPrintable(watcher.m_arrBoxTexts.first()));
+        QVERIFY(watcher.m_arrBoxTexts.first().size() > strExpected.size());
+        QVERIFY(QFileInfo(strPath).isDir());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("export.csv")});
+    }
+    QVERIFY(arrStarted.isEmpty());
+    // The window stays usable: the next export, with room, is written.
+    watcher.m_arrBoxTexts.clear();
+    const QString strRetry = folder.filePath(QStringLiteral("retry.csv"));
+    QCOMPARE(ClickExport(pForm, strRetry), 1);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+    QCOMPARE(arrStarted.size(), 1);
+    QVERIFY(ReadAll(strRetry).size() > 40);
+}
+
+void TestCompareResults::resultsOnServers_data()
+{
+    QTest::addColumn<int>("nEngine");
+    QTest::newRow("PostgreSQL") << int(kvtest::Engine::PostgreSQL);
+    QTest::newRow("MariaDB") << int(kvtest::Engine::MariaDB);
+}
+
+// Production against its CRP copy on one server, each side's schema chosen
+// in its list: the CRP address book has a field more and CRP a table of
+// its own, while production's other tables are missing from it.
+void TestCompareResults::resultsOnServers()
+{
+    QFETCH(int, nEngine);
+    KV_JDE_BED(pBed, kvtest::Engine(nEngine), kvtest::JdeOptions());
+    const kvtest::JdeFixture& fixture = *pBed->pFixture;
+    const QString strCrp = fixture.Place(kvtest::kCrpSchema).strQualifier;
+    pBed->pDatabase->Exec(QStringLiteral("ALTER TABLE %1F0101 ADD ABC CHAR(3)").arg(strCrp));
+    pBed->pDatabase->Exec(QStringLiteral("CREATE TABLE %1F0011 (K INTEGER)").arg(strCrp));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    const QString strDsn = pBed->pDatabase->Dsn();
+    QVERIFY(OpenWindowOn({strDsn, strDsn},
+                         {fixture.Key(kvtest::kProductionSchema), fixture.Key(kvtest::kCrpSchema)}));
+    const QString strSchemas[2] = {m_pFrame->GetDBForm(0)->GetSchemaText(), m_pFrame->GetDBForm(1)->GetSchemaText()};
+    QVERIFY(strSchemas[0].contains(kvtest::kProductionSchema, Qt::CaseInsensitive));
+    QVERIFY(strSchemas[1].contains(kvtest::kCrpSchema, Qt::CaseInsensitive));
+    const QString strLeft = strDsn + QStringLiteral(" (") + strSchemas[0] + u')';
+    const QString strRight = strDsn + QStringLiteral(" (") + strSchemas[1] + u')';
+
+    ModalWatcher watcher;
+    CCompareFrm* pWindow = CompareTables();
+    QVERIFY(pWindow);
+    QVERIFY(watcher.m_bWaitShown);
+    QCOMPARE(pWindow->windowTitle(), strLeft + QStringLiteral(" / ") + strRight);
+    CFormCompare* pForm = pWindow->GetForm();
+    const QStringList arrAll = fixture.Spelled({QStringLiteral("F0011"), QStringLiteral("F0101"),
+                                                QStringLiteral("F0101_X"), QStringLiteral("F0101AX"),
+                                                QStringLiteral("F0911"), QStringLiteral("F4211"),
+                                                QStringLiteral("F55TEST"), QStringLiteral("V0101")});
+    QCOMPARE(ListedNames(pForm), arrAll);
+    const QStringList captions{QStringLiteral("1 table(s) identique(s)"),
+                               QStringLiteral("5 table(s) uniquement dans ") + strLeft,
+                               QStringLiteral("1 table(s) uniquement dans ") + strRight,
+                               QStringLiteral("1 table(s) différente(s)")};
+    const int anStatus[] = {2, 3, 1, 1, 1, 0, 1, 1};
+    for (int s = 0; s < 4; ++s)
+        QCOMPARE(pForm->GetFilter(s)->text(), captions[s]);
+    for (int nRow = 0; nRow < arrAll.size(); ++nRow)
+        QCOMPARE(pForm->GetList()->GetItemStatus(nRow), anStatus[nRow]);
+
+    // Production's own tables filtered out: the others keep their order.
+    ClickFilter(pForm, 1);
+    QCOMPARE(ListedNames(pForm), (QStringList{arrAll[0], arrAll[1], arrAll[5]}));
+    // Search from the selection, wrapping around.
+    QTest::mouseClick(pForm->GetSearchEdit(), Qt::LeftButton);
+    QTest::keyClicks(pForm->GetSearchEdit(), QStringLiteral("F0"));
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[0]);
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[1]);
+    QTest::keyClick(pForm->GetSearchEdit(), Qt::Key_Return);
+    QCOMPARE(SelectedName(pForm), arrAll[0]);
+    ClickFilter(pForm, 1);
+    QCOMPARE(ListedNames(pForm), arrAll);
+
+    // The differences of the address book: CRP's field of its own.
+    QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
+    ClickRow(pForm, 5);
+    QVERIFY(!pDetails->isEnabled());
+    ClickRow(pForm, 1);
+    QVERIFY(pDetails->isEnabled());
+    QTest::mouseClick(pDetails, Qt::LeftButton);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 2);
+    CCompareFrm* pFields = pLauncher->GetFrames().last();
+    QVERIFY(QTest::qWaitForWindowExposed(pFields));
+    QCOMPARE(pFields->windowTitle(), pWindow->windowTitle() + QStringLiteral(" - ") + arrAll[1]);
+    CFormCompare* pFieldForm = pFields->GetForm();
+    const QStringList arrFields = ListedNames(pFieldForm);
+    QCOMPARE(arrFields.last(), fixture.Spelled(QStringLiteral("ABC")));
+    QCOMPARE(pFieldForm->GetList()->GetItemStatus(int(arrFields.size()) - 1), 2);
+    QCOMPARE(pFieldForm->GetFilter(0)->text(),
+             QStringLiteral("%1 champ(s) identique(s)").arg(arrFields.size() - 1));
+    QCOMPARE(pFieldForm->GetFilter(2)->text(), QStringLiteral("1 champ(s) uniquement dans ") + strRight);
+
+    // The exports of both windows are kitvane-cli's for the same schemas.
+    const QString strDsns[2] = {strDsn, strDsn};
+    for (CFormCompare* pExported : {pForm, pFieldForm}) {
+        const QString strKind = pExported == pForm ? QStringLiteral("tables") : QStringLiteral("fields");
+        const QString strGui = m_pTmp->filePath(strKind + QStringLiteral("-gui.csv"));
+        const QString strCli = m_pTmp->filePath(strKind + QStringLiteral("-cli.csv"));
+        QCOMPARE(ClickExport(pExported, strGui), 1);
+        QVERIFY(arrStarted.last().contains(strGui));
+        QCOMPARE(CliExport(strKind, true, strDsns, strSchemas, arrAll[1], strCli), 0);
+        const QByteArray gui = ReadAll(strGui);
+        // Not an empty result: CRP's field is there, below its table in
+        // the table export.
+        const QByteArray field = "<;" + fixture.Spelled(QStringLiteral("ABC")).toLatin1() + "\r\n";
+        const QByteArray expected = pExported == pForm ? "\r\n<>;" + arrAll[1].toLatin1() : QByteArray("\r\n");
+        QVERIFY2(gui.contains(expected) && gui.contains("\r\n" + QByteArray(pExported == pForm ? ";;" : "") + field),
+                 gui.constData());
+        QCOMPARE(gui, ReadAll(strCli));
+    }
+    QCOMPARE(arrStarted.size(), 2);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+// A PostgreSQL dictionary against a MariaDB one, each side's dictionary
+// schema chosen in its list: an alias of the left's own, the right's extra
+// aliases and a size changed on the right.
+void TestCompareResults::aliasesAcrossServers()
+{
+    kvtest::JdeOptions more;
+    more.nExtraAliases = 3;
+    KV_JDE_BED(pLeft, kvtest::Engine::PostgreSQL, kvtest::JdeOptions());
+    KV_JDE_BED(pRight, kvtest::Engine::MariaDB, more);
+    pLeft->pDatabase->Exec(QStringLiteral("INSERT INTO %1F9210 (FRDTAI, FRDTAT, FRDTAS, FROWTP, FRDTAD, FRCDEC, FRCLAS) "
+                                          "VALUES ('KVLEFT', 'S', 4, '2', 0, ' ', 'X')")
+                               .arg(pLeft->pFixture->Place(kvtest::kDictionarySchema).strQualifier));
+    pRight->pDatabase->Exec(QStringLiteral("UPDATE %1F9210 SET FRDTAS = 50 WHERE FRDTAI = 'ALPH'")
+                                .arg(pRight->pFixture->Place(kvtest::kDictionarySchema).strQualifier));
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    const QString strDsns[2] = {pLeft->pDatabase->Dsn(), pRight->pDatabase->Dsn()};
+    QVERIFY(OpenWindowOn(strDsns, {pLeft->pFixture->Key(kvtest::kDictionarySchema),
+                                   pRight->pFixture->Key(kvtest::kDictionarySchema)}));
+    const QString strSchemas[2] = {m_pFrame->GetDBForm(0)->GetSchemaText(), m_pFrame->GetDBForm(1)->GetSchemaText()};
+    ModalWatcher watcher;
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QVERIFY(watcher.m_bWaitShown);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    CFormCompare* pForm = pLauncher->GetFrames().first()->GetForm();
+    const QString strRight = strDsns[1] + QStringLiteral(" (") + strSchemas[1] + u')';
+    QCOMPARE(pForm->GetFilter(0)->text(), QStringLiteral("15 alias identique(s)"));
+    QCOMPARE(pForm->GetFilter(1)->text(),
+             QStringLiteral("1 alias uniquement dans %1 (%2)").arg(strDsns[0], strSchemas[0]));
+    QCOMPARE(pForm->GetFilter(2)->text(), QStringLiteral("3 alias uniquement dans ") + strRight);
+    QCOMPARE(pForm->GetFilter(3)->text(), QStringLiteral("1 alias différent(s)"));
+    const QStringList arrNames = ListedNames(pForm);
+    QCOMPARE(arrNames.size(), 20);
+    QCOMPARE(pForm->GetList()->GetItemStatus(int(arrNames.indexOf(QStringLiteral("KVLEFT")))), 1);
+    const int nAlph = int(arrNames.indexOf(QStringLiteral("ALPH")));
+    QCOMPARE(pForm->GetList()->GetItemStatus(nAlph), 3);
+    QCOMPARE(pForm->GetList()->GetItemText(nAlph, 2), QStringLiteral("40 | 50"));
+    // Only the different one left, then all back in their order.
+    for (int s = 0; s < 3; ++s)
+        ClickFilter(pForm, s);
+    QCOMPARE(ListedNames(pForm), QStringList{QStringLiteral("ALPH")});
+    for (int s = 0; s < 3; ++s)
+        ClickFilter(pForm, s);
+    QCOMPARE(ListedNames(pForm), arrNames);
+
+    const QString strGui = m_pTmp->filePath(QStringLiteral("aliases-gui.csv"));
+    const QString strCli = m_pTmp->filePath(QStringLiteral("aliases-cli.csv"));
+    QCOMPARE(ClickExport(pForm, strGui), 1);
+    QCOMPARE(arrStarted.size(), 1);
+    QCOMPARE(CliExport(QStringLiteral("aliases"), true, strDsns, strSchemas, QString(), strCli), 0);
+    const QByteArray gui = ReadAll(strGui);
+    QVERIFY2(gui.contains("\r\n<>;ALPH;A;40 | 50;") && gui.contains("\r\n>;KVLEFT;"), gui.constData());
+    QCOMPARE(gui, ReadAll(strCli));
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::aliasOptionsFromTheButton_data()
+{
+    QTest::addColumn<bool>("bLeftOwtp");
+    QTest::addColumn<bool>("bRightOwtp");
+    QTest::newRow("both dictionaries with FROWTP") << true << true;
+    QTest::newRow("left without FROWTP") << false << true;
+    QTest::newRow("right without FROWTP") << true << false;
+}
+
+// The alias button's options: the product-type box only when both
+// dictionaries have it (else the option is cleared), and the dialog back
+// again after OK with every attribute cleared.
+void TestCompareResults::aliasOptionsFromTheButton()
+{
+    QFETCH(bool, bLeftOwtp);
+    QFETCH(bool, bRightOwtp);
+    const bool bBoth = bLeftOwtp && bRightOwtp;
+    kvtest::JdeOptions options[2];
+    options[0].dictionary = bLeftOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
+    options[1].dictionary = bRightOwtp ? kvtest::Dictionary::F9210 : kvtest::Dictionary::F9210WithoutOwtp;
+    KV_JDE_BED(pLeft, kvtest::Engine::SQLite, options[0]);
+    KV_JDE_BED(pRight, kvtest::Engine::SQLite, options[1]);
+    CZembraParam& param = m_pApp->GetOptions();
+    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption)
+        param.SetOption(nOption, true);
+    QVERIFY(OpenWindowOn({pLeft->pDatabase->Dsn(), pRight->pDatabase->Dsn()}));
+
+    const auto shownBoxes = [](CDlgParams& dlg) {
+        QList<int> arrShown;
+        for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption) {
+            if (dlg.GetDlgItem(IDC_OPTION_FIRST + nOption)->isVisible())
+                arrShown << nOption;
+        }
+        return arrShown;
+    };
+    const auto box = [](CDlgParams& dlg, int nOption) {
+        return qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDC_OPTION_FIRST + nOption));
+    };
+    QList<int> arrShown[2];
+    ModalWatcher watcher;
+    ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+                                 // Every shown attribute cleared by a click: refused.
+                                 arrShown[0] = shownBoxes(dlg);
+                                 for (int nOption : arrShown[0]) {
+                                     QVERIFY(box(dlg, nOption)->isChecked());
+                                     QTest::mouseClick(box(dlg, nOption), Qt::LeftButton);
+                                 }
+                                 QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                             },
+                             [&](CDlgParams& dlg) {
+                                 arrShown[1] = shownBoxes(dlg);
+                                 for (int nOption : arrShown[1])
+                                     QVERIFY(!box(dlg, nOption)->isChecked());
+                                 QTest::mouseClick(box(dlg, OPT_COMPARE_DTAT), Qt::LeftButton);
+                                 if (arrShown[1].contains(OPT_COMPARE_OWTP))
+                                     QTest::mouseClick(box(dlg, OPT_COMPARE_OWTP), Qt::LeftButton);
+                                 QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                             }});
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES), Qt::LeftButton);
+    QCOMPARE(answerer.m_nShown, 2);
+    QList<int> arrExpected{OPT_COMPARE_DTAT, OPT_COMPARE_DTAS};
+    if (bBoth)
+        arrExpected << OPT_COMPARE_OWTP;
+    arrExpected << OPT_COMPARE_DTAD << OPT_COMPARE_CDEC;
+    QCOMPARE(arrShown[0], arrExpected);
+    QCOMPARE(arrShown[1], arrExpected);
+    QVERIFY(watcher.m_bWaitShown);
+    QVERIFY(param.IsOptionSet(OPT_COMPARE_DTAT));
+    QCOMPARE(param.IsOptionSet(OPT_COMPARE_OWTP), bBoth);
+    QVERIFY(!param.IsOptionSet(OPT_COMPARE_DTAS));
+
+    // The window shows the compared attributes only.
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QVERIFY(QTest::qWaitForWindowExposed(pLauncher->GetFrames().first()));
+    CCompareListCtrl* pList = pLauncher->GetFrames().first()->GetForm()->GetList();
+    QCOMPARE(pList->GetColumnCount(), 6);
+    QVERIFY(pList->GetItemCount() > 0);
+    QVERIFY(pList->columnWidth(1) > 0);
+    QCOMPARE(pList->columnWidth(2), 0);
+    QCOMPARE(pList->columnWidth(3) > 0, bBoth);
+    QCOMPARE(pList->columnWidth(4), 0);
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::accessibleNames_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::newRow("tables") << QStringLiteral("tables") << false;
+    QTest::newRow("fields") << QStringLiteral("fields") << false;
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true;
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false;
+}
+
+// What assistive technologies read of a result window: a name for every
+// button, filter box and the search field, the list named after the
+// window, and each row's name and status (which the eye reads from its
+// colour); the columns of a banded list named by their captions.
+void TestCompareResults::accessibleNames()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    const QList<QAbstractButton*> arrButtons = pForm->findChildren<QAbstractButton*>();
+    QVERIFY(arrButtons.size() >= 7);
+    for (QWidget* pControl : pForm->findChildren<QWidget*>()) {
+        if (!pControl->isVisible() || (qobject_cast<QAbstractButton*>(pControl) == nullptr
+                                       && qobject_cast<QLineEdit*>(pControl) == nullptr
+                                       && qobject_cast<QAbstractItemView*>(pControl) == nullptr))
+            continue;
+        QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(pControl);
+        QVERIFY(pAccessible);
+        QVERIFY2(!pAccessible->text(QAccessible::Name).trimmed().isEmpty(), pControl->metaObject()->className());
+    }
+    for (int s = 0; s < 4; ++s) {
+        if (pForm->GetFilter(s)->isVisible())
+            QCOMPARE(QAccessible::queryAccessibleInterface(pForm->GetFilter(s))->text(QAccessible::Name),
+                     pForm->GetFilter(s)->text());
+    }
+
+    CCompareListCtrl* pList = pForm->GetList();
+    QAccessibleInterface* pAccessibleList = QAccessible::queryAccessibleInterface(pList);
+    QCOMPARE(pAccessibleList->text(QAccessible::Name), pForm->window()->windowTitle());
+    QAccessibleTableInterface* pTable = pAccessibleList->tableInterface();
+    QVERIFY(pTable);
+    QCOMPARE(pTable->rowCount(), pList->GetItemCount());
+    QVERIFY(pTable->rowCount() > 0);
+    // One row per counted item.
+    int nCounted = 0;
+    for (int s = 0; s < 4; ++s)
+        nCounted += pForm->GetCount(s);
+    QCOMPARE(pTable->rowCount(), nCounted);
+    const QString strTitles[2] = {pForm->GetTitles().strLeft, pForm->GetTitles().strRight};
+    const QString strStatusWords[4] = {QStringLiteral("identique"), QStringLiteral("uniquement dans ") + strTitles[0],
+                                       QStringLiteral("uniquement dans ") + strTitles[1], QStringLiteral("différent")};
+    for (int nRow = 0; nRow < pTable->rowCount(); ++nRow) {
+        QAccessibleInterface* pCell = pTable->cellAt(nRow, 0);
+        QVERIFY(pCell);
+        QCOMPARE(pCell->text(QAccessible::Name), pList->GetItemText(nRow, 0));
+        QVERIFY(!pCell->text(QAccessible::Name).isEmpty());
+        QCOMPARE(pCell->text(QAccessible::Description), strStatusWords[pList->GetItemStatus(nRow)]);
+    }
+    // The captions of a banded list name its columns.
+    if (pForm->GetHeaderBandHeight() > 0) {
+        QVERIFY(pTable->columnCount() > 1);
+        for (int nColumn = 0; nColumn < pTable->columnCount(); ++nColumn) {
+            QAccessibleInterface* pCell = pTable->cellAt(0, nColumn);
+            QVERIFY(pCell);
+            const QList<QAccessibleInterface*> arrHeaders = pCell->tableCellInterface()->columnHeaderCells();
+            QCOMPARE(arrHeaders.size(), 1);
+            QVERIFY2(!arrHeaders.first()->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(QString::number(nColumn)));
+        }
+    }
 }
 
 QTEST_MAIN(TestCompareResults)

@@ -17,6 +17,7 @@
 #include "tests/ui/datasourcepicker.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
+#include "tests/ui/schemachooser.h"
 #include "views/basesplitwnd.h"
 #include "views/dblistsplitwnd.h"
 #include "views/formdbselect.h"
@@ -96,27 +97,6 @@ QStringList ListedTables(const CFormDBSelect* pForm)
     for (int nRow = 0; nRow < pForm->m_lstTables->GetItemCount(); ++nRow)
         names << pForm->m_lstTables->GetItemText(nRow, 0);
     return names;
-}
-
-// Chooses a schema in the drop-down list as the user does: opens it and
-// clicks the item.
-void ChooseSchema(CFormDBSelect* pForm, const QString& strKey)
-{
-    QComboBox* pCombo = pForm->m_cbSchema;
-    int nItem = -1;
-    for (int i = 0; i < pCombo->count(); ++i) {
-        if (pForm->m_arrSchemas.value(pCombo->itemData(i).toInt()) == strKey)
-            nItem = i;
-    }
-    QVERIFY2(nItem >= 0, qPrintable(strKey));
-    pCombo->showPopup();
-    QAbstractItemView* pView = pCombo->view();
-    QTRY_VERIFY(pView->isVisible());
-    // The popup ignores a release that comes as fast as a double click.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    const QModelIndex index = pCombo->model()->index(nItem, 0);
-    pView->scrollTo(index);
-    QTest::mouseClick(pView->viewport(), Qt::LeftButton, {}, pView->visualRect(index).center());
 }
 
 void UseDataSource(int nSide, const QString& strDsn)

@@ -287,12 +287,18 @@ void TestFormView::bandLayout()
     const int cy = size.height();
     QWidget* pExport = form.ExportButton();
     const int h = pExport->height();
-    QCOMPARE(pExport->geometry().topLeft(), QPoint(9, cy - 9 - h));
-    QCOMPARE(pExport->geometry().bottom() + 1, cy - 9);
-    const int nBand = cy - 9 - h - 9;
+    // The band holds the button with 9 pixels above and below, and the
+    // 45-pixel logo with at least 4: neither crosses its top line nor the
+    // form's bottom edge; both are centred in it.
+    const int nBandHeight = std::max(h + 18, 45 + 8);
+    const int nBand = cy - nBandHeight;
     QCOMPARE(form.GetBandTop(), nBand);
+    QCOMPARE(pExport->geometry().topLeft(), QPoint(9, nBand + (nBandHeight - h) / 2));
+    QVERIFY(pExport->geometry().bottom() + 1 <= cy - 9);
     QVERIFY(form.GetLogo() != nullptr);
-    QCOMPARE(form.GetLogo()->geometry(), QRect(cx - 209, cy - 45 - (cy - nBand - 45) / 2, 200, 45));
+    QCOMPARE(form.GetLogo()->geometry(), QRect(cx - 209, nBand + (nBandHeight - 45) / 2, 200, 45));
+    QVERIFY(form.GetLogo()->geometry().top() >= nBand + 4);
+    QVERIFY(form.GetLogo()->geometry().bottom() + 1 <= cy - 4);
 
     const QImage shot = form.grab().toImage();
     const int x = pExport->geometry().right() + 5;
