@@ -10,7 +10,13 @@ int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& 
 
 class CZembraListCtrl;
 class QLineEdit;
+class QPushButton;
 class QString;
+
+// The search field of a list and its button: the button shows the
+// binoculars and is enabled exactly while the field holds a text; both are
+// named for screen readers.
+void SetUpSearchField(QLineEdit& edit, QPushButton& button);
 
 // The search field of a list (its button or Enter): beeps for an empty text
 // or when no row matches, else selects the next matching row; the field keeps

@@ -15,4 +15,7 @@ public:
     // The item's image in the list's image list, -1 for none. The
     // comparison lists read it as the item's comparison status.
     virtual int GetItemImage(int nItem) const = 0;
+    // What a screen reader reads of a cell: its text unless the owner
+    // names a cell it leaves blank on screen.
+    virtual QString GetItemAccessibleText(int nItem, int nColumn) const { return GetItemText(nItem, nColumn); }
 };

@@ -1,0 +1,94 @@
+#pragma once
+
+// Steps of the tests that drive the comparison window as the user does:
+// the sides' data sources, their work, the schema choice and the lists.
+
+#include "app/qalmetapp.h"
+#include "db/dbdata.h"
+#include "views/formdbselect.h"
+#include "views/mainframe.h"
+#include "views/zembralistctrl.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+
+namespace windowtest {
+
+// The data source a side connects to when the window opens.
+inline void UseDataSource(int nSide, const QString& strDsn)
+{
+    CDBData* pDB = CQalmetApp::GetInstance()->GetDatabase(nSide);
+    pDB->m_strDSN = strDsn;
+    pDB->m_bSystemDSN = false;
+}
+
+// Both sides have ended their work (the connection of a side starts once
+// the window shows).
+inline bool SidesIdle(const CMainFrame* pFrame)
+{
+    QCoreApplication::processEvents();
+    return !pFrame->GetDBForm(0)->IsBusy() && !pFrame->GetDBForm(1)->IsBusy();
+}
+
+// Opens the comparison window and waits until both sides have ended
+// their work; null when they do not.
+inline QPointer<CMainFrame> OpenWindow()
+{
+    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
+    pFrame->Open();
+    if (!QTest::qWaitForWindowExposed(pFrame) || !QTest::qWaitFor([&] { return SidesIdle(pFrame); }))
+        return nullptr;
+    return pFrame;
+}
+
+// The table names a side lists, in the list's order.
+inline QStringList ListedTables(const CFormDBSelect* pForm)
+{
+    QStringList names;
+    for (int nRow = 0; nRow < pForm->m_lstTables->GetItemCount(); ++nRow)
+        names << pForm->m_lstTables->GetItemText(nRow, 0);
+    return names;
+}
+
+// Chooses a schema in the drop-down list as the user does: opens it and
+// clicks the item.
+inline void ChooseSchema(CFormDBSelect* pForm, const QString& strKey)
+{
+    QComboBox* pCombo = pForm->m_cbSchema;
+    int nItem = -1;
+    for (int i = 0; i < pCombo->count(); ++i) {
+        if (pForm->m_arrSchemas.value(pCombo->itemData(i).toInt()) == strKey)
+            nItem = i;
+    }
+    QVERIFY2(nItem >= 0, qPrintable(strKey));
+    pCombo->showPopup();
+    QAbstractItemView* pView = pCombo->view();
+    QTRY_VERIFY(pView->isVisible());
+    // The popup ignores a release that comes as fast as a double click.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex index = pCombo->model()->index(nItem, 0);
+    pView->scrollTo(index);
+    QTest::mouseClick(pView->viewport(), Qt::LeftButton, {}, pView->visualRect(index).center());
+}
+
+// Clicks a row of a list, or double-clicks it as the platform does: a
+// click, then the double click on the same place.
+inline void ClickRow(CZembraListCtrl* pList, int nRow, bool bDouble = false)
+{
+    const QModelIndex index = pList->model()->index(nRow, 0);
+    pList->scrollTo(index);
+    const QPoint point = pList->visualRect(index).center();
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, point);
+    if (!bDouble)
+        return;
+    QMouseEvent dblClick(QEvent::MouseButtonDblClick, point, pList->viewport()->mapToGlobal(point), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pList->viewport(), &dblClick);
+    QTest::mouseRelease(pList->viewport(), Qt::LeftButton, {}, point);
+}
+
+}  // namespace windowtest
