@@ -90,6 +90,8 @@ void CFormTableStruct::OnInitialUpdate()
     m_stcIcon->setPixmap(SharedImageList().value(bSystem ? IMG_COMPUTER : IMG_USER));
     m_stcIcon->setAccessibleName(LoadLangString(bSystem ? StringId::SystemDataSource : StringId::UserDataSource));
     SetUpSearchField(*m_edtFilter, *FindDlgItem<QPushButton>(this, IDC_SEARCH));
+    // Taken once: the label and the export's name keep it whatever the
+    // side shows later.
     if (pApp != nullptr && m_frame.GetOwnerForm() != nullptr)
         m_strDatabaseTitle = pApp->GetDatabaseTitle(m_frame.m_nSide, m_frame.GetOwnerForm()->GetSchemaText());
 
@@ -282,10 +284,9 @@ bool CFormTableStruct::PrepareExport()
 
 QString CFormTableStruct::GetExportName() const
 {
-    CQalmetApp* pApp = CQalmetApp::GetInstance();
-    const QString strSchema = m_frame.GetOwnerForm() != nullptr ? m_frame.GetOwnerForm()->GetSchemaText() : QString();
-    const QString strTitle = pApp != nullptr ? pApp->GetDatabaseTitle(m_frame.m_nSide, strSchema) : QString();
-    return strTitle + u'_' + m_frame.m_strTable;
+    // The side may show another data source or schema by now: the name is
+    // the one of the database the structure was read from.
+    return m_strDatabaseTitle + u'_' + m_frame.m_strTable;
 }
 
 bool CFormTableStruct::WriteExport(CExportFile& file)
