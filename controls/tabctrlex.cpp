@@ -33,13 +33,15 @@ private:
         QStyleOptionTab option;
         initStyleOption(&option, nItem);
         painter.drawControl(QStyle::CE_TabBarTabShape, option);
-        // The contents stay inside the shape's border.
+        // The contents stay inside the shape's border, and above the page's
+        // edge, which the tabs overlap.
         const int nBorder = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
-        m_control.DrawItem(painter, nItem, option.rect.adjusted(nBorder + 1, 0, -nBorder - 1, -kTabBottomGap));
+        const int nOverlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, &option, this);
+        m_control.DrawItem(painter, nItem,
+                           option.rect.adjusted(nBorder + 1, 0, -nBorder - 1,
+                                                -nOverlap - CTabCtrlEx::kUnselectedExtension));
     }
 
-    // An unselected tab fills 2 pixels further down, onto the page's edge.
-    static constexpr int kTabBottomGap = 2;
     const CTabCtrlEx& m_control;
 };
 
@@ -88,7 +90,7 @@ void CTabCtrlEx::DrawItem(QPainter& painter, int nItem, const QRect& rect) const
 
     painter.save();
     QRect area = rect.adjusted(0, kEdgeHeight, 0, 0);
-    painter.fillRect(bSelected ? area : area.adjusted(0, 0, 0, 2), palette().brush(QPalette::Button));
+    painter.fillRect(bSelected ? area : area.adjusted(0, 0, 0, kUnselectedExtension), palette().brush(QPalette::Button));
     if (!image.isNull()) {
         area.setLeft(area.left() + painter.fontMetrics().horizontalAdvance(u' '));
         painter.drawPixmap(area.left(), area.top(), image);

@@ -17,6 +17,8 @@ class CTabCtrlEx : public QTabWidget
 public:
     // Height of the system's 3-D edge: a tab's contents start below it.
     static constexpr int kEdgeHeight = 2;
+    // An unselected tab's background reaches this much further down.
+    static constexpr int kUnselectedExtension = 2;
 
     explicit CTabCtrlEx(QWidget* pParent = nullptr);
 

@@ -236,7 +236,8 @@ const ControlTemplate kTableStructure[] = {
     {IDC_SEARCH, K::PushButton, "Button1", nullptr, 221, 42, 17, 13, 0},
     {IDC_FIELD_LIST, K::ListCtrl, nullptr, nullptr, 12, 61, 226, 124, 0},
     {IDC_INDEX_LIST, K::ListCtrl, nullptr, nullptr, 12, 61, 226, 124, CTL_HIDDEN},
-    {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 200, 110, 14, 0},
+    // Narrow enough to stay clear of the logo at the window's smallest.
+    {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 200, 85, 14, 0},
     {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 111, 196, 133, 28, 0},
 };
 
