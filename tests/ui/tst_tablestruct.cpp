@@ -526,6 +526,10 @@ void TestTableStruct::closingTheComparisonWindowClosesThem()
     pSecond->setGeometry(QRect(50, 60, 400, 300));
     QTRY_COMPARE(pSecond->geometry(), QRect(50, 60, 400, 300));
     m_pFrame->close();
+    // Gone at once, not only once the comparison window is deleted.
+    QVERIFY(pFirst == nullptr || !pFirst->isVisible());
+    QVERIFY(pSecond == nullptr || !pSecond->isVisible());
+    QVERIFY(m_pApp->GetStructureWindows().empty());
     QTRY_VERIFY(m_pFrame.isNull());
     QVERIFY(pFirst.isNull());
     QVERIFY(pSecond.isNull());
