@@ -29,6 +29,11 @@ int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& 
     return -1;
 }
 
+bool IsSearchKey(int nKey, const QLineEdit* pEdit)
+{
+    return (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) && pEdit != nullptr && pEdit->hasFocus();
+}
+
 void SetUpSearchField(QLineEdit& edit, QPushButton& button)
 {
     button.setText(QString());

@@ -13,6 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QString;
 
+// Enter or Return while the search field has the focus: the key that
+// searches as the button does.
+bool IsSearchKey(int nKey, const QLineEdit* pEdit);
+
 // The search field of a list and its button: the button shows the
 // binoculars and is enabled exactly while the field holds a text; both are
 // named for screen readers.

@@ -369,7 +369,7 @@ void CFormDBSelect::FindNext()
 
 bool CFormDBSelect::HandleKeyDown(int nKey)
 {
-    if ((nKey != Qt::Key_Return && nKey != Qt::Key_Enter) || m_edtFilter == nullptr || !m_edtFilter->hasFocus())
+    if (!IsSearchKey(nKey, m_edtFilter))
         return false;
     FindNext();
     return true;
