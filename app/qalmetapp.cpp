@@ -5,6 +5,7 @@
 #include "app/language.h"
 #include "app/resultfilenames.h"
 #include "app/shellfunctions.h"
+#include "app/tablestructurewindow.h"
 #include "app/prompt.h"
 #include "app/resultfilechecks.h"
 #include "tools/dateexpression.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 
@@ -212,9 +214,24 @@ void CQalmetApp::UpdateLaunchButtons()
         m_pMainFrame->UpdateLaunchButtons();
 }
 
+void CQalmetApp::AddStructureWindow(ITableStructureWindow* pWindow)
+{
+    if (pWindow != nullptr && std::find(m_arrStructureWindows.begin(), m_arrStructureWindows.end(), pWindow)
+                                  == m_arrStructureWindows.end())
+        m_arrStructureWindows.push_back(pWindow);
+}
+
+void CQalmetApp::RemoveStructureWindow(ITableStructureWindow* pWindow)
+{
+    std::erase(m_arrStructureWindows, pWindow);
+}
+
 bool CQalmetApp::PreTranslateKeyDown(int nKey)
 {
-    return m_pMainFrame != nullptr && m_pMainFrame->HandleKeyDown(nKey);
+    if (m_pMainFrame != nullptr && m_pMainFrame->HandleKeyDown(nKey))
+        return true;
+    return std::any_of(m_arrStructureWindows.begin(), m_arrStructureWindows.end(),
+                       [nKey](ITableStructureWindow* pWindow) { return pWindow->HandleKeyDown(nKey); });
 }
 
 void CQalmetApp::KeepAbandonedAttempt(std::unique_ptr<CConnectAttempt> pAttempt)

@@ -20,6 +20,7 @@ class CConnectAttempt;
 class CMessageTarget;
 class CPrompt;
 class IComparisonWindow;
+class ITableStructureWindow;
 class QFile;
 
 // Indexes of the three data sources.
@@ -121,8 +122,14 @@ public:
     // Routed to the open comparison window, when there is one.
     void EnableDBSelection(bool bEnable);
     void UpdateLaunchButtons();
+    // The open table structure windows; each records itself when it opens
+    // and forgets itself when it goes.
+    void AddStructureWindow(ITableStructureWindow* pWindow);
+    void RemoveStructureWindow(ITableStructureWindow* pWindow);
+    const std::vector<ITableStructureWindow*>& GetStructureWindows() const { return m_arrStructureWindows; }
     // A key pressed anywhere in the application goes first to the open
-    // comparison window; true when it was used there.
+    // comparison window, then to each open table structure window; true
+    // when one of them used it.
     bool PreTranslateKeyDown(int nKey);
 
     // A connection attempt that was abandoned while its driver still waits
@@ -149,6 +156,7 @@ private:
     CTableComparison m_tableComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_tableResults};
     CAliasComparison m_aliasComparison{m_db[DB_LEFT], m_db[DB_RIGHT], m_param, m_aliasResults};
     IComparisonWindow* m_pMainFrame = nullptr;
+    std::vector<ITableStructureWindow*> m_arrStructureWindows;
     // Declared last, so destroyed first: an attempt still running holds a
     // data source object of its own only.
     std::vector<std::unique_ptr<CConnectAttempt>> m_arrAbandonedAttempts;

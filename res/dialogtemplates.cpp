@@ -225,6 +225,22 @@ const ControlTemplate kTableStatistics[] = {
 
 #undef KV_RESULT_FILE_GROUP
 
+// Table structure window: the side's data source above the tab control,
+// whose current tab shows the search field and one of the two lists; the
+// form lays them out over the tab's page.
+const ControlTemplate kTableStructure[] = {
+    {IDC_DSN_ICON, K::StaticIcon, nullptr, nullptr, 6, 6, 10, 10, 0},
+    {IDC_DSN_NAME, K::Static, "", nullptr, 20, 7, 224, 9, 0},
+    {IDC_STRUCTURE_TAB, K::TabCtrl, nullptr, nullptr, 6, 22, 238, 168, 0},
+    {IDC_SEARCH_TEXT, K::Edit, nullptr, nullptr, 12, 42, 208, 13, 0},
+    {IDC_SEARCH, K::PushButton, "Button1", nullptr, 221, 42, 17, 13, 0},
+    {IDC_FIELD_LIST, K::ListCtrl, nullptr, nullptr, 12, 61, 226, 124, 0},
+    {IDC_INDEX_LIST, K::ListCtrl, nullptr, nullptr, 12, 61, 226, 124, CTL_HIDDEN},
+    // Narrow enough to stay clear of the logo at the window's smallest.
+    {IDC_EXPORT, K::PushButton, "Exporter vers un fichier...", "Export to file...", 6, 200, 85, 14, 0},
+    {IDC_LOGO, K::LogoButton, " <LOGO>", nullptr, 111, 196, 133, 28, 0},
+};
+
 const DialogTemplate kTemplates[] = {
     {DialogId::Main, "TALVORIN Kitvane", nullptr, 361, 165, DLG_RESIZABLE, kFontFace, kFontPoints, kMain},
     {DialogId::DataSources, "Sources de données ODBC", "ODBC Data Source", 270, 160, DLG_RESIZABLE, kFontFace,
@@ -243,6 +259,7 @@ const DialogTemplate kTemplates[] = {
      kDecimalUpdate},
     {DialogId::TableStatistics, "TALVORIN Kitvane", nullptr, 302, 142, DLG_RESIZABLE, kFontFace, kFontPoints,
      kTableStatistics},
+    {DialogId::TableStructure, "", nullptr, 250, 220, DLG_NOCAPTION, kFontFace, kFontPoints, kTableStructure},
 };
 
 }  // namespace

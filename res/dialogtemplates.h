@@ -90,6 +90,7 @@ inline constexpr int DatabaseSelect = 1009;
 inline constexpr int Launcher = 1010;
 inline constexpr int DecimalUpdate = 1001;
 inline constexpr int TableStatistics = 1007;
+inline constexpr int TableStructure = 1011;
 }  // namespace DialogId
 
 // Control ids shared by the templates.
@@ -136,6 +137,10 @@ enum : int
     IDC_SHOW_STRUCTURE = 5015,    // selection form
     IDC_SHOW_DETAILS = 5017,
     IDC_EXPORT = 5020,
+    // Table structure form: the tab control and its two lists.
+    IDC_STRUCTURE_TAB = 518,
+    IDC_FIELD_LIST = 5010,
+    IDC_INDEX_LIST = 5012,
     // Options dialog: option n is shown by check box 5016 + n.
     IDC_OPTION_FIRST = 5016,
 };

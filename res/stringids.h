@@ -48,6 +48,12 @@ inline constexpr int Descending = 1161;
 inline constexpr int FieldsTab = 1170;
 inline constexpr int IndexesTab = 1171;
 
+// Table structure window
+inline constexpr int StructureTabs = 1172;
+inline constexpr int FieldList = 1173;
+inline constexpr int IndexList = 1174;
+inline constexpr int StructureReadFailed = 1175;
+
 inline constexpr int SelectResultFile = 1180;
 inline constexpr int OpenResultFile = 1181;
 inline constexpr int DeleteResultFile = 1182;

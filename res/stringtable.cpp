@@ -74,6 +74,13 @@ const StringResource kStrings[] = {
     {1170, "Champs", "Fields"},
     {1171, "Index", "Indexes"},
 
+    // Table structure window
+    {1172, "Structure de la table", "Table structure"},
+    {1173, "Liste des champs", "Field list"},
+    {1174, "Liste des index", "Index list"},
+    {1175, "Lecture de la structure de la table %s impossible. Le pilote ODBC a retourné l'erreur suivante :\n%s",
+           "Unable to read the structure of table %s. The ODBC driver returned the following error:\n%s"},
+
     // Accessible names of the tool dialogs' icon buttons and power field
     {1180, "Choisir le fichier de résultat", "Select result file"},
     {1181, "Ouvrir le fichier de résultat", "Open result file"},

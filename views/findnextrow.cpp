@@ -2,10 +2,14 @@
 
 #include "controls/waitcursor.h"
 #include "controls/windowfunctions.h"
+#include "app/language.h"
 #include "db/asciitext.h"
+#include "res/resourceimages.h"
+#include "res/stringids.h"
 #include "views/zembralistctrl.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& matches)
 {
@@ -23,6 +27,22 @@ int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& 
             return nRow;
     }
     return -1;
+}
+
+bool IsSearchKey(int nKey, const QLineEdit* pEdit)
+{
+    return (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) && pEdit != nullptr && pEdit->hasFocus();
+}
+
+void SetUpSearchField(QLineEdit& edit, QPushButton& button)
+{
+    button.setText(QString());
+    button.setIcon(QIcon(SharedImageList().value(IMG_BINOCULARS)));
+    button.setAccessibleName(LoadLangString(StringId::SearchButton));
+    edit.setAccessibleName(LoadLangString(StringId::SearchText));
+    QObject::connect(&edit, &QLineEdit::textChanged, &button,
+                     [&button](const QString& strText) { EnableControl(&button, !strText.isEmpty()); });
+    EnableControl(&button, !edit.text().isEmpty());
 }
 
 void SearchNextRow(QLineEdit& edit, CZembraListCtrl& list,

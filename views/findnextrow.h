@@ -10,7 +10,17 @@ int FindNextRow(int nSelected, int nCount, const std::function<bool(int nRow)>& 
 
 class CZembraListCtrl;
 class QLineEdit;
+class QPushButton;
 class QString;
+
+// Enter or Return while the search field has the focus: the key that
+// searches as the button does.
+bool IsSearchKey(int nKey, const QLineEdit* pEdit);
+
+// The search field of a list and its button: the button shows the
+// binoculars and is enabled exactly while the field holds a text; both are
+// named for screen readers.
+void SetUpSearchField(QLineEdit& edit, QPushButton& button);
 
 // The search field of a list (its button or Enter): beeps for an empty text
 // or when no row matches, else selects the next matching row; the field keeps

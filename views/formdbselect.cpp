@@ -15,6 +15,7 @@
 #include "res/stringids.h"
 #include "views/dlgwaitcatalog.h"
 #include "views/findnextrow.h"
+#include "views/tablestructfrm.h"
 #include "views/zembralistctrl.h"
 
 #include <QComboBox>
@@ -73,14 +74,7 @@ void CFormDBSelect::OnInitialUpdate()
             [this] { UpdateStructureButton(); });
     connect(m_lstTables, &QAbstractItemView::doubleClicked, this, [this] { OnShowStructure(); });
 
-    auto* pSearch = FindDlgItem<QPushButton>(this, IDC_SEARCH);
-    pSearch->setText(QString());
-    pSearch->setIcon(QIcon(SharedImage(IMG_BINOCULARS)));
-    pSearch->setAccessibleName(LoadLangString(StringId::SearchButton));
-    m_edtFilter->setAccessibleName(LoadLangString(StringId::SearchText));
-    connect(m_edtFilter, &QLineEdit::textChanged, this,
-            [this, pSearch](const QString& strText) { EnableControl(pSearch, !strText.isEmpty()); });
-    EnableControl(pSearch, !m_edtFilter->text().isEmpty());
+    SetUpSearchField(*m_edtFilter, *FindDlgItem<QPushButton>(this, IDC_SEARCH));
 
     m_cbSchema->setAccessibleName(LoadLangString(StringId::SchemaChoice));
     // activated, not currentIndexChanged: choosing the same schema again
@@ -375,7 +369,7 @@ void CFormDBSelect::FindNext()
 
 bool CFormDBSelect::HandleKeyDown(int nKey)
 {
-    if ((nKey != Qt::Key_Return && nKey != Qt::Key_Enter) || m_edtFilter == nullptr || !m_edtFilter->hasFocus())
+    if (!IsSearchKey(nKey, m_edtFilter))
         return false;
     FindNext();
     return true;
@@ -396,8 +390,10 @@ void CFormDBSelect::OnShowStructure()
 {
     QString strTable;
     bool bView = false;
-    if (GetSelectedTable(strTable, bView))
-        emit showStructureRequested(m_nSide, strTable, bView);
+    if (!GetSelectedTable(strTable, bView))
+        return;
+    CTableStructFrm::Open(bView ? IMG_VIEW : IMG_TABLE, m_nSide, strTable, this);
+    emit showStructureRequested(m_nSide, strTable, bView);
 }
 
 QString CFormDBSelect::GetItemText(int nItem, int nColumn) const

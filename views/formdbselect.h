@@ -76,7 +76,7 @@ public:
 
 signals:
     // The structure window of a table was asked for (button 5015 or a
-    // double click on its row).
+    // double click on its row), and opened when its structure was read.
     void showStructureRequested(int nSide, const QString& strTable, bool bView);
     // A connection or catalog read has ended, whatever came of it.
     void workFinished();

@@ -33,12 +33,12 @@ int CListItemModel::GetItem(int nRow) const
     return nRow >= 0 && nRow < m_arrItems.size() ? m_arrItems[nRow] : -1;
 }
 
-QString CListItemModel::GetItemText(int nRow, int nColumn) const
+QString CListItemModel::GetItemText(int nRow, int nColumn, bool bAccessible) const
 {
     const int nItem = GetItem(nRow);
     if (m_pSource == nullptr || nItem < 0 || nColumn < 0 || nColumn >= m_arrColumns.size())
         return QString();
-    return m_pSource->GetItemText(nItem, nColumn);
+    return bAccessible ? m_pSource->GetItemAccessibleText(nItem, nColumn) : m_pSource->GetItemText(nItem, nColumn);
 }
 
 int CListItemModel::GetItemImage(int nRow) const
@@ -86,8 +86,9 @@ QVariant CListItemModel::data(const QModelIndex& index, int nRole) const
         return QVariant();
     switch (nRole) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return GetItemText(index.row(), index.column());
+    case Qt::AccessibleTextRole:
+        return GetItemText(index.row(), index.column(), true);
     case Qt::AccessibleDescriptionRole:
         return index.column() == 0 && m_pSource != nullptr && GetItem(index.row()) >= 0
                    ? m_pSource->GetItemDescription(GetItem(index.row()))

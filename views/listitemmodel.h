@@ -31,7 +31,8 @@ public:
     int GetItemCount() const { return int(m_arrItems.size()); }
     // The item number of a row, -1 outside the rows.
     int GetItem(int nRow) const;
-    QString GetItemText(int nRow, int nColumn) const;
+    // The text shown, or what a screen reader reads of the cell.
+    QString GetItemText(int nRow, int nColumn, bool bAccessible = false) const;
     int GetItemImage(int nRow) const;
     // The owner's data of these rows changed: they are asked again.
     void RefreshRows(int nFirst, int nLast);

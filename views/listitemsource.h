@@ -18,4 +18,7 @@ public:
     // What assistive technologies say of an item besides its texts (what
     // its image shows); empty for nothing more.
     virtual QString GetItemDescription(int) const { return QString(); }
+    // What a screen reader reads of a cell: its text unless the owner
+    // names a cell it leaves blank on screen.
+    virtual QString GetItemAccessibleText(int nItem, int nColumn) const { return GetItemText(nItem, nColumn); }
 };

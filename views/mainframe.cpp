@@ -10,6 +10,7 @@
 #include "views/dblistsplitwnd.h"
 #include "views/formdbselect.h"
 #include "views/formgen.h"
+#include "views/tablestructfrm.h"
 #include "views/windowplacement.h"
 
 #include <QApplication>
@@ -166,6 +167,9 @@ void CMainFrame::Leave()
             pDB->m_bTableListShown = false;
     }
     m_pCompareLauncher->CloseAll();
+    // The structure windows opened from the sides go with the window.
+    for (CTableStructFrm* pStructure : findChildren<CTableStructFrm*>())
+        pStructure->close();
     if (isVisible())
         SavePlacement();
     CQalmetApp* pApp = CQalmetApp::GetInstance();

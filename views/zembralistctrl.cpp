@@ -120,6 +120,16 @@ void CZembraListCtrl::InsertColumn(int nColumn, const QString& strHeading, Qt::A
     setColumnWidth(std::clamp(nColumn, 0, GetColumnCount() - 1), nWidth);
 }
 
+void CZembraListCtrl::AutoSizeColumn(int nColumn)
+{
+    int nWidest = 0;
+    for (int nRow = 0; nRow < GetItemCount(); ++nRow) {
+        const QFontMetrics metrics(GetItemFont(nRow), viewport());
+        nWidest = std::max(nWidest, metrics.horizontalAdvance(GetItemText(nRow, nColumn)));
+    }
+    setColumnWidth(nColumn, nWidest + kTextOffset + (nColumn == 0 ? IconSpace() : 0));
+}
+
 int CZembraListCtrl::GetColumnCount() const
 {
     return m_pModel->columnCount();

@@ -63,6 +63,8 @@ public:
     int GetColumnCount() const;
     int GetColumnWidth(int nColumn) const { return columnWidth(nColumn); }
     void SetColumnWidth(int nColumn, int nWidth) { setColumnWidth(nColumn, nWidth); }
+    // Sizes a column to its widest text over all rows, so that none is cut.
+    void AutoSizeColumn(int nColumn);
 
     // Icons of the first column from these 16 x 16 images (the shared image
     // list); without images the rows have no icon.

@@ -14,6 +14,7 @@
 #include "res/resourceimages.h"
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/ui/comparisonwindowsupport.h"
 #include "tests/ui/datasourcepicker.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
@@ -38,6 +39,8 @@
 #include <QTest>
 
 #include <algorithm>
+
+using namespace windowtest;
 
 namespace {
 
@@ -69,41 +72,6 @@ CMainFrame* ClickCompare(CDlgMain& dlg)
         return nullptr;
     QTest::mouseClick(dlg.GetDlgItem(IDC_COMPARE), Qt::LeftButton);
     return OpenFrame();
-}
-
-// Both sides have ended their work (the connection of a side starts once
-// the window shows).
-bool SidesIdle(const CMainFrame* pFrame)
-{
-    QCoreApplication::processEvents();
-    return !pFrame->GetDBForm(0)->IsBusy() && !pFrame->GetDBForm(1)->IsBusy();
-}
-
-// Opens the comparison window and waits until both sides have ended
-// their work; null when they do not.
-QPointer<CMainFrame> OpenWindow()
-{
-    QPointer<CMainFrame> pFrame = new CMainFrame(nullptr);
-    pFrame->Open();
-    if (!QTest::qWaitForWindowExposed(pFrame) || !QTest::qWaitFor([&] { return SidesIdle(pFrame); }))
-        return nullptr;
-    return pFrame;
-}
-
-// The table names a side lists, in the list's order.
-QStringList ListedTables(const CFormDBSelect* pForm)
-{
-    QStringList names;
-    for (int nRow = 0; nRow < pForm->m_lstTables->GetItemCount(); ++nRow)
-        names << pForm->m_lstTables->GetItemText(nRow, 0);
-    return names;
-}
-
-void UseDataSource(int nSide, const QString& strDsn)
-{
-    CDBData* pDB = CQalmetApp::GetInstance()->GetDatabase(nSide);
-    pDB->m_strDSN = strDsn;
-    pDB->m_bSystemDSN = false;
 }
 
 // A SQLite database of the named tables (and views over the first table).

@@ -7,6 +7,7 @@
 #include "controls/logobutton.h"
 #include "controls/roundbutton.h"
 #include "controls/staticlink.h"
+#include "controls/tabctrlex.h"
 #include "controls/tvrcommondialog.h"
 #include "controls/windowfunctions.h"
 #include "res/dialogtemplates.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -77,6 +79,8 @@ private slots:
     void restoreSizeRules_data();
     void restoreSizeRules();
     void maximisedDialogStoresRestoredSize();
+    void tabContents_data();
+    void tabContents();
 
 private:
     std::unique_ptr<PrivateSettings> m_pSettings;
@@ -446,6 +450,91 @@ void TestControls::maximisedDialogStoresRestoredSize()
     CSettingsStore().LoadDialogSize(DialogId::DataSources, QString(), strSize, bZoomed);
     QCOMPARE(strSize, QStringLiteral("420x310"));
     QVERIFY(bZoomed);
+}
+
+void TestControls::tabContents_data()
+{
+    QTest::addColumn<int>("nItem");
+    QTest::addColumn<bool>("bSelected");
+    QTest::addColumn<int>("nImage");
+    QTest::newRow("selected, with its image") << 0 << true << int(IMG_COLUMN);
+    QTest::newRow("unselected, with its image") << 1 << false << int(IMG_KEY_COLUMN);
+    QTest::newRow("unselected, no image") << 2 << false << -1;
+}
+
+void TestControls::tabContents()
+{
+    QFETCH(int, nItem);
+    QFETCH(bool, bSelected);
+    QFETCH(int, nImage);
+    CTabCtrlEx tabs;
+    const QList<QPixmap> images = LoadImageList(ResourceId::ImageStrip);
+    tabs.SetImageList(images);
+    tabs.InsertItem(0, QStringLiteral("Fields"), IMG_COLUMN);
+    tabs.InsertItem(1, QStringLiteral("Indexes"), IMG_KEY_COLUMN);
+    tabs.InsertItem(2, QStringLiteral("Plain"));
+    tabs.setCurrentIndex(bSelected ? nItem : (nItem + 1) % 3);
+    QCOMPARE(tabs.GetItemImage(nItem), nImage);
+    QCOMPARE(tabs.tabText(nItem), nItem == 0 ? QStringLiteral("Fields") : nItem == 1 ? QStringLiteral("Indexes") : QStringLiteral("Plain"));
+
+    const QColor ground(255, 0, 255);
+    QImage picture(120, 40, QImage::Format_ARGB32);
+    picture.fill(ground);
+    const QRect rect(10, 5, 100, 24);
+    {
+        QPainter painter(&picture);
+        painter.setFont(tabs.font());
+        tabs.DrawItem(painter, -1, rect);
+        QCOMPARE(picture.pixelColor(rect.center()), ground);
+        tabs.DrawItem(painter, nItem, rect);
+    }
+    const QColor face = tabs.palette().color(QPalette::Button);
+    const int nTop = rect.top() + CTabCtrlEx::kEdgeHeight;
+    // The button face from below the edge; an unselected tab reaches lower.
+    QCOMPARE(picture.pixelColor(rect.right(), rect.top()), ground);
+    QCOMPARE(picture.pixelColor(rect.right(), nTop), face);
+    QCOMPARE(picture.pixelColor(rect.right(), rect.bottom()), face);
+    QCOMPARE(picture.pixelColor(rect.right(), rect.bottom() + 1), bSelected ? ground : face);
+
+    // The image one space in from the left, at the top.
+    const int nSpace = QFontMetrics(tabs.font()).horizontalAdvance(u' ');
+    const QRect imageRect(rect.left() + nSpace, nTop, kStripImageSize, kStripImageSize);
+    if (nImage >= 0) {
+        QImage expected(imageRect.size(), QImage::Format_ARGB32);
+        expected.fill(face);
+        QPainter(&expected).drawPixmap(0, 0, images[nImage]);
+        QCOMPARE(picture.copy(imageRect), expected);
+    }
+
+    // The text in the button-text colour: in the middle of a selected tab,
+    // on the bottom of the others.
+    int nTextTop = -1;
+    int nTextBottom = -1;
+    int nTextLeft = picture.width();
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (nImage >= 0 && imageRect.contains(x, y))
+                continue;
+            if (picture.pixelColor(x, y) == tabs.m_crText) {
+                nTextTop = nTextTop < 0 ? y : nTextTop;
+                nTextBottom = y;
+                nTextLeft = std::min(nTextLeft, x);
+            }
+        }
+    }
+    QVERIFY(nTextTop >= 0);
+    const QFontMetrics metrics(tabs.font());
+    if (bSelected) {
+        const int nMiddle = (nTextTop + nTextBottom) / 2;
+        QVERIFY2(qAbs(nMiddle - rect.center().y()) <= 2, qPrintable(QStringLiteral("%1..%2").arg(nTextTop).arg(nTextBottom)));
+    } else {
+        QVERIFY2(nTextBottom <= rect.bottom() && nTextBottom >= rect.bottom() - metrics.descent() - 1,
+                 qPrintable(QStringLiteral("%1..%2").arg(nTextTop).arg(nTextBottom)));
+    }
+    // Centred in the room right of the image.
+    const int nLeft = nImage >= 0 ? imageRect.right() + 1 : rect.left();
+    const int nExpectedLeft = nLeft + (rect.right() + 1 - nLeft - metrics.horizontalAdvance(tabs.tabText(nItem))) / 2;
+    QVERIFY2(qAbs(nTextLeft - nExpectedLeft) <= 2, qPrintable(QStringLiteral("%1 / %2").arg(nTextLeft).arg(nExpectedLeft)));
 }
 
 QTEST_MAIN(TestControls)

@@ -15,6 +15,7 @@
 #include "tests/app/testfiles.h"
 #include "tests/compare/filesizelimit.h"
 #include "tests/ui/modalwatcher.h"
+#include "tests/ui/scriptedchooser.h"
 #include "views/comparelistctrl.h"
 #include "views/exportfilechooser.h"
 #include "views/zembraformview.h"
@@ -102,27 +103,6 @@ protected:
     {
         return control.nId == kListId ? new CCompareListCtrl(pParent) : nullptr;
     }
-};
-
-// Answers the save question in place of the dialog.
-class ScriptedChooser : public CExportFileChooser
-{
-public:
-    bool ChooseSaveFile(QString& strPath, const QString& strFilter, const QString&, QWidget* pOwner) override
-    {
-        m_arrProposed << strPath;
-        m_strFilter = strFilter;
-        m_pOwner = pOwner;
-        if (m_strAnswer.isNull())
-            return false;
-        strPath = m_strAnswer;
-        return true;
-    }
-
-    QString m_strAnswer;  // null: the user cancels
-    QStringList m_arrProposed;
-    QString m_strFilter;
-    QWidget* m_pOwner = nullptr;
 };
 
 // Plays steps on the modal windows as they come up. A step acts on the

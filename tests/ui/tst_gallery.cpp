@@ -11,11 +11,13 @@
 #include "controls/dialogbuilder.h"
 #include "controls/dlgdatasources.h"
 #include "controls/guiprompt.h"
+#include "controls/tabctrlex.h"
 #include "res/dialogtemplates.h"
 #include "res/resourceimages.h"
 #include "res/stringids.h"
 #include "tests/app/privatesettings.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/ui/comparisonwindowsupport.h"
 #include "tests/ui/modalwatcher.h"
 #include "tests/ui/paramsanswerer.h"
 #include "tests/ui/tooldialogsupport.h"
@@ -26,7 +28,9 @@
 #include "views/comparelistctrl.h"
 #include "views/formgen.h"
 #include "views/formdbselect.h"
+#include "views/formtablestruct.h"
 #include "views/mainframe.h"
+#include "views/tablestructfrm.h"
 #include "views/zembralistctrl.h"
 #include "views/dlgqalmet.h"
 #include "views/dlgtablestats.h"
@@ -39,6 +43,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QPointer>
@@ -94,6 +99,9 @@ private:
     // none), once both have ended their work.
     void SaveComparisonWindow(const QString& strLeft, const QString& strRight, const QString& strName);
     void SaveMessageBox(const QString& strText, const QString& strName);
+    // The structure window of a table of the schema, on each of its tabs.
+    void SaveStructureWindow(const QString& strDsn, const QString& strSchemaKey, const QString& strTable,
+                             const QString& strSuffix);
 
     std::unique_ptr<PrivateSettings> m_pSettings;
     std::unique_ptr<QTemporaryDir> m_pDemoDir;
@@ -140,6 +148,35 @@ void TestGallery::SaveComparisonWindow(const QString& strLeft, const QString& st
     if (pFrame->GetDBForm(0)->m_lstTables->GetItemCount() > 1)
         pFrame->GetDBForm(0)->m_lstTables->SelectRow(1);
     Save(*pFrame, strName);
+    pFrame->close();
+    QTRY_VERIFY(pFrame.isNull());
+}
+
+void TestGallery::SaveStructureWindow(const QString& strDsn, const QString& strSchemaKey, const QString& strTable,
+                                      const QString& strSuffix)
+{
+    CQalmetApp* pApp = CQalmetApp::GetInstance();
+    pApp->GetDatabase(DB_TOOLS)->m_strDSN.clear();
+    for (int nSide : {int(DB_LEFT), int(DB_RIGHT)}) {
+        pApp->GetDatabase(nSide)->m_pDatabase.reset();
+        windowtest::UseDataSource(nSide, nSide == DB_LEFT ? strDsn : QString());
+    }
+    QPointer<CMainFrame> pFrame = windowtest::OpenWindow();
+    QVERIFY(pFrame != nullptr);
+    CFormDBSelect* pForm = pFrame->GetDBForm(0);
+    windowtest::ChooseSchema(pForm, strSchemaKey);
+    QTRY_VERIFY_WITH_TIMEOUT(windowtest::SidesIdle(pFrame) && pForm->m_lstTables->isVisible(), 20000);
+    windowtest::ClickRow(pForm->m_lstTables, windowtest::ListedTables(pForm).indexOf(strTable));
+    QTest::mouseClick(pForm->GetDlgItem(IDC_SHOW_STRUCTURE), Qt::LeftButton);
+    const QList<CTableStructFrm*> windows = pFrame->findChildren<CTableStructFrm*>();
+    QCOMPARE(windows.size(), 1);
+    CTableStructFrm* pWindow = windows.first();
+    pWindow->resize(CTableStructFrm::kMinTrackSize);
+    QVERIFY(QTest::qWaitForWindowExposed(pWindow));
+    Save(*pWindow, QStringLiteral("structure_fields") + strSuffix);
+    QTabBar* pTabs = pWindow->GetForm()->m_tabCtrl->tabBar();
+    QTest::mouseClick(pTabs, Qt::LeftButton, {}, pTabs->tabRect(1).center());
+    Save(*pWindow, QStringLiteral("structure_indexes") + strSuffix);
     pFrame->close();
     QTRY_VERIFY(pFrame.isNull());
 }
@@ -236,6 +273,10 @@ void TestGallery::render()
         SaveComparisonWindow(pLeft->Dsn(), pRight->Dsn(), QStringLiteral("window_both_lists") + strSuffix);
         SaveComparisonWindow(QStringLiteral("kv_gallery_refused"), pRight->Dsn(),
                              QStringLiteral("window_refused_login") + strSuffix);
+        // The structure window, at its smallest, of a table with an index
+        // on three fields.
+        SaveStructureWindow(pJde->pDatabase->Dsn(), pJde->pFixture->Key(kvtest::kProductionSchema),
+                            pJde->pFixture->Spelled(QStringLiteral("F0101")), strSuffix);
     }
     {
         CAboutDlg dlg;
