@@ -12,6 +12,8 @@
 void CDecimalUpdate::GenerateDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName,
                                            bool bMultiply, int nPower, CMessageTarget* pDlg)
 {
+    // The column listings of every table come from one catalog call per schema.
+    const CDBData::CColumnSnapshotScope snapshots(m_data);
     RunGuarded(strPath, [&] {
         CTaskProgress progress(pDlg);
         SetRangeForTables(progress);
@@ -107,17 +109,16 @@ bool CDecimalUpdate::WriteTableUpdate(const QString& strCatalog, const QString& 
                                       int nPower, int& nModified)
 {
     QStringList arrColumns;
-    const bool bListed = m_data.RunStatement(false, [&](CStatement& statement) {
-        return ListColumns(statement, strCatalog, strSchema, strTable, [&](const QString& strColumn, short) {
-            for (const QString& strAlias : arrAliases) {
-                if (ColumnStoresAlias(strColumn, strAlias)) {
-                    if (!arrColumns.contains(strColumn))
-                        arrColumns.append(strColumn);
-                    break;
-                }
+    const bool bListed = m_data.ReadColumns(strCatalog, strSchema, strTable, [&](const CColumnInfo& column) {
+        const QString& strColumn = column.m_strName;
+        for (const QString& strAlias : arrAliases) {
+            if (ColumnStoresAlias(strColumn, strAlias)) {
+                if (!arrColumns.contains(strColumn))
+                    arrColumns.append(strColumn);
+                break;
             }
-            return true;
-        });
+        }
+        return true;
     });
     if (!bListed)
         return false;
