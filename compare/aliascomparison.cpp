@@ -9,6 +9,9 @@
 #include "db/dbdata.h"
 
 #include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace {
 
@@ -268,6 +271,34 @@ int CAliasComparison::GetAliasStatus(int nSlot) const
 {
     const auto pInfo = ReadAliasResult(nSlot);
     return pInfo ? pInfo->m_nStatus : CMP_UNSET;
+}
+
+std::vector<int> CAliasComparison::ReadAliasStatuses() const
+{
+    std::vector<int> arrStatuses(size_t(std::max(m_nAliasSlots, 0)), CMP_UNSET);
+    QFile* pFile = m_results.GetFile();
+    if (pFile == nullptr || arrStatuses.empty())
+        return arrStatuses;
+    const qint64 nLength = pFile->size();
+    // Mapped, the file is read where it lies; a file that cannot be mapped
+    // is read slot by slot.
+    uchar* pBytes = nLength > 0 ? pFile->map(0, nLength) : nullptr;
+    if (pBytes == nullptr) {
+        for (int nSlot = 0; nSlot < m_nAliasSlots; ++nSlot)
+            arrStatuses[size_t(nSlot)] = GetAliasStatus(nSlot);
+        return arrStatuses;
+    }
+    const qint64 nOffsetAt = 2 * qint64(m_nAliasLen);
+    for (int nSlot = 0; nSlot < m_nAliasSlots; ++nSlot) {
+        const qint64 nSlotEnd = (nSlot + 1) * SlotSize();
+        if (nSlotEnd > nLength)
+            break;
+        const qint64 nOffset = qFromLittleEndian<qint64>(pBytes + nSlot * SlotSize() + nOffsetAt);
+        if (nOffset > 0 && nOffset + RecordSize() <= nLength)
+            arrStatuses[size_t(nSlot)] = qFromLittleEndian<qint32>(pBytes + nOffset);
+    }
+    pFile->unmap(pBytes);
+    return arrStatuses;
 }
 
 int CAliasComparison::GetAliasCount(int nStatus) const

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class CCompareResultFile;
 class CDBData;
@@ -55,6 +56,9 @@ public:
     // none. Null for a slot that does not exist.
     std::unique_ptr<CAliasCompareInfo> ReadAliasResult(int nSlot) const;
     int GetAliasStatus(int nSlot) const;
+    // The status of every slot, as GetAliasStatus reads each, in one pass
+    // over the file: what a result window needs before it lists anything.
+    std::vector<int> ReadAliasStatuses() const;
 
     int GetAliasCount(int nStatus) const;
 
