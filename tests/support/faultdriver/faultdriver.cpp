@@ -17,6 +17,7 @@
 //                      "refuse" fails it, "scatter" deals the first two
 //                      tables' rows alternately, "reverse" gives each table's
 //                      rows backwards; the right answer otherwise
+//   AllColumnsDelayMs=N  that answer comes after N milliseconds
 // "SELECT FAIL" fails; any other statement returns one row of one integer
 // column: the number of SQLExecDirect calls it took.
 
@@ -26,8 +27,10 @@
 #include <odbcinst.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -65,6 +68,7 @@ struct Connection : Handle
 {
     std::vector<CatalogTable> catalog;
     std::string strAllColumns;
+    int nAllColumnsDelayMs = 0;
     int nApiConformance = 1;
     int nStillExecuting = 0;
     bool bAllocStmtFails = false;
@@ -301,6 +305,7 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND, SQLWCHAR* pszIn, SQLS
     pConnection->strFailTables = ProfileText(strDsn, "FailTables");
     pConnection->catalog = ParseCatalog(ProfileText(strDsn, "Catalog"));
     pConnection->strAllColumns = ProfileText(strDsn, "AllColumns");
+    pConnection->nAllColumnsDelayMs = ProfileInt(strDsn, "AllColumnsDelayMs", 0);
     if (ProfileInt(strDsn, "CancelLogin", 0) != 0)
         return SQL_NO_DATA;
     pConnection->bConnected = true;
@@ -412,6 +417,7 @@ SQLRETURN SQL_API SQLColumnsW(SQLHSTMT hstmt, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*,
         }
         return SQL_SUCCESS;
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pStatement->pConnection->nAllColumnsDelayMs));
     if (strHow == "refuse")
         return Fail(pStatement, "HYC00", "A null table pattern is not supported");
     for (const CatalogTable& table : catalog) {
