@@ -28,8 +28,6 @@ public:
     // does not have, as a table's own reading finds none.
     const std::vector<CColumnInfo>& Columns(const QString& strTable) const;
 
-    int TableCount() const { return int(m_tables.size()); }
-
 private:
     // Node-based: the table being filled stays where it is as others arrive.
     std::unordered_map<QString, std::vector<CColumnInfo>> m_tables;

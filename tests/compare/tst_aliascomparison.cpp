@@ -48,6 +48,20 @@ DictionaryEntry Entry(const char* pszAlias, const char* pszDtat = "S", int nDtas
             QString::fromUtf8(pszCdec)};
 }
 
+// Two small dictionaries of unusual widths (alias 6, DTAT 2, OWTP 1, CDEC
+// 3) with an alias of each status.
+void CreateLayoutDictionaries(CompareBed& bed)
+{
+    DictionaryShape shape;
+    shape.nAliasWidth = 6;
+    shape.nDtatWidth = 2;
+    shape.nOwtpWidth = 1;
+    shape.nCdecWidth = 3;
+    bed.CreateDictionary(0, shape, {Entry("AN8", "P", 8, "9", 0, "0"), Entry("MCU", "S", 12, "2", 0, "")});
+    bed.CreateDictionary(1, shape, {Entry("AN8", "PX", 9, "9", 2, "10"), Entry("ALPH", "A", 40, "2", 0, "")});
+    bed.ShowSchemas();
+}
+
 void SetAllCompareOptions(CZembraParam& options, bool bSet)
 {
     for (int n = OPT_COMPARE_DTAT; n <= OPT_COMPARE_CDEC; ++n)
@@ -195,14 +209,7 @@ void TestAliasComparison::jdeDictionaries()
 void TestAliasComparison::resultFileLayout()
 {
     KV_COMPARE_BED(bed, Engine::SQLite);
-    DictionaryShape shape;
-    shape.nAliasWidth = 6;
-    shape.nDtatWidth = 2;
-    shape.nOwtpWidth = 1;
-    shape.nCdecWidth = 3;
-    bed->CreateDictionary(0, shape, {Entry("AN8", "P", 8, "9", 0, "0"), Entry("MCU", "S", 12, "2", 0, "")});
-    bed->CreateDictionary(1, shape, {Entry("AN8", "PX", 9, "9", 2, "10"), Entry("ALPH", "A", 40, "2", 0, "")});
-    bed->ShowSchemas();
+    CreateLayoutDictionaries(*bed);
     CAliasComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->aliasResults);
     QVERIFY(comparison.CompareAliases(nullptr));
     QCOMPARE(comparison.m_nDtatLen, 2);
@@ -265,14 +272,7 @@ void TestAliasComparison::allStatusesAtOnce()
 {
     QFETCH(qint64, keptBytes);
     KV_COMPARE_BED(bed, Engine::SQLite);
-    DictionaryShape shape;
-    shape.nAliasWidth = 6;
-    shape.nDtatWidth = 2;
-    shape.nOwtpWidth = 1;
-    shape.nCdecWidth = 3;
-    bed->CreateDictionary(0, shape, {Entry("AN8", "P", 8, "9", 0, "0"), Entry("MCU", "S", 12, "2", 0, "")});
-    bed->CreateDictionary(1, shape, {Entry("AN8", "PX", 9, "9", 2, "10"), Entry("ALPH", "A", 40, "2", 0, "")});
-    bed->ShowSchemas();
+    CreateLayoutDictionaries(*bed);
     CAliasComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->aliasResults);
     QVERIFY(comparison.CompareAliases(nullptr));
     QCOMPARE(comparison.m_nAliasSlots, 7);   // slots of 20 bytes, records of 40

@@ -165,31 +165,35 @@ std::string DsnOf(const std::string& strConnect)
     return strConnect.substr(nStart + 4, nEnd == std::string::npos ? std::string::npos : nEnd - nStart - 4);
 }
 
+std::vector<std::string> Split(const std::string& str, char cSeparator)
+{
+    std::vector<std::string> parts;
+    std::string::size_type nStart = 0;
+    while (nStart < str.size()) {
+        std::string::size_type nEnd = str.find(cSeparator, nStart);
+        if (nEnd == std::string::npos)
+            nEnd = str.size();
+        parts.push_back(str.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    return parts;
+}
+
 // "T:C=N,C=N/T:C=N"
 std::vector<CatalogTable> ParseCatalog(const std::string& strSpec)
 {
     std::vector<CatalogTable> tables;
-    std::string::size_type nStart = 0;
-    while (nStart < strSpec.size()) {
-        std::string::size_type nEnd = strSpec.find('/', nStart);
-        if (nEnd == std::string::npos)
-            nEnd = strSpec.size();
-        const std::string strTable = strSpec.substr(nStart, nEnd - nStart);
+    for (const std::string& strTable : Split(strSpec, '/')) {
         const std::string::size_type nColon = strTable.find(':');
         CatalogTable table{strTable.substr(0, nColon), {}};
-        std::string::size_type nColumn = nColon == std::string::npos ? strTable.size() : nColon + 1;
-        while (nColumn < strTable.size()) {
-            std::string::size_type nComma = strTable.find(',', nColumn);
-            if (nComma == std::string::npos)
-                nComma = strTable.size();
-            const std::string strColumn = strTable.substr(nColumn, nComma - nColumn);
-            const std::string::size_type nEquals = strColumn.find('=');
-            table.columns.push_back({strColumn.substr(0, nEquals),
-                                     nEquals == std::string::npos ? 1 : std::atoi(strColumn.c_str() + nEquals + 1)});
-            nColumn = nComma + 1;
+        if (nColon != std::string::npos) {
+            for (const std::string& strColumn : Split(strTable.substr(nColon + 1), ',')) {
+                const std::string::size_type nEquals = strColumn.find('=');
+                table.columns.push_back({strColumn.substr(0, nEquals),
+                                         nEquals == std::string::npos ? 1 : std::atoi(strColumn.c_str() + nEquals + 1)});
+            }
         }
         tables.push_back(table);
-        nStart = nEnd + 1;
     }
     return tables;
 }
