@@ -8,11 +8,22 @@
 #include "db/asciitext.h"
 #include "db/dbdata.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace {
 
 constexpr qint64 kNoRecord = -1;
+
+// A name as its slot keeps it, which a file read takes up to the first NUL.
+QString SlotText(const QString& strName)
+{
+    const qsizetype nNul = strName.indexOf(QChar(0));
+    return nNul < 0 ? strName : strName.left(nNul);
+}
 
 }  // namespace
 
@@ -81,9 +92,14 @@ bool CAliasComparison::CompareAliases(CMessageTarget* pDlg)
             CompareAliasValues(pDlg, bCancel);
         }
     }
-    if (!m_failure.IsFailed() && !bCancel && m_pRunStream && !m_pRunStream->Flush())
+    if (!m_failure.IsFailed() && !bCancel && m_pRunStream && (!WriteSlotsAndRecords() || !m_pRunStream->Flush()))
         FailRun(m_pRunStream->GetErrorText());
     m_pRunStream.reset();
+    m_arrRunNames.clear();
+    m_arrRunOffsets.clear();
+    m_pRecordStream.reset();
+    m_pRecordBuffer.reset();
+    m_runRecords.clear();
     if (m_failure.IsFailed())
         return false;
     if (bCancel)
@@ -104,17 +120,52 @@ void CAliasComparison::BuildAliasIndex(CMessageTarget* pDlg, bool& bCancel)
     if (bCancel)
         return;
 
+    // One slot per name, whichever side lists it twice, in code-unit order.
+    std::sort(arrNames.begin(), arrNames.end());
+    arrNames.erase(std::unique(arrNames.begin(), arrNames.end()), arrNames.end());
     if (!StartResultFile())
         return;
-    for (const QString& strName : std::as_const(arrNames)) {
-        m_pRunStream->WriteText(strName, m_nAliasLen);
-        m_pRunStream->WriteInt64(kNoRecord);
-    }
-    if (!m_pRunStream->Flush()) {
-        FailRun(m_pRunStream->GetErrorText());
-        return;
-    }
+    m_arrRunNames = arrNames;
+    m_arrRunOffsets.assign(size_t(arrNames.size()), kNoRecord);
     m_nAliasSlots = int(arrNames.size());
+    m_nRunEnd = m_nAliasSlots * SlotSize();
+    m_runRecords.clear();
+    m_pRecordBuffer = std::make_unique<QBuffer>(&m_runRecords);
+    m_pRecordBuffer->open(QIODevice::ReadWrite);
+    m_pRecordStream = std::make_unique<CResultStream>(m_pRecordBuffer.get());
+    m_nLastSlot = -1;
+    m_nUnflushedRecords = 0;
+    // The slots hold their place before the records; their offsets follow
+    // at the end of the run.
+    if (!WriteSlotsAndRecords() || !m_pRunStream->Flush()) {
+        m_nAliasSlots = 0;
+        FailRun(m_pRunStream->GetErrorText());
+    }
+}
+
+bool CAliasComparison::WriteSlotsAndRecords()
+{
+    CResultStream& stream = *m_pRunStream;
+    if (!stream.Seek(0))
+        return false;
+    for (qsizetype i = 0; i < m_arrRunNames.size(); ++i) {
+        stream.WriteText(m_arrRunNames.at(i), m_nAliasLen);
+        stream.WriteInt64(m_arrRunOffsets[size_t(i)]);
+    }
+    stream.WriteBytes(m_runRecords);
+    return stream.IsOk();
+}
+
+int CAliasComparison::RunSlotOf(const QString& strAlias)
+{
+    // Rows mostly come in slot order: the slot after the last one first.
+    const qsizetype nNext = m_nLastSlot + 1;
+    if (nNext < m_arrRunNames.size() && m_arrRunNames.at(nNext) == strAlias)
+        return m_nLastSlot = int(nNext);
+    const auto it = std::lower_bound(m_arrRunNames.cbegin(), m_arrRunNames.cend(), strAlias);
+    if (it == m_arrRunNames.cend() || *it != strAlias)
+        return -1;
+    return m_nLastSlot = int(it - m_arrRunNames.cbegin());
 }
 
 void CAliasComparison::CompareAliasValues(CMessageTarget* pDlg, bool& bCancel)
@@ -137,15 +188,16 @@ void CAliasComparison::OnDictionaryRow(int nPhase, const QString& strAlias, QStr
     switch (nPhase) {
     case 1:
     case 2:
-        // One slot per name, whichever side lists it twice.
-        if (pAliasList != nullptr && BinarySearch(*pAliasList, strName, true) < 0)
-            (nPhase == 1 ? AddSorted : InsertSorted)(*pAliasList, strName, true);
+        // As the slot keeps it: cut at a NUL. Sorted and made unique once
+        // both sides are read.
+        if (pAliasList != nullptr)
+            pAliasList->append(SlotText(strName));
         ++m_nAliasRows;
         break;
     case 3:
     case 4:
         if (pInfo && m_pRunStream)
-            StoreRecord(nPhase, strName, *pInfo);
+            StoreRecord(nPhase, SlotText(strName), *pInfo);
         SendProgress(pDlg, -1, 0);
         break;
     default:
@@ -159,48 +211,56 @@ void CAliasComparison::OnDictionaryRow(int nPhase, const QString& strAlias, QStr
 void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info)
 {
     CResultStream& stream = *m_pRunStream;
-    const int nSlot = FindAliasSlot(stream, strAlias);
-    if (!stream.IsOk()) {
-        FailRun(stream.GetErrorText());
-        return;
-    }
+    const int nSlot = RunSlotOf(strAlias);
     if (nSlot < 0) {
         // Only when the dictionary changed between the two passes.
         ++m_nSkippedRows;
         return;
     }
-    const qint64 nOffsetField = nSlot * SlotSize() + 2 * qint64(m_nAliasLen);
-    stream.Seek(nOffsetField);
-    const qint64 nOffset = stream.ReadInt64();
+    qint64& nOffset = m_arrRunOffsets[size_t(nSlot)];
+    const qint64 nRecordSize = RecordSize();
+    const qint64 nRecordsStart = m_nAliasSlots * SlotSize();
 
     if (nOffset > 0) {
         // A left row of an alias that already has its record, or a right
         // row of one already merged: a duplicate, the first row stands.
         CAliasCompareInfo stored;
-        if (nPhase == 3 || !stream.Seek(nOffset) || !stored.Serialize(true, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)
-            || stored.m_nStatus != CMP_LEFT_ONLY) {
-            if (stream.IsOk())
-                ++m_nSkippedRows;
-            else
-                FailRun(stream.GetErrorText());
+        if (nPhase == 3 || !ReadRecord(nOffset - nRecordsStart, stored) || stored.m_nStatus != CMP_LEFT_ONLY) {
+            ++m_nSkippedRows;
             return;
         }
+        // Merged in memory; the file gets it at the end of the run.
         info.MergeLeft(stored, m_options);
-        if (stream.Seek(nOffset) && info.Serialize(false, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)) {
+        if (WriteRecord(nOffset - nRecordsStart, info)) {
             --m_anAliasCount[CMP_LEFT_ONLY];
             ++m_anAliasCount[info.m_nStatus];
         }
-    } else {
-        const qint64 nEnd = stream.GetLength();
-        if (stream.IsOk() && stream.Seek(nEnd) && info.Serialize(false, stream, m_nDtatLen, m_nOwtpLen, m_nCdecLen)
-            && stream.Seek(nOffsetField)) {
-            stream.WriteInt64(nEnd);
-            if (stream.IsOk())
-                ++m_anAliasCount[info.m_nStatus];
-        }
+        return;
+    }
+    if (!WriteRecord(m_nRunEnd - nRecordsStart, info))
+        return;
+    // New records reach the file a few at a time, so that a full disk
+    // stops the run within a few rows.
+    constexpr int kRecordsPerFlush = 16;
+    if (stream.Seek(m_nRunEnd) && stream.WriteBytes(m_runRecords.mid(m_nRunEnd - nRecordsStart, nRecordSize))
+        && (++m_nUnflushedRecords < kRecordsPerFlush || stream.Flush())) {
+        m_nUnflushedRecords %= kRecordsPerFlush;
+        nOffset = m_nRunEnd;
+        m_nRunEnd += nRecordSize;
+        ++m_anAliasCount[info.m_nStatus];
     }
     if (!stream.IsOk())
         FailRun(stream.GetErrorText());
+}
+
+bool CAliasComparison::ReadRecord(qint64 nAt, CAliasCompareInfo& info)
+{
+    return m_pRecordStream->Seek(nAt) && info.Serialize(true, *m_pRecordStream, m_nDtatLen, m_nOwtpLen, m_nCdecLen);
+}
+
+bool CAliasComparison::WriteRecord(qint64 nAt, CAliasCompareInfo& info)
+{
+    return m_pRecordStream->Seek(nAt) && info.Serialize(false, *m_pRecordStream, m_nDtatLen, m_nOwtpLen, m_nCdecLen);
 }
 
 int CAliasComparison::FindAliasSlot(const QString& strAlias) const
@@ -268,6 +328,34 @@ int CAliasComparison::GetAliasStatus(int nSlot) const
 {
     const auto pInfo = ReadAliasResult(nSlot);
     return pInfo ? pInfo->m_nStatus : CMP_UNSET;
+}
+
+std::vector<int> CAliasComparison::ReadAliasStatuses() const
+{
+    std::vector<int> arrStatuses(size_t(std::max(m_nAliasSlots, 0)), CMP_UNSET);
+    QFile* pFile = m_results.GetFile();
+    if (pFile == nullptr || arrStatuses.empty())
+        return arrStatuses;
+    const qint64 nLength = pFile->size();
+    // Mapped, the file is read where it lies; a file that cannot be mapped
+    // is read slot by slot.
+    uchar* pBytes = nLength > 0 ? pFile->map(0, nLength) : nullptr;
+    if (pBytes == nullptr) {
+        for (int nSlot = 0; nSlot < m_nAliasSlots; ++nSlot)
+            arrStatuses[size_t(nSlot)] = GetAliasStatus(nSlot);
+        return arrStatuses;
+    }
+    const qint64 nOffsetAt = 2 * qint64(m_nAliasLen);
+    for (int nSlot = 0; nSlot < m_nAliasSlots; ++nSlot) {
+        const qint64 nSlotEnd = (nSlot + 1) * SlotSize();
+        if (nSlotEnd > nLength)
+            break;
+        const qint64 nOffset = qFromLittleEndian<qint64>(pBytes + nSlot * SlotSize() + nOffsetAt);
+        if (nOffset > 0 && nOffset + RecordSize() <= nLength)
+            arrStatuses[size_t(nSlot)] = qFromLittleEndian<qint32>(pBytes + nOffset);
+    }
+    pFile->unmap(pBytes);
+    return arrStatuses;
 }
 
 int CAliasComparison::GetAliasCount(int nStatus) const

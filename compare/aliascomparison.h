@@ -5,12 +5,15 @@
 #include "compare/comparestatus.h"
 #include "db/dictionaryconsumer.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class CCompareResultFile;
+class QBuffer;
 class CDBData;
 class CMessageTarget;
 class CResultStream;
@@ -24,7 +27,10 @@ class CZembraParam;
 //   records  status int32, then per side DTAT, DTAS int32, OWTP, DTAD int16,
 //            CDEC, the texts in their widths; a right row rewrites the left
 //            row's record in place.
-// Only the merged name list is held in memory during a run.
+// During a run the merged name list, the slots' record offsets and a copy
+// of the records are held in memory: each row finds its slot and a right
+// row its left record there; every record goes to the file as it is made,
+// and the slots and the merged records are written again at the end.
 //
 // An alias found twice on one side (two rows of the same name, or names cut
 // to the same W characters) keeps one slot; the first row read on that side
@@ -55,6 +61,9 @@ public:
     // none. Null for a slot that does not exist.
     std::unique_ptr<CAliasCompareInfo> ReadAliasResult(int nSlot) const;
     int GetAliasStatus(int nSlot) const;
+    // The status of every slot, as GetAliasStatus reads each, in one pass
+    // over the file: what a result window needs before it lists anything.
+    std::vector<int> ReadAliasStatuses() const;
 
     int GetAliasCount(int nStatus) const;
 
@@ -80,4 +89,21 @@ private:
     int FindAliasSlot(CResultStream& stream, const QString& strAlias) const;
     QString ReadAliasSlotName(CResultStream& stream, int nSlot) const;
     void StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info);
+    // The slot of a name during a run, or -1.
+    int RunSlotOf(const QString& strAlias);
+    // Writes the slots again, with the offsets of their records, and the
+    // records as merged.
+    bool WriteSlotsAndRecords();
+    // A record of the in-memory copy, nAt bytes after the slots.
+    bool ReadRecord(qint64 nAt, CAliasCompareInfo& info);
+    bool WriteRecord(qint64 nAt, CAliasCompareInfo& info);
+
+    QStringList m_arrRunNames;           // during a run: the slots' names, in slot order
+    std::vector<qint64> m_arrRunOffsets; // their records' offsets, -1 for none yet
+    qint64 m_nRunEnd = 0;                // where the next record goes
+    QByteArray m_runRecords;             // the records from the end of the slots on
+    std::unique_ptr<QBuffer> m_pRecordBuffer;          // over m_runRecords
+    std::unique_ptr<CResultStream> m_pRecordStream;    // over m_pRecordBuffer
+    int m_nLastSlot = -1;                // the slot of the row before
+    int m_nUnflushedRecords = 0;
 };

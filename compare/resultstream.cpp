@@ -5,7 +5,7 @@
 
 #include <vector>
 
-CResultStream::CResultStream(QFile* pFile) : m_pFile(pFile), m_bOk(pFile != nullptr && pFile->isOpen())
+CResultStream::CResultStream(QIODevice* pDevice) : m_pFile(pDevice), m_bOk(pDevice != nullptr && pDevice->isOpen())
 {
     if (!m_bOk)
         m_strError = QStringLiteral("no result file");
@@ -24,6 +24,9 @@ bool CResultStream::Seek(qint64 nPos)
 {
     if (!m_bOk)
         return false;
+    // Already there: a seek would push buffered writes out for nothing.
+    if (nPos >= 0 && nPos == m_pFile->pos())
+        return true;
     if (nPos < 0 || !m_pFile->seek(nPos))
         return Fail(m_pFile->errorString());
     return true;
@@ -48,8 +51,9 @@ bool CResultStream::SetLength(qint64 nLength)
 {
     if (!m_bOk)
         return false;
-    if (!m_pFile->resize(nLength))
-        return Fail(m_pFile->errorString());
+    auto* pFile = qobject_cast<QFileDevice*>(m_pFile);
+    if (pFile == nullptr || !pFile->resize(nLength))
+        return Fail(pFile != nullptr ? pFile->errorString() : QStringLiteral("the stream cannot be resized"));
     return true;
 }
 
@@ -57,9 +61,16 @@ bool CResultStream::Flush()
 {
     if (!m_bOk)
         return false;
-    if (!m_pFile->flush())
-        return Fail(m_pFile->errorString());
+    auto* pFile = qobject_cast<QFileDevice*>(m_pFile);
+    if (pFile != nullptr && !pFile->flush())
+        return Fail(pFile->errorString());
     return true;
+}
+
+bool CResultStream::WriteBytes(const QByteArray& bytes)
+{
+    WriteBytes(bytes.constData(), bytes.size());
+    return m_bOk;
 }
 
 void CResultStream::WriteBytes(const char* pBytes, qint64 nSize)
@@ -72,9 +83,11 @@ bool CResultStream::ReadBytes(char* pBytes, qint64 nSize)
 {
     if (!m_bOk)
         return false;
-    if (m_pFile->read(pBytes, nSize) != nSize)
-        return Fail(m_pFile->error() != QFileDevice::NoError ? m_pFile->errorString()
-                                                            : QStringLiteral("unexpected end of file"));
+    if (m_pFile->read(pBytes, nSize) != nSize) {
+        const auto* pFile = qobject_cast<const QFileDevice*>(m_pFile);
+        return Fail(pFile != nullptr && pFile->error() != QFileDevice::NoError ? pFile->errorString()
+                                                                               : QStringLiteral("unexpected end of file"));
+    }
     return true;
 }
 

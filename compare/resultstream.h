@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
-class QFile;
+class QIODevice;
 
 // Little-endian reading and writing of the comparison result files. The
 // first failure of a seek, read or write is kept: every later call does
@@ -12,7 +13,9 @@ class QFile;
 class CResultStream
 {
 public:
-    explicit CResultStream(QFile* pFile);
+    // On a result file, or on a buffer in memory (which cannot be resized
+    // and has nothing to flush).
+    explicit CResultStream(QIODevice* pDevice);
 
     bool IsOk() const { return m_bOk; }
     // The system's reason of the first failure; empty while all is well.
@@ -31,6 +34,8 @@ public:
     void WriteInt64(qint64 nValue);
     // nWidth code units: the text, cut to the width, NUL-padded when shorter.
     void WriteText(const QString& strText, int nWidth);
+    // Bytes as they are; false once the stream has failed.
+    bool WriteBytes(const QByteArray& bytes);
 
     qint16 ReadInt16();
     qint32 ReadInt32();
@@ -45,7 +50,7 @@ private:
     template <class T> void WriteInt(T nValue);
     template <class T> T ReadInt();
 
-    QFile* m_pFile;
+    QIODevice* m_pFile;
     bool m_bOk;
     QString m_strError;
 };

@@ -55,6 +55,9 @@ bool CTableComparison::CompareTables(CMessageTarget* pDlg)
     const bool bSqlTypes = m_options.IsOptionSet(OPT_COMPARE_SQL_TYPES);
     const bool bSameSizeStrings = m_options.IsOptionSet(OPT_SAME_SIZE_STRINGS_EQUAL);
 
+    // Each side's columns come from one catalog call for the whole run.
+    const CDBData::CColumnSnapshotScope leftSnapshot(m_left);
+    const CDBData::CColumnSnapshotScope rightSnapshot(m_right);
     m_arrSideTables[0] = m_left.m_arrTables;
     m_arrSideTables[1] = m_right.m_arrTables;
     m_arrTablePairs = PairNames(m_arrSideTables[0], m_arrSideTables[1], bCase);

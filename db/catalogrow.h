@@ -47,3 +47,19 @@ private:
 bool ReadTableColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
                       const QString& strOwner, const QString& strTable,
                       const std::function<bool(const CColumnInfo&)>& onColumn);
+
+// One row of a whole schema's column catalog: the table it belongs to, as
+// the catalog spells it, and the column's ORDINAL_POSITION (0 when the
+// driver gives none).
+struct CSchemaColumn
+{
+    QString strTable;
+    int nOrdinal = 0;
+    CColumnInfo column;
+};
+
+// Reads the columns of every table of a schema with one catalog call (a
+// null table pattern), rows of other schemas passed over. False when the
+// catalog call fails; a fetch error raises.
+bool ReadSchemaColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
+                       const QString& strOwner, const std::function<bool(const CSchemaColumn&)>& onColumn);

@@ -52,6 +52,7 @@ bool CDBData::Connect()
 {
     // The old connection is closed before the new one is opened.
     m_pDatabase.reset();
+    m_columnSnapshots.clear();   // read over the old one
     m_strLastError.clear();
     m_strDbmsName.clear();
     m_bReadOnlyOnServer = false;
@@ -187,6 +188,7 @@ bool CDBData::IsConnected() const
 void CDBData::TakeConnection(CDBData& source)
 {
     m_pDatabase = std::move(source.m_pDatabase);
+    m_columnSnapshots.clear();
     m_strIdentifierQuote = source.m_strIdentifierQuote;
     m_strSearchEscape = source.m_strSearchEscape;
     m_identifierRule = source.m_identifierRule;

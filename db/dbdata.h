@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/columninfo.h"
+#include "db/columnsnapshot.h"
 #include "db/database.h"
 #include "db/dbexception.h"
 #include "db/indexinfo.h"
@@ -14,9 +15,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
+class CCatalogRow;
 class CMessageTarget;
 class IDictionaryConsumer;
 class ISchemaCombo;
@@ -100,7 +104,36 @@ public:
     QString GetTableName(int nIndex) const;
     bool IsView(int nIndex) const;
     bool TableMatchesSearch(int nIndex, const QString& strSearch) const;
+    // The columns of a table of the schema shown.
     bool LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns);
+    // Every column lookup comes here: the columns of one table, in catalog
+    // order, under its catalog spelling; onColumn returns false to stop.
+    // During a snapshot run they come from the schema's snapshot, else from
+    // a catalog call about the table. False when the catalog could not be
+    // read (GetLastError tells why); a fetch error raises.
+    bool ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                     const std::function<bool(const CColumnInfo&)>& onColumn);
+
+    // One run over many tables (a comparison, a tool run). While one exists,
+    // each schema's columns are read whole the first time a table of it is
+    // looked up (one catalog call) and served from memory after; the
+    // snapshots go with the last scope. A schema whose whole reading the
+    // driver refuses, or answers in a way that cannot be trusted, is read
+    // table by table for the rest of the run.
+    class CColumnSnapshotScope
+    {
+    public:
+        explicit CColumnSnapshotScope(CDBData& data);
+        ~CColumnSnapshotScope();
+        CColumnSnapshotScope(const CColumnSnapshotScope&) = delete;
+        CColumnSnapshotScope& operator=(const CColumnSnapshotScope&) = delete;
+
+    private:
+        CDBData& m_data;
+    };
+    // Off: every lookup asks about its own table, even in a run (the
+    // reading a snapshot stands in for).
+    bool m_bColumnSnapshots = true;
     bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
     // False when the driver could not list them (GetLastError tells why);
     // a cancel is no failure.
@@ -205,6 +238,12 @@ private:
     void EndOperation();
 
     int m_nOperationDepth = 0;
+    int m_nSnapshotScopes = 0;
+    // Per schema key; null for a schema read table by table.
+    std::map<QString, std::unique_ptr<CColumnSnapshot>> m_columnSnapshots;
+    // The schema's snapshot, read on its first lookup of the run; null
+    // outside a run or when the schema is read table by table.
+    const CColumnSnapshot* SchemaSnapshot(const QString& strCatalog, const QString& strOwner);
     QString m_strLastError;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;
@@ -214,6 +253,10 @@ private:
     void NoteSystemTable(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                          bool bWithF98611);
     int CountRows(const QString& strTable);
+    // Every table the catalog lists (of the types given; a null list: all),
+    // with the key of its schema. False when the catalog call fails.
+    bool ScanAllTables(const QString& strTypes,
+                       const std::function<void(const CCatalogRow& row, const QString& strKey)>& onTable);
 };
 
 template <class Result, class Body>

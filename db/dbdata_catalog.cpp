@@ -10,6 +10,8 @@
 #include "db/schemakey.h"
 #include "db/sqltext.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 QString CDBData::QualifyInSchema(const QString& strTable) const
@@ -22,25 +24,33 @@ void CDBData::FillSchemaCombo(QStringList& arrKeys, ISchemaCombo& combo)
 {
     arrKeys.clear();
     combo.ResetContent();
-    const bool bRead = RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(QString(), QString(), QString(), QString()))
-            return false;
-        CCatalogRow row;
-        row.Bind(statement);
-        while (statement.Fetch()) {
-            const QString strCatalog = row.Catalog();
-            const QString strOwner = row.Owner();
-            const QString strKey = MakeSchemaKey(strCatalog, strOwner);
-            if (arrKeys.contains(strKey))
-                continue;
-            const int nData = int(arrKeys.size());
-            arrKeys.append(strKey);
-            combo.AddItem(strCatalog.isEmpty() ? strOwner : strOwner.isEmpty() ? strCatalog : strKey, nData);
-        }
-        return true;
+    QSet<QString> seen;
+    const bool bRead = ScanAllTables(QString(), [&](const CCatalogRow& row, const QString& strKey) {
+        if (seen.contains(strKey))
+            return;
+        seen.insert(strKey);
+        const QString strCatalog = row.Catalog();
+        const QString strOwner = row.Owner();
+        const int nData = int(arrKeys.size());
+        arrKeys.append(strKey);
+        combo.AddItem(strCatalog.isEmpty() ? strOwner : strOwner.isEmpty() ? strCatalog : strKey, nData);
     });
     if (!bRead)
         combo.ResetContent();
+}
+
+bool CDBData::ScanAllTables(const QString& strTypes,
+                           const std::function<void(const CCatalogRow& row, const QString& strKey)>& onTable)
+{
+    return RunStatement(false, [&](CStatement& statement) {
+        if (!statement.Tables(QString(), QString(), QString(), strTypes))
+            return false;
+        CCatalogRow row;
+        row.Bind(statement);
+        while (statement.Fetch())
+            onTable(row, MakeSchemaKey(row.Catalog(), row.Owner()));
+        return true;
+    });
 }
 
 bool CDBData::LoadTableList(ITableList& list)
@@ -138,15 +148,59 @@ bool CDBData::TableMatchesSearch(int nIndex, const QString& strSearch) const
 bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 {
     arrColumns.clear();
-    // RunStatement refuses to run unconnected, and says so in GetLastError.
     const auto [strCatalog, strOwner] = SplitSchemaKey(m_strSchema);
-    return RunStatement(false, [&](CStatement& statement) {
-        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable,
-                                [&](const CColumnInfo& column) {
-                                    arrColumns.push_back(std::make_unique<CColumnInfo>(column));
-                                    return true;
-                                });
+    return ReadColumns(strCatalog, strOwner, strTable, [&](const CColumnInfo& column) {
+        arrColumns.push_back(std::make_unique<CColumnInfo>(column));
+        return true;
     });
+}
+
+bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                          const std::function<bool(const CColumnInfo&)>& onColumn)
+{
+    if (const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner)) {
+        for (const CColumnInfo& column : pSnapshot->Columns(strTable)) {
+            if (!onColumn(column))
+                break;
+        }
+        m_strLastError.clear();
+        return true;
+    }
+    // RunStatement refuses to run unconnected, and says so in GetLastError.
+    return RunStatement(false, [&](CStatement& statement) {
+        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable, onColumn);
+    });
+}
+
+const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner)
+{
+    if (m_nSnapshotScopes == 0 || !m_bColumnSnapshots || !IsConnected())
+        return nullptr;
+    const QString strKey = MakeSchemaKey(strCatalog, strOwner);
+    const auto found = m_columnSnapshots.find(strKey);
+    if (found != m_columnSnapshots.end())
+        return found->second.get();
+    auto pSnapshot = std::make_unique<CColumnSnapshot>();
+    // Whatever stops the whole reading (a refusal, an untrusted answer, a
+    // fetch error) leaves the schema to the reading of each table, whose
+    // own failure, if the cause persists, is the one reported.
+    const bool bRead = RunStatement(false, [&](CStatement& statement) {
+        return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
+    });
+    if (!bRead)
+        pSnapshot.reset();
+    return m_columnSnapshots.emplace(strKey, std::move(pSnapshot)).first->second.get();
+}
+
+CDBData::CColumnSnapshotScope::CColumnSnapshotScope(CDBData& data) : m_data(data)
+{
+    ++m_data.m_nSnapshotScopes;
+}
+
+CDBData::CColumnSnapshotScope::~CColumnSnapshotScope()
+{
+    if (--m_data.m_nSnapshotScopes == 0)
+        m_data.m_columnSnapshots.clear();
 }
 
 bool CDBData::LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes)

@@ -63,26 +63,18 @@ void CDBData::ScanCatalog()
     m_mapAllCatalogs.clear();
     m_mapAllOwners.clear();
 
-    const bool bScanned = RunStatement(false, [&](CStatement& statement) {
-        if (!statement.Tables(QString(), QString(), QString(), kTablesOnly))
-            return false;
-        CCatalogRow row;
-        row.Bind(statement);
-        while (statement.Fetch()) {
-            const QString strCatalog = row.Catalog();
-            const QString strOwner = row.Owner();
-            const QString strKey = MakeSchemaKey(strCatalog, strOwner);
-            NoteSystemTable(strCatalog, strOwner, row.Table(), true);
-            auto it = m_mapAllSchemas.find(strKey);
-            if (it != m_mapAllSchemas.end()) {
-                ++it.value();
-            } else {
-                m_mapAllSchemas.insert(strKey, 1);
-                m_mapAllCatalogs.insert(strKey, strCatalog);
-                m_mapAllOwners.insert(strKey, strOwner);
-            }
+    const bool bScanned = ScanAllTables(kTablesOnly, [&](const CCatalogRow& row, const QString& strKey) {
+        const QString strCatalog = row.Catalog();
+        const QString strOwner = row.Owner();
+        NoteSystemTable(strCatalog, strOwner, row.Table(), true);
+        auto it = m_mapAllSchemas.find(strKey);
+        if (it != m_mapAllSchemas.end()) {
+            ++it.value();
+        } else {
+            m_mapAllSchemas.insert(strKey, 1);
+            m_mapAllCatalogs.insert(strKey, strCatalog);
+            m_mapAllOwners.insert(strKey, strOwner);
         }
-        return true;
     });
     if (!bScanned) {
         m_mapAllSchemas.clear();

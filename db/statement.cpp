@@ -208,6 +208,15 @@ bool CStatement::IsFixedWidthText(SQLUSMALLINT nColumn)
     return nSqlType == SQL_CHAR || nSqlType == SQL_WCHAR;
 }
 
+int CStatement::CountResultColumns()
+{
+    SQLSMALLINT nColumns = 0;
+    const SQLRETURN nRet = SQLNumResultCols(m_hstmt, &nColumns);
+    if (!SqlSucceeded(nRet))
+        ThrowDBException(nRet, m_database.Handle(), m_hstmt);
+    return nColumns;
+}
+
 bool CStatement::Fetch()
 {
     if (IsCancelled())

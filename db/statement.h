@@ -86,6 +86,10 @@ public:
     // the driver cannot describe it.
     bool IsFixedWidthText(SQLUSMALLINT nColumn);
 
+    // How many columns the result has. Raises CDBException when the driver
+    // cannot tell.
+    int CountResultColumns();
+
     // Empties every bound text buffer, then fetches the next row; a text
     // read whole that did not fit its buffer is read in full. Returns false
     // at the end of the result; raises CDBException on a failure or when

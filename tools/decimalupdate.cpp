@@ -12,6 +12,8 @@
 void CDecimalUpdate::GenerateDecimalUpdate(const QString& strPath, bool bByAlias, const QString& strName,
                                            bool bMultiply, int nPower, CMessageTarget* pDlg)
 {
+    // The column listings of every table come from one catalog call per schema.
+    const CDBData::CColumnSnapshotScope snapshots(m_data);
     RunGuarded(strPath, [&] {
         CTaskProgress progress(pDlg);
         SetRangeForTables(progress);
@@ -61,6 +63,7 @@ bool CDecimalUpdate::WriteDecimalUpdates(const QString& strPath, const CRegister
                                          CMessageTarget* pDlg, bool& bCancel)
 {
     CTaskProgress progress(pDlg);
+    const QSet<QString> aliasKeys = AliasKeys(arrAliases);
     bool bContinue = true;
     int nModified = 0;
     int nProcessed = 0;
@@ -78,7 +81,7 @@ bool CDecimalUpdate::WriteDecimalUpdates(const QString& strPath, const CRegister
                 break;
             if (registered.Admits(strTable)) {
                 progress.SetItem(strTable);
-                bContinue = WriteTableUpdate(schema.strCatalog, schema.strOwner, strTable, strPath, arrAliases,
+                bContinue = WriteTableUpdate(schema.strCatalog, schema.strOwner, strTable, strPath, aliasKeys,
                                              bMultiply, nPower, nModified);
                 // A failed line is shown already; a statement stopped by
                 // the user's cancel ends the run as a cancel.
@@ -106,18 +109,20 @@ bool CDecimalUpdate::WriteTableUpdate(const QString& strCatalog, const QString& 
                                       const QString& strPath, const QStringList& arrAliases, bool bMultiply,
                                       int nPower, int& nModified)
 {
+    return WriteTableUpdate(strCatalog, strSchema, strTable, strPath, AliasKeys(arrAliases), bMultiply, nPower,
+                            nModified);
+}
+
+bool CDecimalUpdate::WriteTableUpdate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
+                                      const QString& strPath, const QSet<QString>& aliasKeys, bool bMultiply,
+                                      int nPower, int& nModified)
+{
     QStringList arrColumns;
-    const bool bListed = m_data.RunStatement(false, [&](CStatement& statement) {
-        return ListColumns(statement, strCatalog, strSchema, strTable, [&](const QString& strColumn, short) {
-            for (const QString& strAlias : arrAliases) {
-                if (ColumnStoresAlias(strColumn, strAlias)) {
-                    if (!arrColumns.contains(strColumn))
-                        arrColumns.append(strColumn);
-                    break;
-                }
-            }
-            return true;
-        });
+    const bool bListed = m_data.ReadColumns(strCatalog, strSchema, strTable, [&](const CColumnInfo& column) {
+        const QString& strColumn = column.m_strName;
+        if (aliasKeys.contains(ColumnKey(strColumn)) && !arrColumns.contains(strColumn))
+            arrColumns.append(strColumn);
+        return true;
     });
     if (!bListed)
         return false;
@@ -145,8 +150,23 @@ QString CDecimalUpdate::MakeUpdateStatement(const QString& strCatalog, const QSt
 
 bool CDecimalUpdate::ColumnStoresAlias(const QString& strColumn, const QString& strAlias)
 {
-    // An empty alias would otherwise claim every two-character column.
-    return !strAlias.isEmpty() && AsciiEqualsIgnoreCase(strColumn.mid(2), strAlias);
+    return AliasKeys({strAlias}).contains(ColumnKey(strColumn));
+}
+
+QSet<QString> CDecimalUpdate::AliasKeys(const QStringList& arrAliases)
+{
+    QSet<QString> keys;
+    for (const QString& strAlias : arrAliases) {
+        // An empty alias would otherwise claim every two-character column.
+        if (!strAlias.isEmpty())
+            keys.insert(AsciiLower(strAlias));
+    }
+    return keys;
+}
+
+QString CDecimalUpdate::ColumnKey(const QString& strColumn)
+{
+    return AsciiLower(strColumn.mid(2));
 }
 
 int CDecimalUpdate::ClosingLineKind() const

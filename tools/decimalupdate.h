@@ -2,6 +2,8 @@
 
 #include "tools/tablegenerator.h"
 
+#include <QSet>
+
 // Writes, for one data-dictionary alias or for every alias of a class, one
 // UPDATE statement per table whose columns store it, multiplying or dividing
 // them by a power of ten. The statements are written, never executed.
@@ -42,4 +44,13 @@ public:
 
 protected:
     int ClosingLineKind() const override;
+
+private:
+    // The aliases as a column's name is matched against them (ASCII lower
+    // case, empty ones left out), made once for a whole run.
+    static QSet<QString> AliasKeys(const QStringList& arrAliases);
+    static QString ColumnKey(const QString& strColumn);
+    bool WriteTableUpdate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
+                          const QString& strPath, const QSet<QString>& aliasKeys, bool bMultiply, int nPower,
+                          int& nModified);
 };

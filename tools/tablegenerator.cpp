@@ -138,16 +138,6 @@ void CTableGenerator::FailOnDatabaseError(const QString& strPath, const QString&
         AppendLine(strPath, ClosingLineKind(), LoadLangString(StringId::StoppedByDatabaseError));
 }
 
-bool CTableGenerator::ListColumns(CStatement& statement, const QString& strCatalog, const QString& strOwner,
-                                  const QString& strTable,
-                                  const std::function<bool(const QString&, short)>& onColumn)
-{
-    return ReadTableColumns(statement, m_data.m_strSearchEscape, strCatalog, strOwner, strTable,
-                            [&](const CColumnInfo& column) {
-                                return onColumn(column.m_strName, short(column.m_nSqlType));
-                            });
-}
-
 bool CTableGenerator::AppendLine(const QString& strPath, int nLineKind, const QString& strText)
 {
     if (m_bLineFailed)

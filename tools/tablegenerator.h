@@ -11,7 +11,6 @@ class CMessageTarget;
 class CPrompt;
 class CRegisteredTables;
 class CResultLineWriter;
-class CStatement;
 class CTaskProgress;
 
 // What the two generators of the main dialog share: the registered tables,
@@ -90,13 +89,6 @@ protected:
 
     // The line kind of the closing lines (cancel, database error).
     virtual int ClosingLineKind() const = 0;
-
-    // The catalog's columns of one table: name (as the engine keeps it, only
-    // a fixed-width catalog's padding removed) and ODBC 2 type code. The table and owner go in as escaped patterns and the rows are
-    // checked, so "F0101_X" never brings in the columns of "F0101AX". False
-    // when the catalog call fails; a failure while reading raises.
-    bool ListColumns(CStatement& statement, const QString& strCatalog, const QString& strOwner,
-                     const QString& strTable, const std::function<bool(const QString&, short)>& onColumn);
 
     // Appends a result line. A line that cannot be written is reported once
     // and stops the run: going on would leave a file that looks complete.

@@ -46,6 +46,8 @@ CTableStatistics::CTableStatistics(CDBData& data, const CResultLineWriter& write
 
 void CTableStatistics::GenerateStatistics(const QString& strPath, CMessageTarget* pDlg)
 {
+    // The UPMJ column of every table comes from one catalog call per schema.
+    const CDBData::CColumnSnapshotScope snapshots(m_data);
     RunGuarded(strPath, [&] {
         CTaskProgress progress(pDlg);
         SetRangeForTables(progress);
@@ -155,14 +157,12 @@ void CTableStatistics::FindUpmjColumn(QString& strColumn, const QString& strCata
     bDateType = false;
     QString strFound;
     bool bFoundDateType = false;
-    const bool bRead = m_data.RunStatement(false, [&](CStatement& statement) {
-        return ListColumns(statement, strCatalog, strSchema, strTable, [&](const QString& strName, short nSqlType) {
-            if (!AsciiEqualsIgnoreCase(strName.mid(2), QStringLiteral("UPMJ")))
-                return true;
-            strFound = strName;
-            bFoundDateType = IsDateTypeCode(nSqlType);
-            return false;
-        });
+    const bool bRead = m_data.ReadColumns(strCatalog, strSchema, strTable, [&](const CColumnInfo& column) {
+        if (!AsciiEqualsIgnoreCase(column.m_strName.mid(2), QStringLiteral("UPMJ")))
+            return true;
+        strFound = column.m_strName;
+        bFoundDateType = IsDateTypeCode(short(column.m_nSqlType));
+        return false;
     });
     if (!bRead)
         return;

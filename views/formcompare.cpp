@@ -2,6 +2,7 @@
 
 #include "app/formattext.h"
 #include "app/language.h"
+#include "compare/comparestatus.h"
 #include "controls/colorcheckbutton.h"
 #include "controls/dialogbuilder.h"
 #include "controls/waitcursor.h"
@@ -208,14 +209,23 @@ void CFormCompare::SizeWeightedColumns(const QList<int>& arrWeights)
     }
 }
 
+std::vector<int> CFormCompare::ReadItemStatuses() const
+{
+    std::vector<int> arrStatuses(size_t(std::max(GetItemTotal(), 0)));
+    for (size_t nItem = 0; nItem < arrStatuses.size(); ++nItem)
+        arrStatuses[nItem] = GetItemStatus(int(nItem));
+    return arrStatuses;
+}
+
 void CFormCompare::FillList(bool bAll)
 {
     QList<int> arrItems;
     const int nTotal = GetItemTotal();
     if (m_arrStatus.size() != nTotal) {
+        const std::vector<int> arrStatuses = ReadItemStatuses();
         m_arrStatus.resize(nTotal);
         for (int nItem = 0; nItem < nTotal; ++nItem)
-            m_arrStatus[nItem] = char(GetItemStatus(nItem));
+            m_arrStatus[nItem] = char(size_t(nItem) < arrStatuses.size() ? arrStatuses[size_t(nItem)] : CMP_UNSET);
     }
     arrItems.reserve(nTotal);
     for (int nItem = 0; nItem < nTotal; ++nItem) {

@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QRect>
 
+#include <vector>
+
 class CColorCheckButton;
 class CCompareListCtrl;
 class QLineEdit;
@@ -45,6 +47,8 @@ public:
     // Number of items of the result (the list shows a filtered subset).
     virtual int GetItemTotal() const = 0;
     virtual int GetItemStatus(int nItem) const = 0;
+    // Every item's status at once; by default GetItemStatus of each.
+    virtual std::vector<int> ReadItemStatuses() const;
     virtual bool HasFilter(int nStatus) const;
     virtual bool HasDetails() const;
     virtual bool CanShowDetails(int nItem) const;

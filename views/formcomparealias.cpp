@@ -36,6 +36,11 @@ int CFormCompareAlias::GetItemStatus(int nItem) const
     return m_result.GetAliasStatus(nItem);
 }
 
+std::vector<int> CFormCompareAlias::ReadItemStatuses() const
+{
+    return m_result.ReadAliasStatuses();
+}
+
 bool CFormCompareAlias::IsListable(int nStatus) const
 {
     // A slot without an alias is no row, whichever filter is on.

@@ -17,6 +17,7 @@ public:
 
     int GetItemTotal() const override;
     int GetItemStatus(int nItem) const override;
+    std::vector<int> ReadItemStatuses() const override;
     QString GetItemText(int nItem, int nColumn) const override;
     bool MatchesSearch(int nItem, const QString& strLower) const override;
     int GetCounterStringId() const override;

@@ -1126,14 +1126,23 @@ void TestCli::interrupted()
     JdeOptions options;
     options.nExtraTables = 1500;
     KV_JDE_BED(bed, Engine::SQLite, options);
+    int nInterrupted = 0;
     for (int nDelay = 0; nDelay <= 1500; nDelay += 50) {
         QProcess process;
         Start(process, {"compare-tables", "--left", bed->pDatabase->Dsn(), "--right", bed->pDatabase->Dsn()});
         QVERIFY(process.waitForStarted());
+        // Taken now: once the process has ended, processId() is 0, and
+        // signalling 0 reaches this test's own group.
+        const qint64 nPid = process.processId();
         // Its handler is in place once it opens a database: it is installed first thing.
-        QTRY_VERIFY_WITH_TIMEOUT(HasFileOpen(process.processId(), bed->pDatabase->Name()), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(process.state() != QProcess::Running
+                                     || HasFileOpen(nPid, bed->pDatabase->Name()),
+                                 60000);
         QTest::qWait(nDelay);
-        ::kill(pid_t(process.processId()), SIGINT);
+        if (process.state() != QProcess::Running)
+            break;   // the run is over before this delay: later ones come too late as well
+        ::kill(pid_t(nPid), SIGINT);
+        ++nInterrupted;
         const CliRun run = Finish(process);
         const QString strRun = QStringLiteral("Ctrl-C %1 ms after the database was opened: status %2, %3")
                                    .arg(nDelay)
@@ -1141,6 +1150,28 @@ void TestCli::interrupted()
                                    .arg(run.strErr);
         QVERIFY2(run.nStatus == 3, qPrintable(strRun));
         QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(strRun));
+    }
+    QVERIFY(nInterrupted > 0);
+
+    // A data source whose columns take 1.5 seconds to list: Ctrl-C comes
+    // while the comparison reads them (a large catalog read fast no longer
+    // leaves time for it).
+    const QString strDsn = QStringLiteral("kv_cli_slow_columns");
+    kvtest::OdbcEnvironment::Instance().AddDataSource(
+        strDsn, QStringLiteral("Kitvane Fault"),
+        {{QStringLiteral("Catalog"), QStringLiteral("F0101:ABAN8=8/F0911:GLDOC=8")},
+         {QStringLiteral("AllColumnsDelayMs"), QStringLiteral("1500")}});
+    {
+        QProcess process;
+        Start(process, {"compare-tables", "--left", strDsn, "--right", strDsn});
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(400);
+        // Never signal process 0, which is this test's own group.
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(pid_t(process.processId()), SIGINT);
+        const CliRun run = Finish(process);
+        QCOMPARE(run.nStatus, 3);
+        QVERIFY2(run.strErr.contains(QLatin1String("cancelled")), qPrintable(run.strErr));
     }
 }
 

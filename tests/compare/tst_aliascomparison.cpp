@@ -48,6 +48,20 @@ DictionaryEntry Entry(const char* pszAlias, const char* pszDtat = "S", int nDtas
             QString::fromUtf8(pszCdec)};
 }
 
+// Two small dictionaries of unusual widths (alias 6, DTAT 2, OWTP 1, CDEC
+// 3) with an alias of each status.
+void CreateLayoutDictionaries(CompareBed& bed)
+{
+    DictionaryShape shape;
+    shape.nAliasWidth = 6;
+    shape.nDtatWidth = 2;
+    shape.nOwtpWidth = 1;
+    shape.nCdecWidth = 3;
+    bed.CreateDictionary(0, shape, {Entry("AN8", "P", 8, "9", 0, "0"), Entry("MCU", "S", 12, "2", 0, "")});
+    bed.CreateDictionary(1, shape, {Entry("AN8", "PX", 9, "9", 2, "10"), Entry("ALPH", "A", 40, "2", 0, "")});
+    bed.ShowSchemas();
+}
+
 void SetAllCompareOptions(CZembraParam& options, bool bSet)
 {
     for (int n = OPT_COMPARE_DTAT; n <= OPT_COMPARE_CDEC; ++n)
@@ -89,6 +103,8 @@ private slots:
     void jdeDictionaries_data();
     void jdeDictionaries();
     void resultFileLayout();
+    void allStatusesAtOnce_data();
+    void allStatusesAtOnce();
     void nameRules_data();
     void nameRules();
     void missingOwtpColumn();
@@ -193,14 +209,7 @@ void TestAliasComparison::jdeDictionaries()
 void TestAliasComparison::resultFileLayout()
 {
     KV_COMPARE_BED(bed, Engine::SQLite);
-    DictionaryShape shape;
-    shape.nAliasWidth = 6;
-    shape.nDtatWidth = 2;
-    shape.nOwtpWidth = 1;
-    shape.nCdecWidth = 3;
-    bed->CreateDictionary(0, shape, {Entry("AN8", "P", 8, "9", 0, "0"), Entry("MCU", "S", 12, "2", 0, "")});
-    bed->CreateDictionary(1, shape, {Entry("AN8", "PX", 9, "9", 2, "10"), Entry("ALPH", "A", 40, "2", 0, "")});
-    bed->ShowSchemas();
+    CreateLayoutDictionaries(*bed);
     CAliasComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->aliasResults);
     QVERIFY(comparison.CompareAliases(nullptr));
     QCOMPARE(comparison.m_nDtatLen, 2);
@@ -246,6 +255,39 @@ void TestAliasComparison::resultFileLayout()
     QVERIFY(reader.ZeroFrom(offsets.at(names.indexOf("MCU")) + 4 + 18, 18));
     QCOMPARE(comparison.FindAliasSlot(QStringLiteral("NOPE")), -1);
     QCOMPARE(comparison.GetAliasStatus(names.size()), int(CMP_UNSET));
+}
+
+void TestAliasComparison::allStatusesAtOnce_data()
+{
+    // How much of the result file is left: all of it, or cut inside the
+    // records, or inside the slots.
+    QTest::addColumn<qint64>("keptBytes");
+    QTest::newRow("whole file") << qint64(-1);
+    QTest::newRow("last record cut") << qint64(7 * 20 + 6 * 40 + 10);
+    QTest::newRow("records gone") << qint64(7 * 20);
+    QTest::newRow("slots cut") << qint64(3 * 20 + 5);
+}
+
+void TestAliasComparison::allStatusesAtOnce()
+{
+    QFETCH(qint64, keptBytes);
+    KV_COMPARE_BED(bed, Engine::SQLite);
+    CreateLayoutDictionaries(*bed);
+    CAliasComparison comparison(bed->Data(0), bed->Data(1), bed->options, bed->aliasResults);
+    QVERIFY(comparison.CompareAliases(nullptr));
+    QCOMPARE(comparison.m_nAliasSlots, 7);   // slots of 20 bytes, records of 40
+    if (keptBytes >= 0)
+        QVERIFY(bed->aliasResults.GetFile()->resize(keptBytes));
+
+    std::vector<int> expected;
+    for (int nSlot = 0; nSlot < comparison.m_nAliasSlots; ++nSlot)
+        expected.push_back(comparison.GetAliasStatus(nSlot));
+    QCOMPARE(comparison.ReadAliasStatuses(), expected);
+    if (keptBytes < 0)
+        QCOMPARE(expected, (std::vector<int>{CMP_RIGHT_ONLY, CMP_DIFFERENT, CMP_SAME, CMP_SAME, CMP_SAME,
+                                             CMP_LEFT_ONLY, CMP_SAME}));
+    else
+        QVERIFY(std::count(expected.cbegin(), expected.cend(), int(CMP_UNSET)) > 0);
 }
 
 void TestAliasComparison::nameRules_data()

@@ -116,6 +116,7 @@ OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
         }
         if (record.IsEntry()) {
             ++summary.nCalls;
+            ++summary.callsByFunction[record.strSource.chopped(record.strSource.endsWith(QLatin1String(".c")) ? 2 : 0)];
             const bool bStatement = record.Field(QStringLiteral("Handle Type")) == QLatin1String("3");
             if (record.strSource == QLatin1String("SQLAllocHandle.c"))
                 bAllocatingStatement = bStatement;

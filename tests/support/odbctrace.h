@@ -24,6 +24,7 @@ struct OdbcConnectionTrace
 struct OdbcTraceSummary
 {
     int nCalls = 0;                     // every entry into the driver manager
+    QMap<QString, int> callsByFunction; // entries per function ("SQLColumnsW")
     int nStatementsAllocated = 0;
     QSet<QString> liveStatements;       // allocated and not (yet) freed
     QList<OdbcConnectionTrace> connections;   // in the order of their first option or connect call

@@ -9,6 +9,15 @@
 //   DbmsName=NAME      the SQL_DBMS_NAME reported (default empty)
 //   FailStatement=SQL  that statement fails too, with SQLSTATE 25000
 //   FailTables=SCHEMA  SQLTables on that schema fails; on any other it lists no table
+//                      but those of Catalog
+//   Catalog=T:C=N,C=N/T:C=N   tables and their CHAR(N) columns, in order, which
+//                      SQLTables and SQLColumns list (table patterns are taken
+//                      as the names they escape); without it SQLColumns fails
+//   AllColumns=HOW     how SQLColumns answers a null (all) table pattern:
+//                      "refuse" fails it, "scatter" deals the first two
+//                      tables' rows alternately, "reverse" gives each table's
+//                      rows backwards; the right answer otherwise
+//   AllColumnsDelayMs=N  that answer comes after N milliseconds
 // "SELECT FAIL" fails; any other statement returns one row of one integer
 // column: the number of SQLExecDirect calls it took.
 
@@ -17,8 +26,12 @@
 #include <sqlucode.h>
 #include <odbcinst.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,8 +52,23 @@ struct Environment : Handle
 {
 };
 
+struct CatalogColumn
+{
+    std::string strName;
+    int nSize;
+};
+
+struct CatalogTable
+{
+    std::string strName;
+    std::vector<CatalogColumn> columns;
+};
+
 struct Connection : Handle
 {
+    std::vector<CatalogTable> catalog;
+    std::string strAllColumns;
+    int nAllColumnsDelayMs = 0;
     int nApiConformance = 1;
     int nStillExecuting = 0;
     bool bAllocStmtFails = false;
@@ -51,9 +79,40 @@ struct Connection : Handle
     bool bConnected = false;
 };
 
+// A value of a catalog result row: null, text or number.
+struct Value
+{
+    bool bNull = true;
+    std::string strText;
+    long nNumber = 0;
+};
+
+Value Text(const std::string& str)
+{
+    return Value{false, str, 0};
+}
+
+Value Number(long nNumber)
+{
+    return Value{false, std::string(), nNumber};
+}
+
+struct Binding
+{
+    SQLSMALLINT nTargetType = 0;
+    SQLPOINTER pTarget = nullptr;
+    SQLLEN nBytes = 0;
+    SQLLEN* pIndicator = nullptr;
+};
+
 struct Statement : Handle
 {
     Connection* pConnection = nullptr;
+    // A catalog result: its rows, the next one, its width and the bound columns.
+    std::vector<std::vector<Value>> catalogRows;
+    size_t nNextRow = 0;
+    SQLSMALLINT nCatalogColumns = 0;
+    std::vector<Binding> bindings;
     int nExecuteCalls = 0;
     bool bHasRow = false;
     SQLINTEGER nValue = 0;
@@ -104,6 +163,70 @@ std::string DsnOf(const std::string& strConnect)
         return std::string();
     const std::string::size_type nEnd = strConnect.find(';', nStart);
     return strConnect.substr(nStart + 4, nEnd == std::string::npos ? std::string::npos : nEnd - nStart - 4);
+}
+
+std::vector<std::string> Split(const std::string& str, char cSeparator)
+{
+    std::vector<std::string> parts;
+    std::string::size_type nStart = 0;
+    while (nStart < str.size()) {
+        std::string::size_type nEnd = str.find(cSeparator, nStart);
+        if (nEnd == std::string::npos)
+            nEnd = str.size();
+        parts.push_back(str.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    return parts;
+}
+
+// "T:C=N,C=N/T:C=N"
+std::vector<CatalogTable> ParseCatalog(const std::string& strSpec)
+{
+    std::vector<CatalogTable> tables;
+    for (const std::string& strTable : Split(strSpec, '/')) {
+        const std::string::size_type nColon = strTable.find(':');
+        CatalogTable table{strTable.substr(0, nColon), {}};
+        if (nColon != std::string::npos) {
+            for (const std::string& strColumn : Split(strTable.substr(nColon + 1), ',')) {
+                const std::string::size_type nEquals = strColumn.find('=');
+                table.columns.push_back({strColumn.substr(0, nEquals),
+                                         nEquals == std::string::npos ? 1 : std::atoi(strColumn.c_str() + nEquals + 1)});
+            }
+        }
+        tables.push_back(table);
+    }
+    return tables;
+}
+
+// A search pattern taken as the name it escapes.
+std::string Unescaped(const std::string& strPattern)
+{
+    std::string str;
+    for (std::string::size_type i = 0; i < strPattern.size(); ++i) {
+        if (strPattern[i] == '\\' && i + 1 < strPattern.size())
+            ++i;
+        str += strPattern[i];
+    }
+    return str;
+}
+
+// The SQLColumns rows of a table (TABLE_CAT to ORDINAL_POSITION and IS_NULLABLE).
+std::vector<std::vector<Value>> ColumnRows(const CatalogTable& table)
+{
+    std::vector<std::vector<Value>> rows;
+    int nOrdinal = 0;
+    for (const CatalogColumn& column : table.columns) {
+        std::vector<Value> row(18);
+        row[2] = Text(table.strName);
+        row[3] = Text(column.strName);
+        row[4] = Number(SQL_CHAR);
+        row[5] = Text("CHAR");
+        row[6] = Number(column.nSize);
+        row[16] = Number(++nOrdinal);
+        row[17] = Text("YES");
+        rows.push_back(row);
+    }
+    return rows;
 }
 
 SQLRETURN Fail(Handle* pHandle, const char* pszState, const std::string& strMessage)
@@ -184,6 +307,9 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND, SQLWCHAR* pszIn, SQLS
     pConnection->strDbmsName = ProfileText(strDsn, "DbmsName");
     pConnection->strFailStatement = ProfileText(strDsn, "FailStatement");
     pConnection->strFailTables = ProfileText(strDsn, "FailTables");
+    pConnection->catalog = ParseCatalog(ProfileText(strDsn, "Catalog"));
+    pConnection->strAllColumns = ProfileText(strDsn, "AllColumns");
+    pConnection->nAllColumnsDelayMs = ProfileInt(strDsn, "AllColumnsDelayMs", 0);
     if (ProfileInt(strDsn, "CancelLogin", 0) != 0)
         return SQL_NO_DATA;
     pConnection->bConnected = true;
@@ -238,6 +364,7 @@ SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pszSql, SQLINTEGER nL
     pStatement->diagnostics.clear();
     if (++pStatement->nExecuteCalls <= pStatement->pConnection->nStillExecuting)
         return SQL_STILL_EXECUTING;
+    pStatement->nCatalogColumns = 0;
     const std::string strSql = Narrow(pszSql, nLength);
     if (!pStatement->pConnection->strFailStatement.empty() && strSql == pStatement->pConnection->strFailStatement)
         return Fail(pStatement, "25000", "Statement refused: " + strSql);
@@ -261,8 +388,54 @@ SQLRETURN SQL_API SQLTablesW(SQLHSTMT hstmt, SQLWCHAR*, SQLSMALLINT, SQLWCHAR* p
     auto* pStatement = static_cast<Statement*>(hstmt);
     pStatement->diagnostics.clear();
     pStatement->bHasRow = false;
-    if (Narrow(pszSchema, nSchema) == pStatement->pConnection->strFailTables)
+    if (!pStatement->pConnection->strFailTables.empty()
+        && Narrow(pszSchema, nSchema) == pStatement->pConnection->strFailTables)
         return Fail(pStatement, "HY000", "Tables of " + pStatement->pConnection->strFailTables + " cannot be listed");
+    pStatement->catalogRows.clear();
+    pStatement->nNextRow = 0;
+    pStatement->nCatalogColumns = 5;
+    for (const CatalogTable& table : pStatement->pConnection->catalog)
+        pStatement->catalogRows.push_back({Value(), Value(), Text(table.strName), Text("TABLE"), Value()});
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQL_API SQLColumnsW(SQLHSTMT hstmt, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLWCHAR* pszTable,
+                              SQLSMALLINT nTable, SQLWCHAR*, SQLSMALLINT)
+{
+    auto* pStatement = static_cast<Statement*>(hstmt);
+    pStatement->diagnostics.clear();
+    pStatement->bHasRow = false;
+    pStatement->catalogRows.clear();
+    pStatement->nNextRow = 0;
+    pStatement->nCatalogColumns = 18;
+    const std::vector<CatalogTable>& catalog = pStatement->pConnection->catalog;
+    if (catalog.empty())
+        return Fail(pStatement, "HY000", "No column can be listed");
+    const std::string& strHow = pStatement->pConnection->strAllColumns;
+    auto& rows = pStatement->catalogRows;
+    if (pszTable != nullptr) {
+        const std::string strName = Unescaped(Narrow(pszTable, nTable));
+        for (const CatalogTable& table : catalog) {
+            if (table.strName == strName)
+                rows = ColumnRows(table);
+        }
+        return SQL_SUCCESS;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pStatement->pConnection->nAllColumnsDelayMs));
+    if (strHow == "refuse")
+        return Fail(pStatement, "HYC00", "A null table pattern is not supported");
+    for (const CatalogTable& table : catalog) {
+        std::vector<std::vector<Value>> tableRows = ColumnRows(table);
+        if (strHow == "reverse")
+            std::reverse(tableRows.begin(), tableRows.end());
+        rows.insert(rows.end(), tableRows.begin(), tableRows.end());
+    }
+    if (strHow == "scatter" && catalog.size() >= 2) {
+        // The first table's second row swapped with the second table's first.
+        const size_t nFirst = catalog[0].columns.size();
+        if (nFirst >= 2 && !catalog[1].columns.empty())
+            std::swap(rows[1], rows[nFirst]);
+    }
     return SQL_SUCCESS;
 }
 
@@ -281,29 +454,78 @@ SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT, SQLUSMALLINT, SQLWCHAR* pszName, SQL
     return SQL_SUCCESS;
 }
 
-SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT, SQLSMALLINT* pnColumns)
+SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT* pnColumns)
 {
-    *pnColumns = 1;
+    const auto* pStatement = static_cast<Statement*>(hstmt);
+    *pnColumns = pStatement->nCatalogColumns > 0 ? pStatement->nCatalogColumns : 1;
     return SQL_SUCCESS;
 }
 
 SQLRETURN SQL_API SQLBindCol(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLSMALLINT nTargetType, SQLPOINTER pTarget,
-                             SQLLEN, SQLLEN* pIndicator)
+                             SQLLEN nBytes, SQLLEN* pIndicator)
 {
     auto* pStatement = static_cast<Statement*>(hstmt);
     if (nColumn == 0)
         return Fail(pStatement, "07009", "Invalid column number");
+    if (pStatement->bindings.size() < nColumn)
+        pStatement->bindings.resize(nColumn);
+    pStatement->bindings[nColumn - 1] = {nTargetType, pTarget, nBytes, pIndicator};
     if (nColumn > 1)
-        return SQL_SUCCESS;   // only a catalog result has more, and it has no rows
+        return SQL_SUCCESS;
     pStatement->nTargetType = nTargetType;
     pStatement->pTarget = pTarget;
     pStatement->pIndicator = pIndicator;
     return SQL_SUCCESS;
 }
 
+// Fills the bound columns from the next catalog row.
+SQLRETURN FetchCatalogRow(Statement& statement)
+{
+    if (statement.nNextRow >= statement.catalogRows.size())
+        return SQL_NO_DATA;
+    const std::vector<Value>& row = statement.catalogRows[statement.nNextRow++];
+    for (size_t i = 0; i < statement.bindings.size() && i < row.size(); ++i) {
+        const Binding& binding = statement.bindings[i];
+        const Value& value = row[i];
+        if (binding.pTarget == nullptr)
+            continue;
+        if (value.bNull) {
+            if (binding.pIndicator != nullptr)
+                *binding.pIndicator = SQL_NULL_DATA;
+            continue;
+        }
+        SQLLEN nLength = 0;
+        switch (binding.nTargetType) {
+        case SQL_C_WCHAR: {
+            SQLSMALLINT nChars = 0;
+            Widen(value.strText, static_cast<SQLWCHAR*>(binding.pTarget),
+                  SQLSMALLINT(binding.nBytes / SQLLEN(sizeof(SQLWCHAR))), &nChars);
+            nLength = SQLLEN(nChars * sizeof(SQLWCHAR));
+            break;
+        }
+        case SQL_C_SSHORT:
+            *static_cast<SQLSMALLINT*>(binding.pTarget) = SQLSMALLINT(value.nNumber);
+            nLength = sizeof(SQLSMALLINT);
+            break;
+        case SQL_C_SLONG:
+        case SQL_C_LONG:
+            *static_cast<SQLINTEGER*>(binding.pTarget) = SQLINTEGER(value.nNumber);
+            nLength = sizeof(SQLINTEGER);
+            break;
+        default:
+            break;
+        }
+        if (binding.pIndicator != nullptr)
+            *binding.pIndicator = nLength;
+    }
+    return SQL_SUCCESS;
+}
+
 SQLRETURN SQL_API SQLFetch(SQLHSTMT hstmt)
 {
     auto* pStatement = static_cast<Statement*>(hstmt);
+    if (pStatement->nCatalogColumns > 0)
+        return FetchCatalogRow(*pStatement);
     if (!pStatement->bHasRow)
         return SQL_NO_DATA;
     pStatement->bHasRow = false;
