@@ -195,6 +195,8 @@ void CDBData::TakeConnection(CDBData& source)
     m_bBackslashEscapes = source.m_bBackslashEscapes;
     m_strDbmsName = source.m_strDbmsName;
     m_bReadOnlyOnServer = source.m_bReadOnlyOnServer;
+    // What the driver is safe against goes with its connection.
+    m_runningStatements.SetCatalogCallsCancellable(source.m_runningStatements.CatalogCallsCancellable());
     m_strLastError.clear();
 }
 

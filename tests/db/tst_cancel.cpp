@@ -58,7 +58,7 @@ private slots:
     void cancelBeforeExecution();
     void cancelDuringFetches_data() { kvtest::AddEngineRows(); }
     void cancelDuringFetches();
-    void cancelDuringCatalogCalls_data() { kvtest::AddEngineRows(); }
+    void cancelDuringCatalogCalls_data();
     void cancelDuringCatalogCalls();
     void cancelWhileConnecting();
 };
@@ -189,6 +189,18 @@ void TestCancel::cancelDuringFetches()
     QCOMPARE(kvtest::SelectInteger(data, QStringLiteral("SELECT COUNT(*) FROM t")), 3);
 }
 
+void TestCancel::cancelDuringCatalogCalls_data()
+{
+    // The interface connects on a data source of its own and hands the
+    // connection over: what the engine allows goes with it.
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("bTakenOver");
+    for (const auto& [pszName, engine] : kvtest::AllEngines()) {
+        QTest::addRow("%s", pszName) << engine << false;
+        QTest::addRow("%s handed over", pszName) << engine << true;
+    }
+}
+
 void TestCancel::cancelDuringCatalogCalls()
 {
     // Cancels arriving at any moment of catalog calls: each call either
@@ -200,17 +212,24 @@ void TestCancel::cancelDuringCatalogCalls()
     for (int i = 0; i < 60; ++i)
         arrColumns << QStringLiteral("c%1 INTEGER").arg(i);
     db->Exec(QStringLiteral("CREATE TABLE wide (%1)").arg(arrColumns.join(QLatin1String(", "))));
-    CDBData data;
-    data.m_strDSN = db->Dsn();
-    QVERIFY2(data.Connect(), qPrintable(data.GetLastError()));
+    QFETCH(bool, bTakenOver);
+    CDBData connecting;
+    connecting.m_strDSN = db->Dsn();
+    QVERIFY2(connecting.Connect(), qPrintable(connecting.GetLastError()));
+    CDBData taking;
+    if (bTakenOver)
+        taking.TakeConnection(connecting);
+    CDBData& data = bTakenOver ? taking : connecting;
     if (engine == Engine::MariaDB)   // else every database of the server is searched
         data.m_strSchema = db->Name() + QLatin1Char('.');
 
     std::atomic<bool> bStop{false};
     std::thread canceller([&] {
-        while (!bStop) {
+        // Paced over a listing's length, so that cancels land before,
+        // during and after the catalog call, and some listings end.
+        for (int nPause = 0; !bStop; nPause = (nPause + 37) % 400) {
             data.CancelRunningStatement();
-            std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::microseconds(nPause));
         }
     });
     const auto stopCanceller = qScopeGuard([&] {
