@@ -24,6 +24,7 @@ private slots:
     void unconnectedOperationsMakeNoCall();
     void connectionReadOnlyWithLoginTimeout_data();
     void connectionReadOnlyWithLoginTimeout();
+    void connectionAfterFailedAttemptIsItsOwn();
 
 private:
     QString m_strTrace;
@@ -135,6 +136,25 @@ void TestOdbcCalls::connectionReadOnlyWithLoginTimeout()
         {QStringLiteral("SQL_ATTR_ACCESS_MODE"), QString::number(SQL_MODE_READ_ONLY)}};
     QCOMPARE(connection.optionsBeforeConnect, expected);
     QCOMPARE(connection.connectCompletions, QList<int>({SQL_DRIVER_COMPLETE}));
+}
+
+void TestOdbcCalls::connectionAfterFailedAttemptIsItsOwn()
+{
+    // The failed attempt's handle is freed, and the next one is usually
+    // allocated at the same address: still two connections.
+    KV_CREATE_DATABASE(db, Engine::SQLite);
+    const qsizetype nBefore = kvtest::ReadOdbcTrace(m_strTrace).connections.size();
+    CDBData failed;
+    failed.m_strDSN = QStringLiteral("kv_no_such_data_source");
+    QVERIFY(!failed.Connect());
+    CDBData data;
+    data.m_strDSN = db->Dsn();
+    QVERIFY(data.Connect());
+
+    const QList<kvtest::OdbcConnectionTrace> connections = kvtest::ReadOdbcTrace(m_strTrace).connections.mid(nBefore);
+    QCOMPARE(connections.size(), 2);
+    QVERIFY(!connections.at(0).bConnected);
+    QVERIFY(connections.at(1).bConnected);
 }
 
 QTEST_GUILESS_MAIN(TestOdbcCalls)

@@ -71,12 +71,22 @@ OdbcConnectionTrace& ConnectionOf(OdbcTraceSummary& summary, const QString& strH
         OdbcConnectionTrace& connection = summary.connections[i];
         if (connection.strHandle != strHandle)
             continue;
-        if (!connection.bConnected)
+        if (!connection.bConnected && !connection.bFreed)
             return connection;
         break;
     }
-    summary.connections.append(OdbcConnectionTrace{strHandle, {}, {}, false});
+    summary.connections.append(OdbcConnectionTrace{strHandle, {}, {}, false, false});
     return summary.connections.last();
+}
+
+void MarkConnectionFreed(OdbcTraceSummary& summary, const QString& strHandle)
+{
+    for (qsizetype i = summary.connections.size() - 1; i >= 0; --i) {
+        if (summary.connections[i].strHandle == strHandle) {
+            summary.connections[i].bFreed = true;
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -124,6 +134,9 @@ OdbcTraceSummary ReadOdbcTrace(const QString& strPath)
                 bAllocatingStatement = true;
             if (record.strSource == QLatin1String("SQLFreeHandle.c") && bStatement)
                 strFreeing = record.Field(QStringLiteral("Input Handle"));
+            if (record.strSource == QLatin1String("SQLFreeHandle.c")
+                && record.Field(QStringLiteral("Handle Type")) == QLatin1String("2"))
+                MarkConnectionFreed(summary, record.Field(QStringLiteral("Input Handle")));
             continue;
         }
         if (record.strSource == QLatin1String("SQLAllocHandle.c")

@@ -19,6 +19,9 @@ struct OdbcConnectionTrace
     QMap<QString, QString> optionsBeforeConnect;
     QList<int> connectCompletions;
     bool bConnected = false;
+    // Freed: a handle allocated later at the same address is another
+    // connection, even when this one never connected.
+    bool bFreed = false;
 };
 
 struct OdbcTraceSummary
