@@ -148,11 +148,6 @@ QString CDecimalUpdate::MakeUpdateStatement(const QString& strCatalog, const QSt
            + arrAssignments.join(QStringLiteral(", "));
 }
 
-bool CDecimalUpdate::ColumnStoresAlias(const QString& strColumn, const QString& strAlias)
-{
-    return AliasKeys({strAlias}).contains(ColumnKey(strColumn));
-}
-
 QSet<QString> CDecimalUpdate::AliasKeys(const QStringList& arrAliases)
 {
     QSet<QString> keys;

@@ -38,16 +38,14 @@ public:
     QString MakeUpdateStatement(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                                 const QStringList& arrColumns, bool bMultiply, int nPower) const;
 
-    // A column stores an alias when its name without the two-character
-    // table prefix is the alias, ASCII letter case aside.
-    static bool ColumnStoresAlias(const QString& strColumn, const QString& strAlias);
-
 protected:
     int ClosingLineKind() const override;
 
 private:
-    // The aliases as a column's name is matched against them (ASCII lower
-    // case, empty ones left out), made once for a whole run.
+    // A column stores an alias when its name without the two-character
+    // table prefix is the alias, ASCII letter case aside: the aliases as
+    // keys (empty ones left out, since they would claim every
+    // two-character column), made once for a whole run, and a column's key.
     static QSet<QString> AliasKeys(const QStringList& arrAliases);
     static QString ColumnKey(const QString& strColumn);
     bool WriteTableUpdate(const QString& strCatalog, const QString& strSchema, const QString& strTable,

@@ -7,7 +7,6 @@
 #include "controls/dialogbuilder.h"
 #include "controls/waitcursor.h"
 #include "controls/windowfunctions.h"
-#include "db/asciitext.h"
 #include "res/dialogtemplates.h"
 #include "res/resourceimages.h"
 #include "res/stringids.h"
@@ -116,13 +115,7 @@ void CFormCompare::OnInitialUpdate()
     m_fontBold = font();
     m_fontBold.setWeight(QFont::Bold);
 
-    auto* pSearchButton = FindDlgItem<QPushButton>(this, IDC_SEARCH);
-    pSearchButton->setText(QString());
-    pSearchButton->setIcon(QIcon(SharedImageList().value(IMG_BINOCULARS)));
-    pSearchButton->setAccessibleName(LoadLangString(StringId::SearchButton));
-    m_pSearch->setAccessibleName(LoadLangString(StringId::SearchText));
-    connect(m_pSearch, &QLineEdit::textChanged, this,
-            [pSearchButton](const QString& strText) { EnableControl(pSearchButton, !strText.isEmpty()); });
+    SetUpSearchField(*m_pSearch, *FindDlgItem<QPushButton>(this, IDC_SEARCH));
 
     m_pList->SetItemSource(this);
     // Named after its window: the compared databases (and table).
@@ -147,7 +140,6 @@ void CFormCompare::OnInitialUpdate()
     RecalcLayout(width(), height());
     m_pSearch->setFocus();
     GetDlgItem(IDC_SHOW_DETAILS)->setVisible(HasDetails());
-    EnableControl(pSearchButton, !m_pSearch->text().isEmpty());
 }
 
 void CFormCompare::SetCounterCaptions()
@@ -306,7 +298,7 @@ void CFormCompare::FindNext()
 
 bool CFormCompare::HandleKeyDown(int nKey)
 {
-    if ((nKey != Qt::Key_Return && nKey != Qt::Key_Enter) || m_pSearch == nullptr || !m_pSearch->hasFocus())
+    if (!IsSearchKey(nKey, m_pSearch))
         return false;
     FindNext();
     return true;
