@@ -226,7 +226,7 @@ bool CStatement::Fetch()
         column.pBuffer->m_nIndicator = 0;
         column.pBuffer->m_strWhole = QString();
     }
-    const SQLRETURN nRet = CallDriver([&] { return SQLFetch(m_hstmt); });
+    const SQLRETURN nRet = ReadFromDriver([&] { return SQLFetch(m_hstmt); });
     if (nRet == SQL_NO_DATA) {
         // A driver may answer a cancel by closing the result: its early end
         // is never taken for the whole.
@@ -257,7 +257,7 @@ void CStatement::ReadWhole(const TextColumn& column)
     QString strWhole(0, QChar());   // not null: the buffer no longer counts
     for (;;) {
         SQLLEN nIndicator = 0;
-        const SQLRETURN nRet = CallDriver(
+        const SQLRETURN nRet = ReadFromDriver(
             [&] { return SQLGetData(m_hstmt, column.nColumn, SQL_C_WCHAR, piece.data(), nPieceBytes, &nIndicator); });
         if (nRet == SQL_NO_DATA)
             break;

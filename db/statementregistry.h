@@ -30,13 +30,13 @@ public:
     // the diagnostics or freeing the handle corrupts its error list.
     void SetInDriver(CStatement& statement, bool bInDriver);
 
-    // Whether a cancel may reach the driver during a catalog call (see
+    // Whether a cancel may reach the driver while it reads (see
     // EngineProfile); set once connected, before any statement runs.
-    void SetCatalogCallsCancellable(bool bCancellable) { m_bCatalogCallsCancellable = bCancellable; }
-    bool CatalogCallsCancellable() const { return m_bCatalogCallsCancellable; }
+    void SetCancelSafeWhileReading(bool bSafe) { m_bCancelSafeWhileReading = bSafe; }
+    bool CancelSafeWhileReading() const { return m_bCancelSafeWhileReading; }
 
 private:
-    std::atomic<bool> m_bCatalogCallsCancellable{true};
+    std::atomic<bool> m_bCancelSafeWhileReading{true};
     std::mutex m_mutex;
     std::vector<CStatement*> m_arrStatements;
 };
