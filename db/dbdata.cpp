@@ -84,7 +84,7 @@ bool CDBData::Connect()
     if (bOpen) {
         m_strDbmsName = InfoText(m_pDatabase->Handle(), SQL_DBMS_NAME).trimmed();
         const EngineProfile* pEngine = FindProfileByDbmsName(m_strDbmsName);
-        m_runningStatements.SetCancelSafeWhileReading(pEngine == nullptr || pEngine->bCancelSafeWhileReading);
+        m_runningStatements.SetCatalogCallsCancellable(pEngine == nullptr || pEngine->bCatalogCallsCancellable);
         bOpen = MakeSessionReadOnly();
     }
     if (!bOpen) {
@@ -196,7 +196,7 @@ void CDBData::TakeConnection(CDBData& source)
     m_strDbmsName = source.m_strDbmsName;
     m_bReadOnlyOnServer = source.m_bReadOnlyOnServer;
     // What the driver is safe against goes with its connection.
-    m_runningStatements.SetCancelSafeWhileReading(source.m_runningStatements.CancelSafeWhileReading());
+    m_runningStatements.SetCatalogCallsCancellable(source.m_runningStatements.CatalogCallsCancellable());
     m_strLastError.clear();
 }
 

@@ -18,13 +18,11 @@ struct EngineProfile
     // again): the session then runs without autocommit and every operation
     // ends with a rollback.
     bool bRollBackEachOperation;
-    // Whether SQLCancel from another thread is safe while the driver reads
-    // (a catalog call, a fetch): the SQLite driver answers a cancel by
-    // freeing the result that its catalog call is still building or that
-    // the fetch is reading. Where it is not, a cancel reaches the driver only
-    // while a statement executes; otherwise it marks the statement, and its
-    // next step fails.
-    bool bCancelSafeWhileReading;
+    // Whether SQLCancel from another thread is safe while the driver runs a
+    // catalog call: the SQLite driver frees what its catalog call is still
+    // building. Where it is not, a cancel during a catalog call only marks
+    // the statement, and its next step fails.
+    bool bCatalogCallsCancellable;
     int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
     const char* pszOpenFailure;          // what that code means to the user
 };

@@ -226,7 +226,11 @@ bool CStatement::Fetch()
         column.pBuffer->m_nIndicator = 0;
         column.pBuffer->m_strWhole = QString();
     }
-    const SQLRETURN nRet = ReadFromDriver([&] { return SQLFetch(m_hstmt); });
+    // Not through CallDriver: the drivers hold the rows on the client by
+    // then, and all three answer a cancel outside an execution by closing
+    // the result, freeing what this fetch is reading. The mark alone ends
+    // the reading at the next row.
+    const SQLRETURN nRet = Retry([&] { return SQLFetch(m_hstmt); });
     if (nRet == SQL_NO_DATA) {
         // A driver may answer a cancel by closing the result: its early end
         // is never taken for the whole.
@@ -257,7 +261,7 @@ void CStatement::ReadWhole(const TextColumn& column)
     QString strWhole(0, QChar());   // not null: the buffer no longer counts
     for (;;) {
         SQLLEN nIndicator = 0;
-        const SQLRETURN nRet = ReadFromDriver(
+        const SQLRETURN nRet = Retry(
             [&] { return SQLGetData(m_hstmt, column.nColumn, SQL_C_WCHAR, piece.data(), nPieceBytes, &nIndicator); });
         if (nRet == SQL_NO_DATA)
             break;

@@ -123,8 +123,8 @@ private:
         return nRet;
     }
 
-    // A call that does the server's work: the only time another thread's
-    // cancel is passed on to the driver.
+    // A call that does the server's work (execute, catalog): the only time
+    // another thread's cancel is passed on to the driver.
     template <class Call>
     SQLRETURN CallDriver(Call call)
     {
@@ -136,23 +136,17 @@ private:
         return nRet;
     }
 
-    // A call that reads a result or the catalog: a cancel reaches the driver
-    // during it only where the driver is safe against that.
-    template <class Call>
-    SQLRETURN ReadFromDriver(Call call)
-    {
-        if (m_pRegistry == nullptr || !m_pRegistry->CancelSafeWhileReading())
-            return Retry(call);
-        return CallDriver(call);
-    }
-
-    // Runs a catalog call unless the statement was cancelled.
+    // Runs a catalog call unless the statement was cancelled; a cancel
+    // reaches the driver during it only where the driver is safe against
+    // that.
     template <class Call>
     bool CatalogCall(Call call)
     {
         if (IsCancelled())
             return CatalogSucceeded(SQL_ERROR);
-        return CatalogSucceeded(ReadFromDriver(call));
+        if (m_pRegistry != nullptr && !m_pRegistry->CatalogCallsCancellable())
+            return CatalogSucceeded(Retry(call));
+        return CatalogSucceeded(CallDriver(call));
     }
 
     struct TextColumn

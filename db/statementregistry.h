@@ -26,17 +26,18 @@ public:
 
     // Marks a statement as inside a driver call that a cancel may interrupt.
     // The driver manager is only safe against SQLCancel from another thread
-    // while the statement executes or fetches: a cancel racing with reading
-    // the diagnostics or freeing the handle corrupts its error list.
+    // while the statement executes: a cancel racing with reading the
+    // diagnostics or freeing the handle corrupts its error list, and one
+    // racing with a fetch closes the result the fetch is reading.
     void SetInDriver(CStatement& statement, bool bInDriver);
 
-    // Whether a cancel may reach the driver while it reads (see
+    // Whether a cancel may reach the driver during a catalog call (see
     // EngineProfile); set once connected, before any statement runs.
-    void SetCancelSafeWhileReading(bool bSafe) { m_bCancelSafeWhileReading = bSafe; }
-    bool CancelSafeWhileReading() const { return m_bCancelSafeWhileReading; }
+    void SetCatalogCallsCancellable(bool bCancellable) { m_bCatalogCallsCancellable = bCancellable; }
+    bool CatalogCallsCancellable() const { return m_bCatalogCallsCancellable; }
 
 private:
-    std::atomic<bool> m_bCancelSafeWhileReading{true};
+    std::atomic<bool> m_bCatalogCallsCancellable{true};
     std::mutex m_mutex;
     std::vector<CStatement*> m_arrStatements;
 };

@@ -193,8 +193,8 @@ void TestCancel::cancelDuringCatalogCalls_data()
 {
     // The interface connects on a data source of its own and hands the
     // connection over: what the engine allows goes with it.
-    // Rows of a query are read the same way, and the SQLite driver frees
-    // them too when cancelled.
+    // Rows of a query too: the drivers answer a cancel outside an execution
+    // by closing the result being fetched.
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<bool>("bTakenOver");
     QTest::addColumn<bool>("bQueryRows");
@@ -209,8 +209,8 @@ void TestCancel::cancelDuringCatalogCalls()
 {
     // Cancels arriving at any moment of catalog calls and fetches: each
     // reading either returns every row or fails as cancelled, and nothing
-    // breaks (the SQLite driver is not safe against SQLCancel while it
-    // reads).
+    // breaks (no driver is safe against SQLCancel during a fetch, the SQLite
+    // driver not during a catalog call either).
     QFETCH(Engine, engine);
     KV_CREATE_DATABASE(db, engine);
     QStringList arrColumns;
