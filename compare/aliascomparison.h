@@ -40,6 +40,8 @@ class CAliasComparison : public CCompareEngine, public IDictionaryConsumer
 {
 public:
     CAliasComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
+    // The run keeps the options it is given: a temporary would be gone by then.
+    CAliasComparison(CDBData& left, CDBData& right, const CZembraParam&& options, CCompareResultFile& results) = delete;
 
     ~CAliasComparison() override;
 

@@ -34,6 +34,8 @@ class CTableComparison : public CCompareEngine
 {
 public:
     CTableComparison(CDBData& left, CDBData& right, const CZembraParam& options, CCompareResultFile& results);
+    // The run keeps the options it is given: a temporary would be gone by then.
+    CTableComparison(CDBData& left, CDBData& right, const CZembraParam&& options, CCompareResultFile& results) = delete;
 
     ~CTableComparison() override;
 

@@ -259,7 +259,8 @@ void TestColumnSnapshot::catalogCallsIndependentOfTables()
         QList<int> counts;
         int nBefore = ColumnCatalogCalls(m_strTrace);
         CCompareResultFile results(QStringLiteral("BFDB"));
-        CTableComparison comparison(left, right, CZembraParam(), results);
+        const CZembraParam defaults;
+        CTableComparison comparison(left, right, defaults, results);
         QVERIFY(comparison.CompareTables(nullptr));
         QCOMPARE(comparison.GetTableCount(CMP_SAME), int(left.m_arrTables.size()));
         counts.append(ColumnCatalogCalls(m_strTrace) - nBefore);

@@ -1035,6 +1035,12 @@ void TestCompareResults::accessibleNames()
             QAccessibleInterface* pCell = pTable->cellAt(0, nColumn);
             QVERIFY(pCell);
             const QList<QAccessibleInterface*> arrHeaders = pCell->tableCellInterface()->columnHeaderCells();
+            // Qt makes these anew for each call without registering them, so
+            // nothing would delete them: registered here, then deleted.
+            const auto freeHeaders = qScopeGuard([&] {
+                for (QAccessibleInterface* pHeader : arrHeaders)
+                    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(pHeader));
+            });
             QCOMPARE(arrHeaders.size(), 1);
             QVERIFY2(!arrHeaders.first()->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(QString::number(nColumn)));
         }
