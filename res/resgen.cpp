@@ -95,12 +95,12 @@ bool RenderHelp(const QDir& source, const QDir& output, const QString& strLangua
     const QString strPath = output.filePath(QStringLiteral("Help") + strLanguage + QStringLiteral(".pdf"));
     QPdfWriter writer(strPath);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-    // The printed page is laid out in screen pixels; keep a little room for
-    // the document's own margin.
+    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    // QTextDocument::print() adds a 2 cm margin of its own inside the page's
+    // margins, and lays pictures out at the screen's resolution.
     const qreal rDpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInchX() : 96;
-    const qreal rTextWidth = writer.pageLayout().paintRect(QPageLayout::Inch).width() * rDpi;
-    if (!EmbedPictures(document, source, markdown.fileName(), rTextWidth - 4 * document.documentMargin()))
+    const qreal rTextWidth = (writer.pageLayout().paintRect(QPageLayout::Inch).width() - 2 * 2 / 2.54) * rDpi;
+    if (!EmbedPictures(document, source, markdown.fileName(), rTextWidth - 2))
         return false;
     writer.setTitle(QStringLiteral("TALVORIN Kitvane"));
     writer.setCreator(QStringLiteral("TALVORIN Kitvane"));
