@@ -1,6 +1,7 @@
 // Writes the companion files of the executable into a folder: the pictures
 // drawn by resourceimages.cpp, the text documents, and the help rendered to
-// PDF from its Markdown source.
+// PDF from its Markdown source. The help's pictures are named relative to
+// the Markdown file, so the source reads the same in any Markdown viewer.
 //
 //   kitvane_resgen <output folder> <documents source folder>
 
@@ -11,8 +12,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageSize>
+#include <QImage>
 #include <QPdfWriter>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -37,6 +44,43 @@ bool CopyDocument(const QDir& source, const QDir& output, const QString& strName
     return QFile::copy(source.filePath(strName), strTarget) || Fail(QStringLiteral("cannot copy ") + strName);
 }
 
+// Loads every picture the help names into the document, and narrows those
+// wider than the printed text so that no window is cut at the margin. A
+// picture that cannot be read fails the build: a guide with holes is worse
+// than none.
+bool EmbedPictures(QTextDocument& document, const QDir& source, const QString& strMarkdown, qreal rMaxWidth)
+{
+    const QUrl base = QUrl::fromLocalFile(source.absolutePath() + u'/');
+    struct Narrowed { int nPosition; int nLength; QTextImageFormat format; };
+    QList<Narrowed> arrNarrowed;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            const QString strPath = base.resolved(QUrl(format.name())).toLocalFile();
+            const QImage picture(strPath);
+            if (picture.isNull())
+                return Fail(strMarkdown + QStringLiteral(": cannot read the picture ") + strPath);
+            document.addResource(QTextDocument::ImageResource, QUrl(format.name()), picture);
+            if (picture.width() > rMaxWidth) {
+                format.setWidth(rMaxWidth);
+                format.setHeight(picture.height() * rMaxWidth / picture.width());
+                arrNarrowed.append({fragment.position(), fragment.length(), format});
+            }
+        }
+    }
+    // Changed once the walk is over: a new format splits the fragments.
+    for (const Narrowed& narrowed : arrNarrowed) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(narrowed.nPosition);
+        cursor.setPosition(narrowed.nPosition + narrowed.nLength, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(narrowed.format);
+    }
+    return true;
+}
+
 bool RenderHelp(const QDir& source, const QDir& output, const QString& strLanguage)
 {
     QFile markdown(source.filePath(QStringLiteral("Help") + strLanguage + QStringLiteral(".md")));
@@ -51,7 +95,13 @@ bool RenderHelp(const QDir& source, const QDir& output, const QString& strLangua
     const QString strPath = output.filePath(QStringLiteral("Help") + strLanguage + QStringLiteral(".pdf"));
     QPdfWriter writer(strPath);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    // QTextDocument::print() adds a 2 cm margin of its own inside the page's
+    // margins, and lays pictures out at the screen's resolution.
+    const qreal rDpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInchX() : 96;
+    const qreal rTextWidth = (writer.pageLayout().paintRect(QPageLayout::Inch).width() - 2 * 2 / 2.54) * rDpi;
+    if (!EmbedPictures(document, source, markdown.fileName(), rTextWidth - 2))
+        return false;
     writer.setTitle(QStringLiteral("TALVORIN Kitvane"));
     writer.setCreator(QStringLiteral("TALVORIN Kitvane"));
     document.print(&writer);
