@@ -337,36 +337,42 @@ void TestPackaging::guiOpensItsPicturesFromThePackage()
     const QString strStrace = Tool("strace");
     QVERIFY2(!strStrace.isEmpty(), "strace is missing: run scripts/install-deps --tests");
     const QString strLog = m_scratch.filePath(QStringLiteral("gui-files.log"));
+    const QString strPidFile = m_scratch.filePath(QStringLiteral("gui.pid"));
     QProcess gui;
     gui.setProcessEnvironment(ScratchEnvironment(QStringLiteral("gui")));
-    gui.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The shell leaves its process id, which the GUI takes over by exec, so
+    // the GUI can be ended whatever the trace shows.
     gui.start(strStrace, {QStringLiteral("-f"), QStringLiteral("-e"), QStringLiteral("trace=openat"),
-                          QStringLiteral("-o"), strLog, Root(QStringLiteral("usr/bin/TvrKitvane"))});
+                          QStringLiteral("-o"), strLog, QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                          QStringLiteral("echo $$ > \"$0\" && exec \"$1\""), strPidFile,
+                          Root(QStringLiteral("usr/bin/TvrKitvane"))});
     QVERIFY2(gui.waitForStarted(), qPrintable(gui.errorString()));
 
     const QString strData = QRegularExpression::escape(Root(QStringLiteral("usr/share/kitvane/")));
-    const QRegularExpression opened(QStringLiteral("^(\\d+) +openat\\(AT_FDCWD, \"%1(BtnInfo|Logo)\\.png\", [^)]*\\) = \\d+$")
+    const QRegularExpression opened(QStringLiteral("^\\d+ +openat\\(AT_FDCWD, \"%1(BtnInfo|Logo)\\.png\", [^)]*\\) = \\d+$")
                                         .arg(strData),
                                     QRegularExpression::MultilineOption);
     QSet<QString> seen;
-    qint64 nPid = 0;
     for (int nWait = 0; nWait < 300 && seen.size() < 2 && gui.state() == QProcess::Running; ++nWait) {
         QThread::msleep(100);
         const QString strTrace = QString::fromUtf8(ReadAll(strLog));
-        for (const QRegularExpressionMatch& match : opened.globalMatch(strTrace)) {
-            seen.insert(match.captured(2));
-            nPid = match.captured(1).toLongLong();
-        }
+        for (const QRegularExpressionMatch& match : opened.globalMatch(strTrace))
+            seen.insert(match.captured(1));
     }
     const bool bStillRunning = gui.state() == QProcess::Running;
     // The GUI waits in its main dialog: ended here, which also ends strace.
+    const pid_t nPid = pid_t(ReadAll(strPidFile).trimmed().toLongLong());
     if (nPid > 0)
-        ::kill(pid_t(nPid), SIGTERM);
+        ::kill(nPid, SIGTERM);
     if (!gui.waitForFinished(10000)) {
+        if (nPid > 0)
+            ::kill(nPid, SIGKILL);
         gui.kill();
         gui.waitForFinished();
     }
-    QVERIFY2(bStillRunning, "the unpacked GUI ended before showing its main dialog");
+    QVERIFY2(nPid > 0, "the GUI's process id was not written");
+    QVERIFY2(bStillRunning, qPrintable(QStringLiteral("the unpacked GUI ended before showing its main dialog: ")
+                                       + QString::fromUtf8(gui.readAllStandardError())));
     QCOMPARE(seen, QSet<QString>({"BtnInfo", "Logo"}));
 }
 
