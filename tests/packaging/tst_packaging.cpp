@@ -148,8 +148,8 @@ void TestPackaging::initTestCase()
 {
     QVERIFY(m_scratch.isValid());
     const QString strOutput = m_scratch.filePath(QStringLiteral("cpack"));
-    // The package of this build folder, written into the scratch folder so the
-    // build folder keeps no trace of the run.
+    // The package of this build folder, staged and written in the scratch
+    // folder, so no package is left in the build folder.
     const Run built = RunProgram(QStringLiteral(KITVANE_CPACK),
                                  {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
                                   QStringLiteral(KITVANE_CPACK_CONFIG), QStringLiteral("-B"), strOutput},
