@@ -10,6 +10,8 @@ int main(int argc, char** argv)
     EnsureUtf8CharacterType();
     QApplication::setApplicationName(QStringLiteral("TvrKitvane"));
     QApplication::setOrganizationName(QStringLiteral("Talvorin"));
+    // Lets the desktop match the windows with the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.talvorin.kitvane"));
     CQalmetApp app;
     RunKitvane(app);
     return 0;

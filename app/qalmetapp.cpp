@@ -137,7 +137,7 @@ QString CQalmetApp::GetDefaultResultPath(int nIndex, int nKind)
 
 QString CQalmetApp::GetDocumentPath(int nKind) const
 {
-    return ::GetDocumentPath(nKind, QCoreApplication::applicationDirPath(), m_strLanguage);
+    return FindCompanionFile(nKind, QCoreApplication::applicationDirPath(), m_strLanguage);
 }
 
 bool CQalmetApp::OpenWithAssociatedProgram(const QString& strPath)

@@ -56,6 +56,21 @@ QString GetDocumentPath(int nKind, const QString& strFolder, const QString& strL
     return QString();
 }
 
+QStringList GetCompanionFolders(const QString& strExecutableFolder)
+{
+    const QDir executable(strExecutableFolder);
+    return {executable.path(), QDir::cleanPath(executable.filePath(QStringLiteral(KITVANE_COMPANION_DIR_FROM_BIN)))};
+}
+
+QString FindCompanionFile(int nKind, const QString& strExecutableFolder, const QString& strLanguage)
+{
+    for (const QString& strFolder : GetCompanionFolders(strExecutableFolder)) {
+        if (const QString strPath = GetDocumentPath(nKind, strFolder, strLanguage); !strPath.isEmpty())
+            return strPath;
+    }
+    return QString();
+}
+
 QString GetProductVersion()
 {
     return QStringLiteral(KITVANE_PRODUCT_VERSION);

@@ -86,7 +86,7 @@ QString CompanionFilePath(int nKind)
 {
     if (const CQalmetApp* pApp = CQalmetApp::GetInstance())
         return pApp->GetDocumentPath(nKind);
-    return GetDocumentPath(nKind, QCoreApplication::applicationDirPath(), QStringLiteral("ENG"));
+    return FindCompanionFile(nKind, QCoreApplication::applicationDirPath(), QStringLiteral("ENG"));
 }
 
 bool OpenDocument(const QString& strPath)

@@ -37,6 +37,19 @@ bool WritePicture(const QDir& output, int nKind, const char* pszName)
     return DrawCompanionPicture(nKind).save(strPath, "PNG") || Fail(QStringLiteral("cannot write ") + strPath);
 }
 
+// The application icon at the sizes a desktop's icon theme looks for, laid
+// out as the theme's folders (hicolor/48x48/apps/kitvane.png, ...).
+bool WriteDesktopIcons(const QDir& output)
+{
+    for (int nSize : {48, 128, 256}) {
+        const QString strFolder = output.filePath(QStringLiteral("hicolor/%1x%1/apps").arg(nSize));
+        const QString strPath = strFolder + QStringLiteral("/kitvane.png");
+        if (!QDir().mkpath(strFolder) || !DrawIconImage(nSize).save(strPath, "PNG"))
+            return Fail(QStringLiteral("cannot write ") + strPath);
+    }
+    return true;
+}
+
 bool CopyDocument(const QDir& source, const QDir& output, const QString& strName)
 {
     const QString strTarget = output.filePath(strName);
@@ -125,6 +138,7 @@ int main(int argc, char** argv)
 
     bool bOk = WritePicture(output, DOC_BTNINFO, "BtnInfo.png") && WritePicture(output, DOC_LOGO, "Logo.png")
                && WritePicture(output, DOC_ICON, "Icon.png");
+    bOk = bOk && WriteDesktopIcons(output);
     for (const QString& strLanguage : {QStringLiteral("FRA"), QStringLiteral("ENG")}) {
         bOk = bOk && CopyDocument(source, output, QStringLiteral("Release") + strLanguage + QStringLiteral(".txt"))
               && CopyDocument(source, output, QStringLiteral("Cluf") + strLanguage + QStringLiteral(".txt"))

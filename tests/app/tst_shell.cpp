@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,9 @@ private slots:
     void documentPath_data();
     void documentPath();
     void pictures();
+    void companionFolders();
+    void companionFile_data();
+    void companionFile();
     void commandLine_data();
     void commandLine();
     void openMissingFileStartsNothing();
@@ -85,6 +89,55 @@ void TestShell::pictures()
     QCOMPARE(GetDocumentPath(DOC_LOGO, dir.path(), "FRA"), dir.filePath("Logo.png"));
     QCOMPARE(GetDocumentPath(DOC_BTNINFO, dir.path(), "FRA"), QString());
     QCOMPARE(GetDocumentPath(DOC_ICON, dir.path(), "FRA"), QString());
+}
+
+// An installation keeps the executables in <prefix>/bin and the companion
+// files in <prefix>/share/kitvane; a build folder keeps them together.
+void TestShell::companionFolders()
+{
+    QCOMPARE(GetCompanionFolders("/x/y/bin"), QStringList({"/x/y/bin", "/x/y/share/kitvane"}));
+    QCOMPARE(GetCompanionFolders("/x/y/bin/"), QStringList({"/x/y/bin", "/x/y/share/kitvane"}));
+}
+
+void TestShell::companionFile_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("present");  // paths below the prefix
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("installed") << "FRA" << QStringList{"share/kitvane/HelpFRA.pdf"} << int(DOC_HELP)
+                               << "share/kitvane/HelpFRA.pdf";
+    QTest::newRow("installed picture") << "FRA" << QStringList{"share/kitvane/Logo.png"} << int(DOC_LOGO)
+                                       << "share/kitvane/Logo.png";
+    QTest::newRow("beside the executable wins")
+        << "FRA" << QStringList{"bin/Logo.png", "share/kitvane/Logo.png"} << int(DOC_LOGO) << "bin/Logo.png";
+    // The language rule is applied within a folder before the next one.
+    QTest::newRow("language within the first folder")
+        << "FRA" << QStringList{"bin/HelpENG.pdf", "share/kitvane/HelpFRA.pdf"} << int(DOC_HELP) << "bin/HelpENG.pdf";
+    QTest::newRow("language fallback installed")
+        << "FRB" << QStringList{"share/kitvane/ClufENG.txt", "share/kitvane/ClufFRA.txt"} << int(DOC_CLUF)
+        << "share/kitvane/ClufENG.txt";
+    QTest::newRow("other data folder") << "FRA" << QStringList{"share/other/Logo.png"} << int(DOC_LOGO) << "";
+    QTest::newRow("none") << "FRA" << QStringList{} << int(DOC_RELEASE) << "";
+}
+
+void TestShell::companionFile()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, present);
+    QFETCH(int, kind);
+    QFETCH(QString, expected);
+
+    QTemporaryDir prefix;
+    const QDir root(prefix.path());
+    QVERIFY(root.mkpath("bin"));
+    for (const QString& strPath : present) {
+        QVERIFY(root.mkpath(QFileInfo(root.filePath(strPath)).path()));
+        QVERIFY(WriteTestFile(root.filePath(strPath)));
+    }
+    QCOMPARE(FindCompanionFile(kind, root.filePath("bin"), language),
+             expected.isEmpty() ? QString() : root.filePath(expected));
 }
 
 void TestShell::commandLine_data()
