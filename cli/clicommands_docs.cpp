@@ -260,6 +260,7 @@ QString CCliCommands::BashCompletion()
     strScript += strCommandCases;
     strScript += QStringLiteral("    esac\n"
                                 "    COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
+                                "    return 0\n"
                                 "}\n"
                                 "complete -F _kitvane_cli kitvane-cli\n");
     return strScript;
