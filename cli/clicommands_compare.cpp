@@ -190,10 +190,14 @@ int CCliCommands::CompareTables()
     const CTableComparison& result = m_app.GetTableComparison();
     Summary summary;
     std::copy(std::begin(result.m_anTableCount), std::end(result.m_anTableCount), summary.anCounts);
-    for (int nTable = 0; nTable < result.m_astrCompareTables.size(); ++nTable) {
-        const int nStatus = result.GetTableStatus(nTable);
-        if (nStatus >= 0 && nStatus < CMP_STATUS_COUNT)
-            summary.arrNames[nStatus].append(result.m_astrCompareTables.at(nTable));
+    // The names take a pass over the result file: only the JSON summary shows them.
+    if (IsJsonSummary()) {
+        for (int nTable = 0; nTable < result.m_astrCompareTables.size(); ++nTable) {
+            const int nStatus = result.GetTableStatus(nTable);
+            if (nStatus >= 0 && nStatus < CMP_STATUS_COUNT)
+                summary.arrNames[nStatus].append(result.m_astrCompareTables.at(nTable));
+        }
+        ThrowIfCancelled();
     }
     const CZembraParam& options = m_app.GetOptions();
     return EndComparison(summary, StringId::TableCounterBase, [&](CExportFile& file) {
@@ -271,10 +275,13 @@ int CCliCommands::CompareDictionaries()
     const CAliasComparison& result = m_app.GetAliasComparison();
     Summary summary;
     std::copy(std::begin(result.m_anAliasCount), std::end(result.m_anAliasCount), summary.anCounts);
-    for (int nSlot = 0; nSlot < result.m_nAliasSlots; ++nSlot) {
-        const auto pInfo = result.ReadAliasResult(nSlot);
-        if (pInfo && pInfo->m_nStatus >= 0 && pInfo->m_nStatus < CMP_STATUS_COUNT)
-            summary.arrNames[pInfo->m_nStatus].append(pInfo->m_strAlias);
+    if (IsJsonSummary()) {
+        for (int nSlot = 0; nSlot < result.m_nAliasSlots; ++nSlot) {
+            const auto pInfo = result.ReadAliasResult(nSlot);
+            if (pInfo && pInfo->m_nStatus >= 0 && pInfo->m_nStatus < CMP_STATUS_COUNT)
+                summary.arrNames[pInfo->m_nStatus].append(pInfo->m_strAlias);
+        }
+        ThrowIfCancelled();
     }
     return EndComparison(summary, StringId::AliasCounterBase, [&](CExportFile& file) {
         return WriteAliasExport(file, options, result, m_astrTitles[DB_LEFT], m_astrTitles[DB_RIGHT]);
