@@ -2073,15 +2073,22 @@ void TestCli::failOnDifferences_data()
     for (const bool bJson : {false, true}) {
         const QStringList json = bJson ? QStringList{"--summary", "json"} : QStringList{};
         const char* pszMode = bJson ? "json" : "counters";
-        QTest::addRow("tables, two data sources, %s", pszMode) << tables + QStringList{"--right", "DEMO_PROD"} + json << 4;
-        QTest::addRow("tables, one data source, %s", pszMode) << tables + QStringList{"--right", "DEMO_DEV"} + json << 0;
-        QTest::addRow("fields, two data sources, %s", pszMode) << fields + QStringList{"--right", "DEMO_PROD"} + json << 4;
-        QTest::addRow("fields, one data source, %s", pszMode) << fields + QStringList{"--right", "DEMO_DEV"} + json << 0;
-        QTest::addRow("aliases, two data sources, %s", pszMode) << aliases + QStringList{"--right", "DEMO_PROD"} + json << 4;
-        QTest::addRow("aliases, one data source, %s", pszMode) << aliases + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        QTest::addRow("tables, two data sources, %s", pszMode)
+            << tables + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("tables, one data source, %s", pszMode)
+            << tables + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        QTest::addRow("fields, two data sources, %s", pszMode)
+            << fields + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("fields, one data source, %s", pszMode)
+            << fields + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        QTest::addRow("aliases, two data sources, %s", pszMode)
+            << aliases + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("aliases, one data source, %s", pszMode)
+            << aliases + QStringList{"--right", "DEMO_DEV"} + json << 0;
         // A table on one side only has no field to count, and is a difference.
         QTest::addRow("fields of a table only on the left, %s", pszMode)
-            << QStringList{"compare-fields", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--table", "F55DEV01"} + json << 4;
+            << QStringList{"compare-fields", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--table", "F55DEV01"} + json
+            << 4;
     }
     QTest::newRow("failure keeps its status")
         << QStringList{"compare-tables", "--left", "DEMO_DEV", "--right", "NO_SUCH_SOURCE"} << 1;
@@ -2100,7 +2107,8 @@ void TestCli::failOnDifferences()
         return;
     }
     QVERIFY2(plain.nStatus == 0, qPrintable(plain.strErr));
-    QVERIFY2(failing.nStatus == status, qPrintable(QStringLiteral("status %1: %2").arg(failing.nStatus).arg(failing.strErr)));
+    QVERIFY2(failing.nStatus == status,
+             qPrintable(QStringLiteral("status %1: %2").arg(failing.nStatus).arg(failing.strErr)));
     // The same output either way; with --summary json, the JSON object.
     QCOMPARE(failing.strOut, plain.strOut);
     if (args.contains(QLatin1String("--summary")))
@@ -2141,9 +2149,8 @@ void TestCli::manPage()
     const QStringList arrRendered = strRendered.split(u'\n');
     for (const char* pszHeading : {"EXIT STATUS", "FILES", "SEE ALSO"})
         QVERIFY2(arrRendered.contains(QLatin1String(pszHeading)), pszHeading);
-    QVERIFY2(strRendered.contains(QLatin1String("~/.odbc.ini")) && strRendered.contains(QLatin1String("$ODBCINI"))
-                 && strRendered.contains(QLatin1String("odbcinst(1)")) && strRendered.contains(QLatin1String("isql(1)")),
-             qPrintable(strRendered));
+    for (const char* pszText : {"~/.odbc.ini", "$ODBCINI", "odbcinst(1)", "isql(1)"})
+        QVERIFY2(strRendered.contains(QLatin1String(pszText)), pszText);
 
     const CliRun help = RunCli({"--help"});
     const QStringList arrCommands = HelpCommands(help.strOut);
@@ -2167,7 +2174,8 @@ void TestCli::manPage()
                 || strOption == QLatin1String("--version"))
                 QVERIFY2(strRendered.contains(QStringLiteral("\n       ") + strOption), qPrintable(strOption));
             else
-                QVERIFY2(strSection.contains(QStringLiteral("\n       ") + strOption), qPrintable(strCommand + u' ' + strOption));
+                QVERIFY2(strSection.contains(QStringLiteral("\n       ") + strOption),
+                         qPrintable(strCommand + u' ' + strOption));
         }
     }
 }
@@ -2179,8 +2187,8 @@ void TestCli::bashCompletion_data()
     QTest::newRow("command name") << QStringList{"compare-"}
                                   << QStringList{"compare-dd", "compare-fields", "compare-tables"};
     QTest::newRow("every command") << QStringList{""}
-                                   << QStringList{"compare-dd", "compare-fields", "compare-tables", "decimal-update", "demo",
-                                                  "dsns", "schemas", "structure", "table-stats", "tables"};
+                                   << QStringList{"compare-dd", "compare-fields", "compare-tables", "decimal-update",
+                                                  "demo", "dsns", "schemas", "structure", "table-stats", "tables"};
     QTest::newRow("general option before the command") << QStringList{"--v"} << QStringList{"--version"};
     QTest::newRow("command after a general option") << QStringList{"--lang", "fr", "st"} << QStringList{"structure"};
     QTest::newRow("option of the command") << QStringList{"compare-dd", "--exp"}
@@ -2191,8 +2199,10 @@ void TestCli::bashCompletion_data()
     QTest::newRow("general option after the command") << QStringList{"tables", "--la"} << QStringList{"--lang"};
     QTest::newRow("language") << QStringList{"tables", "--lang", ""} << QStringList{"en", "fr"};
     QTest::newRow("summary") << QStringList{"compare-fields", "--summary", ""} << QStringList{"json"};
-    QTest::newRow("data source") << QStringList{"compare-tables", "--left", "DEMO_"} << QStringList{"DEMO_DEV", "DEMO_PROD"};
-    QTest::newRow("data source of a tool") << QStringList{"decimal-update", "--dsn", "DEMO_P"} << QStringList{"DEMO_PROD"};
+    QTest::newRow("data source") << QStringList{"compare-tables", "--left", "DEMO_"}
+                                 << QStringList{"DEMO_DEV", "DEMO_PROD"};
+    QTest::newRow("data source of a tool") << QStringList{"decimal-update", "--dsn", "DEMO_P"}
+                                           << QStringList{"DEMO_PROD"};
     QTest::newRow("no completion of a schema") << QStringList{"tables", "--schema", ""} << QStringList{};
 }
 
