@@ -13,6 +13,25 @@ const CliOption* FindOption(const CliOptionList& options, const QString& strName
     return nullptr;
 }
 
+// "command: " before a message about a command's options; nothing before
+// one about the options that come before any command.
+QString Prefix(const QString& strCommand)
+{
+    return strCommand.isEmpty() ? QString() : strCommand + QStringLiteral(": ");
+}
+
+// "--lang, --version and --help"
+QString OptionNames(const CliOptionList& options)
+{
+    QStringList arrNames;
+    for (const CliOption& option : options)
+        arrNames.append(QStringLiteral("--") + QLatin1String(option.pszName));
+    if (arrNames.size() < 2)
+        return arrNames.join(QString());
+    const QString strLast = arrNames.takeLast();
+    return arrNames.join(QStringLiteral(", ")) + QStringLiteral(" and ") + strLast;
+}
+
 }  // namespace
 
 CCliArguments::CCliArguments(const QString& strCommand, const QStringList& arrArgs, const CliOptionList& options)
@@ -21,7 +40,7 @@ CCliArguments::CCliArguments(const QString& strCommand, const QStringList& arrAr
     for (qsizetype i = 0; i < arrArgs.size(); ++i) {
         const QString& strArg = arrArgs.at(i);
         if (!strArg.startsWith(QLatin1String("--")) || strArg.size() == 2)
-            throw CCliError::Usage(QStringLiteral("%1: unexpected argument '%2'").arg(strCommand, strArg));
+            throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("unexpected argument '%1'").arg(strArg));
         QString strName = strArg.mid(2);
         QString strValue;
         const qsizetype nEqual = strName.indexOf(u'=');
@@ -32,18 +51,19 @@ CCliArguments::CCliArguments(const QString& strCommand, const QStringList& arrAr
         }
         const CliOption* pOption = FindOption(options, strName);
         if (pOption == nullptr)
-            throw CCliError::Usage(QStringLiteral("%1: unknown option --%2").arg(strCommand, strName));
+            throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("unknown option --%1").arg(strName));
         if (pOption->pszValue == nullptr) {
             if (bInline)
-                throw CCliError::Usage(QStringLiteral("%1: --%2 takes no value").arg(strCommand, strName));
+                throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("--%1 takes no value").arg(strName));
         } else if (!bInline) {
             if (i + 1 >= arrArgs.size())
                 throw CCliError::Usage(
-                    QStringLiteral("%1: --%2 needs a value (%3)").arg(strCommand, strName, QLatin1String(pOption->pszValue)));
+                    Prefix(strCommand)
+                    + QStringLiteral("--%1 needs a value (%2)").arg(strName, QLatin1String(pOption->pszValue)));
             strValue = arrArgs.at(++i);
         }
         if (m_values.contains(strName) && !pOption->bRepeatable)
-            throw CCliError::Usage(QStringLiteral("%1: --%2 given twice").arg(strCommand, strName));
+            throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("--%1 given twice").arg(strName));
         m_values[strName].append(strValue);
     }
 }
@@ -67,6 +87,26 @@ QString CCliArguments::Required(const char* pszName) const
 {
     const QString strValue = Value(pszName);
     if (strValue.isEmpty())
-        throw CCliError::Usage(QStringLiteral("%1: missing --%2").arg(m_strCommand, QLatin1String(pszName)));
+        throw CCliError::Usage(Prefix(m_strCommand) + QStringLiteral("missing --%1").arg(QLatin1String(pszName)));
     return strValue;
+}
+
+qsizetype CCliArguments::CommandPosition(const QStringList& arrArgs, const CliOptionList& general)
+{
+    qsizetype i = 0;
+    while (i < arrArgs.size()) {
+        const QString& strArg = arrArgs.at(i);
+        if (!strArg.startsWith(QLatin1String("--")) || strArg.size() == 2)
+            return i;
+        const qsizetype nEqual = strArg.indexOf(u'=');
+        const QString strName = strArg.mid(2, nEqual < 0 ? -1 : nEqual - 2);
+        const CliOption* pOption = FindOption(general, strName);
+        if (pOption == nullptr)
+            throw CCliError::Usage(QStringLiteral("--%1 before the command: only %2 may come before it; give the "
+                                                  "command's options after it")
+                                       .arg(strName, OptionNames(general)));
+        // A missing value is reported when the general options are read.
+        i += pOption->pszValue != nullptr && nEqual < 0 ? 2 : 1;
+    }
+    return arrArgs.size();
 }

@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// The options given to one command, checked against its option table:
+// The options given to one command (none: the options before any command),
+// checked against its option table:
 // "--name value", "--name=value" or "--flag". Anything else is a usage
 // error (CCliError).
 class CCliArguments
@@ -19,6 +20,11 @@ public:
     QStringList Values(const char* pszName) const;
     // The value of an option the command cannot do without.
     QString Required(const char* pszName) const;
+
+    // Where the command stands in arrArgs: after the general options, which
+    // may come before it as well as after it; arrArgs.size() when there is
+    // none. Any other option before the command is a usage error.
+    static qsizetype CommandPosition(const QStringList& arrArgs, const CliOptionList& general);
 
 private:
     QString m_strCommand;

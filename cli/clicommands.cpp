@@ -7,29 +7,28 @@
 #include "cli/quietopener.h"
 #include "cli/schemachoices.h"
 #include "res/stringids.h"
+#include "version.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 
 #include <unistd.h>
 
 namespace {
 
-const CliOption kLanguage = {"lang", "fr|en", false, "language of the texts (default: the locale's)"};
-const CliOption kHelp = {"help", nullptr, false, "this help"};
-
-const CliOption kDsn = {"dsn", "NAME", false, "the data source"};
+const CliOption kDsn = {"dsn", "NAME", false, "the data source", CliValueKind::DataSource};
 const CliOption kSchema = {"schema", "S", false, "the schema, as shown or as its key (needed when there are several)"};
 const CliOption kToolSchema = {"schema", "S", true, "tick only this schema (repeatable; default: all offered)"};
-const CliOption kOutput = {"output", "FILE", false, "the result file"};
+const CliOption kOutput = {"output", "FILE", false, "the result file", CliValueKind::File};
 const CliOption kYes = {"yes", nullptr, false, "replace an existing result file without asking"};
 
 const CliOptionList kSides = {
-    {"left", "DSN", false, "the left data source"},
+    {"left", "DSN", false, "the left data source", CliValueKind::DataSource},
     {"left-schema", "S", false, "the left schema, as shown or as its key"},
-    {"right", "DSN", false, "the right data source"},
+    {"right", "DSN", false, "the right data source", CliValueKind::DataSource},
     {"right-schema", "S", false, "the right schema, as shown or as its key"},
 };
 const CliOptionList kTableFlags = {
@@ -37,7 +36,14 @@ const CliOptionList kTableFlags = {
     {"sql-types", nullptr, false, "compare the SQL types, not the driver's type names"},
     {"no-same-size-strings", nullptr, false, "character types of the same size are not equal"},
 };
-const CliOption kExport = {"export", "FILE", false, "write the export (semicolon-separated) to FILE"};
+const CliOption kExport = {"export", "FILE", false, "write the export (semicolon-separated) to FILE",
+                           CliValueKind::File};
+// What scripts read of a comparison: the JSON summary and the exit status.
+const CliOptionList kOutcome = {
+    {"summary", "json", false, "print the counters and item names as one JSON object instead of the counters",
+     CliValueKind::Choice},
+    {"fail-on-differences", nullptr, false, "exit with status 4 when anything is not identical"},
+};
 
 CliOptionList Join(std::initializer_list<CliOptionList> lists)
 {
@@ -88,18 +94,18 @@ const QList<CCliCommands::Command>& CCliCommands::Commands()
         {"structure", "the fields and indexes of one table",
          {kDsn, kSchema, {"table", "T", false, "the table"}, kExport}, &CCliCommands::Structure},
         {"compare-tables", "compares the tables and fields of two schemas",
-         Join({kSides, kTableFlags,
+         Join({kSides, kTableFlags, kOutcome,
                {kExport,
                 {"export-tables", "LIST", false, "tables exported: comma list of same,left,right,different"},
                 {"export-fields", "LIST", false, "fields of different tables exported: same,left,right,different"}}}),
          &CCliCommands::CompareTables},
         {"compare-fields", "compares the tables and exports the fields of one table",
-         Join({kSides, kTableFlags,
+         Join({kSides, kTableFlags, kOutcome,
                {{"table", "T", false, "the table"}, kExport,
                 {"export-fields", "LIST", false, "fields exported: comma list of same,left,right,different"}}}),
          &CCliCommands::CompareFields},
         {"compare-dd", "compares two data dictionaries",
-         Join({kSides,
+         Join({kSides, kOutcome,
                {{"attributes", "LIST", false, "attributes compared: comma list of DTAT,DTAS,OWTP,DTAD,CDEC"},
                 kExport,
                 {"export-aliases", "LIST", false, "aliases exported: comma list of same,left,right,different"}}}),
@@ -119,9 +125,31 @@ const QList<CCliCommands::Command>& CCliCommands::Commands()
           kOutput, kYes},
          &CCliCommands::TableStatistics},
         {"demo", "builds the demo databases and registers DEMO_DEV and DEMO_PROD as user data sources",
-         {{"dir", "DIR", false, "folder of the demo database files"}}, &CCliCommands::Demo},
+         {{"dir", "DIR", false, "folder of the demo database files", CliValueKind::Folder}}, &CCliCommands::Demo},
     };
     return commands;
+}
+
+const CliOptionList& CCliCommands::GeneralOptions()
+{
+    static const CliOptionList options = {
+        {"lang", "fr|en", false, "language of the texts (default: the locale's)", CliValueKind::Choice},
+        {"version", nullptr, false, "print the program's name and version"},
+        {"help", nullptr, false, "this help"},
+    };
+    return options;
+}
+
+const QList<CCliCommands::ExitStatus>& CCliCommands::ExitStatuses()
+{
+    static const QList<ExitStatus> statuses = {
+        {CLI_SUCCESS, "success"},
+        {CLI_FAILURE, "failure: a connection, a statement or a file failed"},
+        {CLI_USAGE, "usage error: an unknown command or option, a missing or wrong value"},
+        {CLI_CANCELLED, "cancelled by Ctrl-C"},
+        {CLI_DIFFERENCES, "a comparison given --fail-on-differences found something not identical"},
+    };
+    return statuses;
 }
 
 const CCliCommands::Command* CCliCommands::FindCommand(const QString& strName)
@@ -133,13 +161,36 @@ const CCliCommands::Command* CCliCommands::FindCommand(const QString& strName)
     return nullptr;
 }
 
+QString CCliCommands::VersionLine()
+{
+    return QStringLiteral("kitvane-cli " KITVANE_PRODUCT_VERSION);
+}
+
+namespace {
+
+// "--name VALUE" padded to the help column, then the help.
+QString OptionHelpLine(const CliOption& option)
+{
+    QString strName = QStringLiteral("--") + QLatin1String(option.pszName);
+    if (option.pszValue != nullptr)
+        strName += u' ' + QLatin1String(option.pszValue);
+    return QStringLiteral("  %1 %2\n").arg(strName, -28).arg(QLatin1String(option.pszHelp));
+}
+
+}  // namespace
+
 QString CCliCommands::GeneralHelp()
 {
-    QString strHelp = QStringLiteral("usage: kitvane-cli COMMAND [OPTIONS]\n\ncommands:\n");
+    QString strHelp = QStringLiteral("usage: kitvane-cli [GENERAL OPTIONS] COMMAND [OPTIONS]\n\ncommands:\n");
     for (const Command& command : Commands())
         strHelp += QStringLiteral("  %1 %2\n").arg(QLatin1String(command.pszName), -16).arg(QLatin1String(command.pszSummary));
-    strHelp += QStringLiteral("\n'kitvane-cli COMMAND --help' describes a command's options.\n"
-                              "exit status: 0 success, 1 failure, 2 usage error, 3 cancelled");
+    strHelp += QStringLiteral("\ngeneral options (before or after the command):\n");
+    for (const CliOption& option : GeneralOptions())
+        strHelp += OptionHelpLine(option);
+    strHelp += QStringLiteral("\n'kitvane-cli COMMAND --help' describes a command's options.\n\nexit status:\n");
+    for (const ExitStatus& status : ExitStatuses())
+        strHelp += QStringLiteral("  %1  %2\n").arg(status.nStatus).arg(QLatin1String(status.pszMeaning));
+    strHelp.chop(1);
     return strHelp;
 }
 
@@ -147,14 +198,29 @@ QString CCliCommands::CommandHelp(const Command& command)
 {
     QString strHelp = QStringLiteral("usage: kitvane-cli %1 [OPTIONS]\n%2\n\noptions:\n")
                           .arg(QLatin1String(command.pszName), QLatin1String(command.pszSummary));
-    for (const CliOption& option : command.options + CliOptionList{kLanguage, kHelp}) {
-        QString strName = QStringLiteral("--") + QLatin1String(option.pszName);
-        if (option.pszValue != nullptr)
-            strName += u' ' + QLatin1String(option.pszValue);
-        strHelp += QStringLiteral("  %1 %2\n").arg(strName, -28).arg(QLatin1String(option.pszHelp));
-    }
+    for (const CliOption& option : command.options + GeneralOptions())
+        strHelp += OptionHelpLine(option);
     strHelp.chop(1);
     return strHelp;
+}
+
+bool CCliCommands::PrintGeneratedFile(const QStringList& arrArgs, int& nStatus)
+{
+    if (arrArgs.size() != 1)
+        return false;
+    QString strText;
+    if (arrArgs.first() == QLatin1String("--man-page"))
+        strText = ManPage();
+    else if (arrArgs.first() == QLatin1String("--bash-completion"))
+        strText = BashCompletion();
+    else
+        return false;
+    const QByteArray bytes = strText.toUtf8();
+    nStatus = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+                      && std::fflush(stdout) == 0
+                  ? CLI_SUCCESS
+                  : CLI_FAILURE;
+    return true;
 }
 
 CCliCommands::CCliCommands()
@@ -173,10 +239,28 @@ CCliCommands::~CCliCommands()
 int CCliCommands::Run(const QStringList& arrArgs)
 {
     try {
-        if (arrArgs.isEmpty())
+        int nGenerated = CLI_SUCCESS;
+        if (PrintGeneratedFile(arrArgs, nGenerated))
+            return nGenerated;
+        QStringList arrGiven = arrArgs;
+        if (arrGiven.value(0) == QLatin1String("-V"))
+            arrGiven.first() = QStringLiteral("--version");
+        const qsizetype nCommand = CCliArguments::CommandPosition(arrGiven, GeneralOptions());
+        const QStringList arrGeneral = arrGiven.first(nCommand);
+        if (nCommand == arrGiven.size()) {
+            const CCliArguments general(QString(), arrGeneral, GeneralOptions());
+            if (general.Has("version")) {
+                PrintLine(VersionLine());
+                return CLI_SUCCESS;
+            }
+            if (general.Has("help")) {
+                PrintLine(GeneralHelp());
+                return CLI_SUCCESS;
+            }
             throw CCliError::Usage(QStringLiteral("no command given; 'kitvane-cli --help' lists them"));
-        m_strCommand = arrArgs.first();
-        if (m_strCommand == QLatin1String("--help") || m_strCommand == QLatin1String("help")) {
+        }
+        m_strCommand = arrGiven.at(nCommand);
+        if (m_strCommand == QLatin1String("help") && nCommand == 0) {
             PrintLine(GeneralHelp());
             return CLI_SUCCESS;
         }
@@ -184,8 +268,12 @@ int CCliCommands::Run(const QStringList& arrArgs)
         if (pCommand == nullptr)
             throw CCliError::Usage(
                 QStringLiteral("unknown command '%1'; 'kitvane-cli --help' lists them").arg(m_strCommand));
-        m_pArgs = std::make_unique<CCliArguments>(m_strCommand, arrArgs.mid(1),
-                                                  pCommand->options + CliOptionList{kLanguage, kHelp});
+        m_pArgs = std::make_unique<CCliArguments>(m_strCommand, arrGeneral + arrGiven.mid(nCommand + 1),
+                                                  pCommand->options + GeneralOptions());
+        if (m_pArgs->Has("version")) {
+            PrintLine(VersionLine());
+            return CLI_SUCCESS;
+        }
         if (m_pArgs->Has("help")) {
             PrintLine(CommandHelp(*pCommand));
             return CLI_SUCCESS;

@@ -4,6 +4,7 @@
 #include "cli/cliarguments.h"
 #include "cli/cliinterrupt.h"
 #include "cli/clioption.h"
+#include "compare/comparestatus.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,11 @@ public:
     // The arguments after the program name; the exit status.
     int Run(const QStringList& arrArgs);
 
+    // The manual page (roff) and the bash completion script, both written
+    // from the command table that --help reads (clicommands_docs.cpp).
+    static QString ManPage();
+    static QString BashCompletion();
+
 private:
     struct Command
     {
@@ -37,10 +43,21 @@ private:
         CliOptionList options;
         int (CCliCommands::*pfnRun)();
     };
+    struct ExitStatus
+    {
+        int nStatus;
+        const char* pszMeaning;
+    };
     static const QList<Command>& Commands();
+    // The options every command takes; they may come before the command too.
+    static const CliOptionList& GeneralOptions();
+    static const QList<ExitStatus>& ExitStatuses();
     static const Command* FindCommand(const QString& strName);
+    static QString VersionLine();
     static QString GeneralHelp();
     static QString CommandHelp(const Command& command);
+    // The hidden first arguments that print a generated file; false for others.
+    static bool PrintGeneratedFile(const QStringList& arrArgs, int& nStatus);
 
     void ApplyLanguage();
 
@@ -98,6 +115,23 @@ private:
     void SetStatusOptions(const char* pszOption, int nFirstOption);
     int RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine);
     void PrintCounters(int nFirstStringId, const int* pnCounts);
+    // The table comparison of compare-tables and compare-fields, up to its counters.
+    void RunTableComparison();
+    // What a comparison found, read from its result: the counters and, per
+    // status, the names in the comparison's order.
+    struct Summary
+    {
+        int anCounts[CMP_STATUS_COUNT] = {0, 0, 0, 0};
+        QStringList arrNames[CMP_STATUS_COUNT];
+        // Something besides the items is not identical (compare-fields' table).
+        bool bOtherDifference = false;
+    };
+    // Checks --summary before anything is connected.
+    void ReadSummaryOption();
+    bool IsJsonSummary() const;
+    // The counters (or, with --summary json, the JSON object), the export
+    // if asked, and the exit status --fail-on-differences asks for.
+    int EndComparison(const Summary& summary, int nFirstStringId, const std::function<bool(CExportFile&)>& write);
     int WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write);
     int ExportIfAsked(const std::function<bool(CExportFile&)>& write);
 

@@ -5,17 +5,27 @@
 #include "cli/clioutput.h"
 #include "cli/cliprogress.h"
 #include "cli/namespellings.h"
+#include "compare/aliascomparison.h"
 #include "compare/compareexport.h"
 #include "compare/comparestatus.h"
 #include "compare/exportfile.h"
+#include "compare/tablecomparison.h"
 #include "res/stringids.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
 // The words of a status list, in status order.
 const char* const kStatusWords[CMP_STATUS_COUNT] = {"same", "left", "right", "different"};
+// The keys of the JSON summary, in status order.
+const char* const kSummaryKeys[CMP_STATUS_COUNT] = {"same", "left_only", "right_only", "different"};
 // The words of an attribute list, in option order from OPT_COMPARE_DTAT.
 const char* const kAttributeWords[] = {"DTAT", "DTAS", "OWTP", "DTAD", "CDEC"};
 
@@ -105,7 +115,12 @@ int CCliCommands::WriteExport(const QString& strPath, const std::function<bool(C
         PrintError(QStringLiteral("%1 character(s) without a single-byte form written as '%2'")
                        .arg(exportFile.GetReplacedCount())
                        .arg(QLatin1Char(CExportFile::kReplacement)));
-    PrintLine(QStringLiteral("export: ") + strPath);
+    // With --summary json, standard output holds the JSON object alone.
+    const QString strWritten = QStringLiteral("export: ") + strPath;
+    if (IsJsonSummary())
+        PrintError(strWritten);
+    else
+        PrintLine(strWritten);
     return CLI_SUCCESS;
 }
 
@@ -114,8 +129,45 @@ int CCliCommands::ExportIfAsked(const std::function<bool(CExportFile&)>& write)
     return m_pArgs->Has("export") ? WriteExport(m_pArgs->Required("export"), write) : CLI_SUCCESS;
 }
 
-int CCliCommands::CompareTables()
+void CCliCommands::ReadSummaryOption()
 {
+    if (m_pArgs->Has("summary") && m_pArgs->Value("summary") != QLatin1String("json"))
+        throw CCliError::Usage(QStringLiteral("--summary takes json, not '%1'").arg(m_pArgs->Value("summary")));
+}
+
+bool CCliCommands::IsJsonSummary() const
+{
+    return m_pArgs->Has("summary");
+}
+
+int CCliCommands::EndComparison(const Summary& summary, int nFirstStringId,
+                                const std::function<bool(CExportFile&)>& write)
+{
+    if (!IsJsonSummary())
+        PrintCounters(nFirstStringId, summary.anCounts);
+    ExportIfAsked(write);
+    if (IsJsonSummary()) {
+        QJsonObject counts;
+        QJsonObject items;
+        for (int nStatus = 0; nStatus < CMP_STATUS_COUNT; ++nStatus) {
+            const QLatin1String key(kSummaryKeys[nStatus]);
+            counts.insert(key, summary.anCounts[nStatus]);
+            items.insert(key, QJsonArray::fromStringList(summary.arrNames[nStatus]));
+        }
+        const QJsonObject object{{QStringLiteral("counts"), counts}, {QStringLiteral("items"), items}};
+        PrintLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    }
+    bool bIdentical = !summary.bOtherDifference;
+    for (int nStatus = 0; nStatus < CMP_STATUS_COUNT; ++nStatus) {
+        if (nStatus != CMP_SAME && summary.anCounts[nStatus] > 0)
+            bIdentical = false;
+    }
+    return m_pArgs->Has("fail-on-differences") && !bIdentical ? CLI_DIFFERENCES : CLI_SUCCESS;
+}
+
+void CCliCommands::RunTableComparison()
+{
+    ReadSummaryOption();
     CZembraParam& options = m_app.GetOptions();
     options.SetOption(OPT_CASE_SENSITIVE, m_pArgs->Has("case-sensitive"));
     options.SetOption(OPT_COMPARE_SQL_TYPES, m_pArgs->Has("sql-types"));
@@ -129,44 +181,63 @@ int CCliCommands::CompareTables()
         SetStatusOptions("export-fields", OPT_EXPORT_FIELDS_SAME);
     }
     OpenSides();
-    const int nStatus = RunComparison(&CQalmetApp::CompareTables, m_app.GetTableComparison());
-    PrintCounters(StringId::TableCounterBase, m_app.GetTableComparison().m_anTableCount);
-    if (nStatus != CLI_SUCCESS || m_strCommand != QLatin1String("compare-tables"))
-        return nStatus;
-    return ExportIfAsked([&](CExportFile& file) {
-        return WriteTableExport(file, options, m_app.GetTableComparison(), m_astrTitles[DB_LEFT],
-                                m_astrTitles[DB_RIGHT]);
+    RunComparison(&CQalmetApp::CompareTables, m_app.GetTableComparison());
+}
+
+int CCliCommands::CompareTables()
+{
+    RunTableComparison();
+    const CTableComparison& result = m_app.GetTableComparison();
+    Summary summary;
+    std::copy(std::begin(result.m_anTableCount), std::end(result.m_anTableCount), summary.anCounts);
+    // The names take a pass over the result file: only the JSON summary shows them.
+    if (IsJsonSummary()) {
+        for (int nTable = 0; nTable < result.m_astrCompareTables.size(); ++nTable) {
+            const int nStatus = result.GetTableStatus(nTable);
+            if (nStatus >= 0 && nStatus < CMP_STATUS_COUNT)
+                summary.arrNames[nStatus].append(result.m_astrCompareTables.at(nTable));
+        }
+        ThrowIfCancelled();
+    }
+    const CZembraParam& options = m_app.GetOptions();
+    return EndComparison(summary, StringId::TableCounterBase, [&](CExportFile& file) {
+        return WriteTableExport(file, options, result, m_astrTitles[DB_LEFT], m_astrTitles[DB_RIGHT]);
     });
 }
 
 int CCliCommands::CompareFields()
 {
     const QString strTable = m_pArgs->Required("table");
-    CompareTables();
+    RunTableComparison();
     const CTableComparison& result = m_app.GetTableComparison();
+    if (!IsJsonSummary())
+        PrintCounters(StringId::TableCounterBase, result.m_anTableCount);
     // Either side's spelling, unless letter case counts.
     const bool bCaseBlind = !m_app.GetOptions().IsOptionSet(OPT_CASE_SENSITIVE);
     const int nTable = OnlyMatch(CNameSpellings(result.m_astrCompareTables).Find(strTable, bCaseBlind),
                                  QStringLiteral("table '%1'").arg(strTable), result.m_astrCompareTables);
     if (nTable < 0)
         throw CCliError::Failure(QStringLiteral("table '%1' is on neither side").arg(strTable));
+    Summary summary;
+    // A table on one side only has no fields to list, and is not identical.
+    summary.bOtherDifference = result.GetTableStatus(nTable) != CMP_SAME;
     qint64 nPosition = 0;
     int nCount = 0;
     qint16 nNameLen = 0;
     qint16 nTypeLen = 0;
-    int anCounts[CMP_STATUS_COUNT] = {0, 0, 0, 0};
     if (result.GetTableColumns(nTable, nPosition, nCount, nNameLen, nTypeLen)) {
         for (int nField = 0; nField < nCount; ++nField) {
-            const int nStatus = result.GetColumnStatus(nField, nPosition, nNameLen, nTypeLen);
-            if (nStatus >= 0 && nStatus < CMP_STATUS_COUNT)
-                ++anCounts[nStatus];
+            const auto pRecord = result.ReadColumnResult(nField, nPosition, nNameLen, nTypeLen);
+            if (pRecord && pRecord->m_nStatus >= 0 && pRecord->m_nStatus < CMP_STATUS_COUNT) {
+                ++summary.anCounts[pRecord->m_nStatus];
+                summary.arrNames[pRecord->m_nStatus].append(pRecord->m_strName);
+            }
         }
     } else {
         PrintError(QStringLiteral("table '%1' is not different: it has no fields to show").arg(strTable));
     }
-    PrintCounters(StringId::FieldCounterBase, anCounts);
     const CZembraParam& options = m_app.GetOptions();
-    return ExportIfAsked([&](CExportFile& file) {
+    return EndComparison(summary, StringId::FieldCounterBase, [&](CExportFile& file) {
         return WriteFieldExport(file, options, result, nTable, options.IsOptionSet(OPT_COMPARE_SQL_TYPES),
                                 m_astrTitles[DB_LEFT], m_astrTitles[DB_RIGHT]);
     });
@@ -174,6 +245,7 @@ int CCliCommands::CompareFields()
 
 int CCliCommands::CompareDictionaries()
 {
+    ReadSummaryOption();
     CZembraParam& options = m_app.GetOptions();
     if (m_pArgs->Has("attributes"))
         SetListedOptions(options, m_pArgs->Value("attributes"), kAttributeWords, OPT_COMPARE_DTAT, "attributes");
@@ -200,9 +272,18 @@ int CCliCommands::CompareDictionaries()
         PrintError(QStringLiteral("OWTP not compared: a data dictionary has no FROWTP column"));
     }
     RunComparison(&CQalmetApp::CompareAliases, m_app.GetAliasComparison());
-    PrintCounters(StringId::AliasCounterBase, m_app.GetAliasComparison().m_anAliasCount);
-    return ExportIfAsked([&](CExportFile& file) {
-        return WriteAliasExport(file, options, m_app.GetAliasComparison(), m_astrTitles[DB_LEFT],
-                                m_astrTitles[DB_RIGHT]);
+    const CAliasComparison& result = m_app.GetAliasComparison();
+    Summary summary;
+    std::copy(std::begin(result.m_anAliasCount), std::end(result.m_anAliasCount), summary.anCounts);
+    if (IsJsonSummary()) {
+        for (int nSlot = 0; nSlot < result.m_nAliasSlots; ++nSlot) {
+            const auto pInfo = result.ReadAliasResult(nSlot);
+            if (pInfo && pInfo->m_nStatus >= 0 && pInfo->m_nStatus < CMP_STATUS_COUNT)
+                summary.arrNames[pInfo->m_nStatus].append(pInfo->m_strAlias);
+        }
+        ThrowIfCancelled();
+    }
+    return EndComparison(summary, StringId::AliasCounterBase, [&](CExportFile& file) {
+        return WriteAliasExport(file, options, result, m_astrTitles[DB_LEFT], m_astrTitles[DB_RIGHT]);
     });
 }

@@ -9,6 +9,8 @@ enum CliStatus : int
     CLI_FAILURE = 1,
     CLI_USAGE = 2,
     CLI_CANCELLED = 3,
+    // A comparison given --fail-on-differences found something not identical.
+    CLI_DIFFERENCES = 4,
 };
 
 // What ends a command early: its exit status and the one line for stderr.

@@ -13,14 +13,20 @@
 #include "res/stringids.h"
 #include "tests/fixtures/jdefixture.h"
 #include "tests/support/recorders.h"
+#include "version.h"
 
 #include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
 #include <csignal>
+#include <iterator>
+#include <stdexcept>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -440,6 +446,127 @@ QStringList ExportLines(const QByteArray& bytes, int nFields)
     return lines;
 }
 
+// DEMO_DEV and DEMO_PROD, registered by kitvane-cli demo in the test's user
+// odbc.ini for the life of the object.
+struct DemoSources
+{
+    DemoSources() : saved(ReadFile(Ini()))
+    {
+        const CliRun run = RunCli({"demo", "--dir", dir.path()});
+        if (run.nStatus != 0) {
+            WriteFile(Ini(), saved);
+            throw std::runtime_error(("kitvane-cli demo failed: " + run.strErr).toStdString());
+        }
+    }
+    ~DemoSources() { WriteFile(Ini(), saved); }
+    DemoSources(const DemoSources&) = delete;
+    DemoSources& operator=(const DemoSources&) = delete;
+
+    static QString Ini() { return kvtest::OdbcEnvironment::Instance().Folder() + QStringLiteral("/odbc-user.ini"); }
+
+    QTemporaryDir dir;
+    QByteArray saved;
+};
+
+// The JSON summary's keys, in status order.
+const char* const kSummaryKeys[] = {"same", "left_only", "right_only", "different"};
+
+// The items of an export per status, in the file's order: its tables (not
+// the fields of different tables) for compare-tables, its fields for
+// compare-fields, its aliases (after the two heading lines) for compare-dd.
+QList<QStringList> ExportItems(const QByteArray& bytes, const QString& strCommand)
+{
+    QStringList arrLines = ExportLines(bytes, 100);
+    if (strCommand == QLatin1String("compare-dd"))
+        arrLines = arrLines.mid(2);
+    static const QStringList symbols = {"=", ">", "<", "<>"};
+    QList<QStringList> items(4);
+    for (const QString& strLine : arrLines) {
+        const int nStatus = int(symbols.indexOf(strLine.section(u';', 0, 0)));
+        if (strLine.startsWith(QLatin1String(";;")))
+            continue;
+        if (nStatus < 0)
+            return {{QStringLiteral("<unexpected export line: ") + strLine + u'>'}};
+        items[nStatus].append(strLine.section(u';', 1, 1));
+    }
+    return items;
+}
+
+// Standard output of a --summary json run: exactly one JSON object on one
+// line, with both members holding the four statuses; a null object otherwise.
+QJsonObject ParseSummary(const QString& strOut)
+{
+    if (!strOut.endsWith(u'\n') || strOut.count(u'\n') != 1)
+        return {};
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(strOut.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return {};
+    const QJsonObject object = document.object();
+    if (object.keys() != QStringList{"counts", "items"})
+        return {};
+    for (const char* pszMember : {"counts", "items"}) {
+        QStringList arrKeys = object.value(QLatin1String(pszMember)).toObject().keys();
+        QStringList arrExpected(std::begin(kSummaryKeys), std::end(kSummaryKeys));
+        arrKeys.sort();
+        arrExpected.sort();
+        if (arrKeys != arrExpected)
+            return {};
+    }
+    return object;
+}
+
+// The words the completion function offers for a command line, the last
+// word being completed; sorted.
+QStringList Completions(const QString& strScript, const QStringList& arrWords)
+{
+    QStringList arrQuoted;
+    for (QString strWord : arrWords)
+        arrQuoted.append(u'\'' + strWord.replace(u'\'', QStringLiteral("'\\''")) + u'\'');
+    const QString strCommand = QStringLiteral("source '%1' || exit 9\n"
+                                              "COMP_WORDS=(%2)\n"
+                                              "COMP_CWORD=%3\n"
+                                              "_kitvane_cli || exit 8\n"
+                                              "printf '%s\\n' \"${COMPREPLY[@]}\"\n")
+                                   .arg(strScript, arrQuoted.join(u' '))
+                                   .arg(arrWords.size() - 1);
+    QProcess bash;
+    bash.setProcessEnvironment(ChildEnvironment());
+    bash.start(QStringLiteral("bash"), {QStringLiteral("--norc"), QStringLiteral("-c"), strCommand});
+    if (!bash.waitForFinished(60000) || bash.exitStatus() != QProcess::NormalExit || bash.exitCode() != 0)
+        return {QStringLiteral("<bash failed: ") + QString::fromUtf8(bash.readAllStandardError()) + u'>'};
+    QStringList arrReplies = QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    arrReplies.sort();
+    return arrReplies;
+}
+
+// The command names of the general help, between "commands:" and the next empty line.
+QStringList HelpCommands(const QString& strHelp)
+{
+    QStringList arrCommands;
+    bool bInList = false;
+    for (const QString& strLine : strHelp.split(u'\n')) {
+        if (strLine == QLatin1String("commands:"))
+            bInList = true;
+        else if (bInList && strLine.trimmed().isEmpty())
+            break;
+        else if (bInList)
+            arrCommands.append(strLine.simplified().section(u' ', 0, 0));
+    }
+    return arrCommands;
+}
+
+// The "--name" of every option a command's help lists.
+QStringList HelpOptions(const QString& strHelp)
+{
+    QStringList arrOptions;
+    for (const QString& strLine : strHelp.split(u'\n')) {
+        if (strLine.startsWith(QLatin1String("  --")))
+            arrOptions.append(strLine.simplified().section(u' ', 0, 0));
+    }
+    return arrOptions;
+}
+
 }  // namespace
 
 class TestCli : public QObject
@@ -504,6 +631,17 @@ private slots:
     void demoBesideItsRegistration();
     void exportOptions_data();
     void exportOptions();
+    void version_data();
+    void version();
+    void generalOptionsBeforeCommand_data();
+    void generalOptionsBeforeCommand();
+    void jsonSummary_data();
+    void jsonSummary();
+    void failOnDifferences_data();
+    void failOnDifferences();
+    void manPage();
+    void bashCompletion_data();
+    void bashCompletion();
 
 private:
     // A fixture built by the first row of a test function and shared by its
@@ -623,6 +761,32 @@ void TestCli::usageErrors_data()
                                  << "unknown word 'odd'";
     QTest::newRow("no attribute") << QStringList{"compare-dd", "--left", "A", "--right", "B", "--attributes", ""}
                                   << "name at least one attribute";
+    // Only the general options may come before the command.
+    QTest::newRow("command option before the command") << QStringList{"--dsn", "NOWHERE", "tables"}
+                                                       << "--dsn before the command: only --lang, --version and --help";
+    QTest::newRow("flag before the command")
+        << QStringList{"--fail-on-differences", "compare-tables", "--left", "A", "--right", "B"}
+        << "--fail-on-differences before the command";
+    QTest::newRow("unknown option before the command") << QStringList{"--all", "dsns"} << "--all before the command";
+    QTest::newRow("language before and after") << QStringList{"--lang", "fr", "dsns", "--lang", "en"}
+                                               << "dsns: --lang given twice";
+    QTest::newRow("language without its value") << QStringList{"--lang"} << "--lang needs a value";
+    QTest::newRow("general option without a command") << QStringList{"--lang", "fr"} << "no command given";
+    QTest::newRow("wrong language before the command") << QStringList{"--lang", "de", "dsns"}
+                                                       << "--lang takes fr or en";
+    // A summary the program cannot write is refused before any connection.
+    for (const char* pszCommand : {"compare-tables", "compare-fields", "compare-dd"}) {
+        QStringList command = {pszCommand, "--left", "NOWHERE", "--right", "NOWHERE"};
+        if (command.first() == QLatin1String("compare-fields"))
+            command += QStringList{"--table", "F0101"};
+        for (const char* pszValue : {"xml", "JSON", ""}) {
+            QTest::addRow("summary '%s' of %s", pszValue, pszCommand)
+                << command + QStringList{"--summary", pszValue}
+                << QStringLiteral("--summary takes json, not '%1'").arg(QLatin1String(pszValue));
+        }
+    }
+    QTest::newRow("summary of a command without it") << QStringList{"tables", "--dsn", "NOWHERE", "--summary", "json"}
+                                                     << "tables: unknown option --summary";
 }
 
 void TestCli::usageErrors()
@@ -1775,6 +1939,293 @@ void TestCli::exportOptions()
                                                  right->Dsn(), "--right-schema", right->Name(), "--export", strPath});
     QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
     QCOMPARE(ExportLines(ReadFile(strPath), fields), lines);
+}
+
+void TestCli::version_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("--version") << QStringList{"--version"};
+    QTest::newRow("-V") << QStringList{"-V"};
+    QTest::newRow("after a general option") << QStringList{"--lang", "fr", "--version"};
+    QTest::newRow("after a command") << QStringList{"compare-tables", "--version"};
+}
+
+void TestCli::version()
+{
+    QFETCH(QStringList, args);
+    const CliRun run = RunCli(args);
+    QCOMPARE(run.nStatus, 0);
+    QCOMPARE(run.strOut, QStringLiteral("kitvane-cli " KITVANE_PRODUCT_VERSION "\n"));
+    QVERIFY2(run.strErr.isEmpty(), qPrintable(run.strErr));
+    // The general help names it, with every exit status.
+    const CliRun help = RunCli({"--help"});
+    QCOMPARE(help.nStatus, 0);
+    QVERIFY2(help.strOut.contains(QLatin1String("\n  --version ")), qPrintable(help.strOut));
+    for (int nStatus = 0; nStatus <= 4; ++nStatus)
+        QVERIFY2(help.strOut.contains(QStringLiteral("\n  %1  ").arg(nStatus)), qPrintable(help.strOut));
+}
+
+void TestCli::generalOptionsBeforeCommand_data()
+{
+    QTest::addColumn<QStringList>("general");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("expected");
+    const QStringList compare = {"compare-tables", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--sql-types"};
+    QTest::newRow("--lang fr") << QStringList{"--lang", "fr"} << compare << "table(s) identique(s)";
+    QTest::newRow("--lang en") << QStringList{"--lang", "en"} << compare << "file(s) is/are the same";
+    QTest::newRow("--lang=fr") << QStringList{"--lang=fr"} << compare << "table(s) identique(s)";
+    QTest::newRow("--help") << QStringList{"--help"} << QStringList{"compare-dd"} << "--export-aliases LIST";
+    QTest::newRow("--lang and --help") << QStringList{"--lang", "en", "--help"} << QStringList{"table-stats"}
+                                       << "--date upmj|none|field:EXPR";
+}
+
+void TestCli::generalOptionsBeforeCommand()
+{
+    QFETCH(QStringList, general);
+    QFETCH(QStringList, command);
+    QFETCH(QString, expected);
+    KV_ROWS_FIXTURE(demo, DemoSources);
+    Q_UNUSED(demo);
+    const CliRun before = RunCli(general + command);
+    const CliRun after = RunCli(command + general);
+    QVERIFY2(after.nStatus == 0, qPrintable(after.strErr));
+    QVERIFY2(after.strOut.contains(expected), qPrintable(after.strOut));
+    QCOMPARE(before.nStatus, after.nStatus);
+    QCOMPARE(before.strOut, after.strOut);
+    QCOMPARE(before.strErr, after.strErr);
+}
+
+void TestCli::jsonSummary_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<bool>("differences");
+    const QString strAll = QStringLiteral("same,left,right,different");
+    const QStringList tables = {"compare-tables", "--sql-types", "--export-tables", strAll, "--export-fields", strAll};
+    const QStringList fields = {"compare-fields", "--sql-types", "--table", "F0101", "--export-fields", strAll};
+    const QStringList aliases = {"compare-dd", "--attributes", "DTAT,DTAS,OWTP,DTAD,CDEC", "--export-aliases", strAll};
+    QTest::newRow("tables") << tables << "DEMO_PROD" << true;
+    QTest::newRow("tables, case-sensitive, in French")
+        << tables + QStringList{"--case-sensitive", "--lang", "fr"} << "DEMO_PROD" << true;
+    QTest::newRow("tables of one data source") << tables << "DEMO_DEV" << false;
+    QTest::newRow("fields") << fields << "DEMO_PROD" << true;
+    QTest::newRow("fields of a table only on the left")
+        << QStringList{"compare-fields", "--table", "F55DEV01", "--export-fields", strAll} << "DEMO_PROD" << false;
+    QTest::newRow("aliases") << aliases << "DEMO_PROD" << true;
+    QTest::newRow("aliases of one data source") << aliases << "DEMO_DEV" << false;
+}
+
+// --summary json on the demo: one JSON object alone on stdout whose counters
+// and names are those of the export written in the same run, and of the
+// counters the same run prints without it; the export does not change.
+void TestCli::jsonSummary()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, right);
+    QFETCH(bool, differences);
+    KV_ROWS_FIXTURE(demo, DemoSources);
+    Q_UNUSED(demo);
+    const QString strCommand = args.first();
+    QTemporaryDir dir;
+    const QString strJsonExport = dir.filePath(QStringLiteral("json.csv"));
+    const QString strTextExport = dir.filePath(QStringLiteral("text.csv"));
+    const QStringList sides = {"--left", "DEMO_DEV", "--right", right};
+    const CliRun json = RunCli(args + sides + QStringList{"--summary", "json", "--export", strJsonExport});
+    const CliRun text = RunCli(args + sides + QStringList{"--export", strTextExport});
+    QVERIFY2(json.nStatus == 0, qPrintable(json.strErr));
+    QVERIFY2(text.nStatus == 0, qPrintable(text.strErr));
+    const QJsonObject summary = ParseSummary(json.strOut);
+    QVERIFY2(!summary.isEmpty(), qPrintable(json.strOut));
+    QVERIFY2(json.strErr.contains(QLatin1String("export: ") + strJsonExport), qPrintable(json.strErr));
+
+    const QByteArray exported = ReadFile(strJsonExport);
+    QCOMPARE(exported, ReadFile(strTextExport));
+    const QList<QStringList> items = ExportItems(exported, strCommand);
+    QCOMPARE(items.size(), 4);
+    const QJsonObject counts = summary.value(QLatin1String("counts")).toObject();
+    const QJsonObject names = summary.value(QLatin1String("items")).toObject();
+    int nNotSame = 0;
+    for (int nStatus = 0; nStatus < 4; ++nStatus) {
+        const QLatin1String key(kSummaryKeys[nStatus]);
+        QVERIFY2(counts.value(key).isDouble(), key.data());
+        QCOMPARE(counts.value(key).toInt(), items.at(nStatus).size());
+        QCOMPARE(names.value(key).toVariant().toStringList(), items.at(nStatus));
+        if (nStatus != 0)
+            nNotSame += counts.value(key).toInt();
+    }
+    QCOMPARE(nNotSame > 0, differences);
+    // The counters printed without --summary, in status order, for the same items.
+    QStringList arrCounters = text.strOut.split(u'\n', Qt::SkipEmptyParts);
+    arrCounters.removeLast();   // the export line
+    arrCounters = arrCounters.mid(arrCounters.size() - 4);
+    QCOMPARE(arrCounters.size(), 4);
+    for (int nStatus = 0; nStatus < 4; ++nStatus)
+        QCOMPARE(arrCounters.at(nStatus).section(u' ', 0, 0), QString::number(items.at(nStatus).size()));
+}
+
+void TestCli::failOnDifferences_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    const QStringList tables = {"compare-tables", "--left", "DEMO_DEV", "--sql-types"};
+    const QStringList fields = {"compare-fields", "--left", "DEMO_DEV", "--table", "F0101"};
+    const QStringList aliases = {"compare-dd", "--left", "DEMO_DEV"};
+    for (const bool bJson : {false, true}) {
+        const QStringList json = bJson ? QStringList{"--summary", "json"} : QStringList{};
+        const char* pszMode = bJson ? "json" : "counters";
+        QTest::addRow("tables, two data sources, %s", pszMode)
+            << tables + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("tables, one data source, %s", pszMode)
+            << tables + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        QTest::addRow("fields, two data sources, %s", pszMode)
+            << fields + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("fields, one data source, %s", pszMode)
+            << fields + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        QTest::addRow("aliases, two data sources, %s", pszMode)
+            << aliases + QStringList{"--right", "DEMO_PROD"} + json << 4;
+        QTest::addRow("aliases, one data source, %s", pszMode)
+            << aliases + QStringList{"--right", "DEMO_DEV"} + json << 0;
+        // A table on one side only has no field to count, and is a difference.
+        QTest::addRow("fields of a table only on the left, %s", pszMode)
+            << QStringList{"compare-fields", "--left", "DEMO_DEV", "--right", "DEMO_PROD", "--table", "F55DEV01"} + json
+            << 4;
+    }
+    QTest::newRow("failure keeps its status")
+        << QStringList{"compare-tables", "--left", "DEMO_DEV", "--right", "NO_SUCH_SOURCE"} << 1;
+}
+
+void TestCli::failOnDifferences()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    KV_ROWS_FIXTURE(demo, DemoSources);
+    Q_UNUSED(demo);
+    const CliRun plain = RunCli(args);
+    const CliRun failing = RunCli(args + QStringList{"--fail-on-differences"});
+    if (status == 1) {
+        VerifyOneLineError(failing, 1, {"NO_SUCH_SOURCE"});
+        return;
+    }
+    QVERIFY2(plain.nStatus == 0, qPrintable(plain.strErr));
+    QVERIFY2(failing.nStatus == status,
+             qPrintable(QStringLiteral("status %1: %2").arg(failing.nStatus).arg(failing.strErr)));
+    // The same output either way; with --summary json, the JSON object.
+    QCOMPARE(failing.strOut, plain.strOut);
+    if (args.contains(QLatin1String("--summary")))
+        QVERIFY2(!ParseSummary(failing.strOut).isEmpty(), qPrintable(failing.strOut));
+    else
+        QVERIFY2(!failing.strOut.isEmpty() && !failing.strOut.startsWith(u'{'), qPrintable(failing.strOut));
+}
+
+// The manual page of the build is the one the program writes, renders
+// without a warning, and names every command and option the help does.
+void TestCli::manPage()
+{
+    const QByteArray page = ReadFile(QStringLiteral(KITVANE_CLI_MAN_PAGE));
+    QProcess program;
+    Start(program, {"--man-page"});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(page, program.readAllStandardOutput());
+
+    // Option names keep their hyphens escaped outside comments.
+    const QStringList arrSource = QString::fromUtf8(page).split(u'\n');
+    for (const QString& strLine : arrSource) {
+        if (!strLine.startsWith(QLatin1String(".\\\"")))
+            QVERIFY2(!strLine.contains(QRegularExpression(QStringLiteral("(^|[^\\\\])--"))), qPrintable(strLine));
+    }
+    for (const char* pszSection :
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "COMMANDS", "EXIT STATUS", "FILES", "EXAMPLES", "SEE ALSO"})
+        QVERIFY2(arrSource.contains(QStringLiteral(".SH ") + QLatin1String(pszSection)), pszSection);
+
+    QProcess groff;
+    groff.start(QStringLiteral("groff"), {"-ww", "-man", "-Tutf8", "-P-cbou", "-rLL=300n", "-rHY=0",
+                                          QStringLiteral(KITVANE_CLI_MAN_PAGE)});
+    QVERIFY2(groff.waitForFinished(60000), "groff did not run (install-deps installs groff-base)");
+    const QString strErrors = QString::fromUtf8(groff.readAllStandardError());
+    QVERIFY2(strErrors.isEmpty(), qPrintable(strErrors));
+    QCOMPARE(groff.exitCode(), 0);
+    const QString strRendered = QString::fromUtf8(groff.readAllStandardOutput());
+    const QStringList arrRendered = strRendered.split(u'\n');
+    for (const char* pszHeading : {"EXIT STATUS", "FILES", "SEE ALSO"})
+        QVERIFY2(arrRendered.contains(QLatin1String(pszHeading)), pszHeading);
+    for (const char* pszText : {"~/.odbc.ini", "$ODBCINI", "odbcinst(1)", "isql(1)"})
+        QVERIFY2(strRendered.contains(QLatin1String(pszText)), pszText);
+
+    const CliRun help = RunCli({"--help"});
+    const QStringList arrCommands = HelpCommands(help.strOut);
+    QCOMPARE(arrCommands.size(), 10);
+    for (const QString& strCommand : arrCommands) {
+        // The command as a subsection heading, then its summary and options.
+        const qsizetype nAt = arrRendered.indexOf(QStringLiteral("   ") + strCommand);
+        QVERIFY2(nAt >= 0, qPrintable(strCommand));
+        const qsizetype nNext = std::find_if(arrRendered.begin() + nAt + 1, arrRendered.end(),
+                                             [](const QString& strLine) {
+                                                 return strLine.startsWith(QLatin1String("   "))
+                                                        && !strLine.startsWith(QLatin1String("    "));
+                                             })
+                                - arrRendered.begin();
+        const QString strSection = arrRendered.mid(nAt, nNext - nAt).join(u'\n');
+        const CliRun commandHelp = RunCli({strCommand, "--help"});
+        QVERIFY2(strSection.contains(commandHelp.strOut.section(u'\n', 1, 1)), qPrintable(strSection));
+        for (const QString& strOption : HelpOptions(commandHelp.strOut)) {
+            // The general options have their own section.
+            if (strOption == QLatin1String("--lang") || strOption == QLatin1String("--help")
+                || strOption == QLatin1String("--version"))
+                QVERIFY2(strRendered.contains(QStringLiteral("\n       ") + strOption), qPrintable(strOption));
+            else
+                QVERIFY2(strSection.contains(QStringLiteral("\n       ") + strOption),
+                         qPrintable(strCommand + u' ' + strOption));
+        }
+    }
+}
+
+void TestCli::bashCompletion_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("command name") << QStringList{"compare-"}
+                                  << QStringList{"compare-dd", "compare-fields", "compare-tables"};
+    QTest::newRow("every command") << QStringList{""}
+                                   << QStringList{"compare-dd", "compare-fields", "compare-tables", "decimal-update",
+                                                  "demo", "dsns", "schemas", "structure", "table-stats", "tables"};
+    QTest::newRow("general option before the command") << QStringList{"--v"} << QStringList{"--version"};
+    QTest::newRow("command after a general option") << QStringList{"--lang", "fr", "st"} << QStringList{"structure"};
+    QTest::newRow("option of the command") << QStringList{"compare-dd", "--exp"}
+                                           << QStringList{"--export", "--export-aliases"};
+    QTest::newRow("option after general options") << QStringList{"--lang", "fr", "compare-tables", "--fail"}
+                                                   << QStringList{"--fail-on-differences"};
+    QTest::newRow("option of another command") << QStringList{"tables", "--exp"} << QStringList{};
+    QTest::newRow("general option after the command") << QStringList{"tables", "--la"} << QStringList{"--lang"};
+    QTest::newRow("language") << QStringList{"tables", "--lang", ""} << QStringList{"en", "fr"};
+    QTest::newRow("summary") << QStringList{"compare-fields", "--summary", ""} << QStringList{"json"};
+    QTest::newRow("data source") << QStringList{"compare-tables", "--left", "DEMO_"}
+                                 << QStringList{"DEMO_DEV", "DEMO_PROD"};
+    QTest::newRow("data source of a tool") << QStringList{"decimal-update", "--dsn", "DEMO_P"}
+                                           << QStringList{"DEMO_PROD"};
+    QTest::newRow("no completion of a schema") << QStringList{"tables", "--schema", ""} << QStringList{};
+}
+
+// The completion file of the build is the one the program writes, is valid
+// bash, and its function completes commands, options and values, the data
+// sources from the program's own list.
+void TestCli::bashCompletion()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, expected);
+    KV_ROWS_FIXTURE(demo, DemoSources);
+    Q_UNUSED(demo);
+    const QString strScript = QStringLiteral(KITVANE_CLI_COMPLETION);
+    QProcess program;
+    Start(program, {"--bash-completion"});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(ReadFile(strScript), program.readAllStandardOutput());
+    QProcess syntax;
+    syntax.start(QStringLiteral("bash"), {"-n", strScript});
+    QVERIFY(syntax.waitForFinished(60000));
+    QVERIFY2(syntax.exitCode() == 0, syntax.readAllStandardError().constData());
+    QCOMPARE(Completions(strScript, QStringList{QStringLiteral(KITVANE_CLI)} + words), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
