@@ -126,6 +126,9 @@ private slots:
     void companionFilesFoundFromBin();
     void guiOpensItsPicturesFromThePackage();
     void cliHelp();
+    void cliVersion();
+    void manPageAndCompletion_data();
+    void manPageAndCompletion();
     void cliDemoInScratchHome();
     void desktopEntryValidates();
     void appStreamValidates();
@@ -383,6 +386,37 @@ void TestPackaging::cliHelp()
     QVERIFY2(run.nStatus == 0, qPrintable(Describe(run)));
     for (const char* pszCommand : {"dsns", "compare-tables", "compare-dd", "decimal-update", "table-stats", "demo"})
         QVERIFY2(run.strOut.contains(QLatin1String(pszCommand)), qPrintable(run.strOut));
+}
+
+void TestPackaging::cliVersion()
+{
+    const Run run = RunProgram(Root(QStringLiteral("usr/bin/kitvane-cli")), {QStringLiteral("--version")},
+                               ScratchEnvironment(QStringLiteral("version")));
+    QVERIFY2(run.nStatus == 0, qPrintable(Describe(run)));
+    QCOMPARE(run.strOut.trimmed(), QStringLiteral("kitvane-cli " KITVANE_PRODUCT_VERSION));
+}
+
+void TestPackaging::manPageAndCompletion_data()
+{
+    QTest::addColumn<QString>("strPath");
+    QTest::newRow("man page") << QStringLiteral("usr/share/man/man1/kitvane-cli.1");
+    QTest::newRow("bash completion") << QStringLiteral("usr/share/bash-completion/completions/kitvane-cli");
+}
+
+// What the build generated from the command line's own tables is shipped as
+// it was generated.
+void TestPackaging::manPageAndCompletion()
+{
+    QFETCH(QString, strPath);
+    const QString strName = strPath.endsWith(QLatin1String(".1")) ? QStringLiteral("kitvane-cli.1")
+                                                                   : QStringLiteral("kitvane-cli.bash-completion");
+    QFile shipped(Root(strPath));
+    QFile built(QStringLiteral(KITVANE_BUILD_ROOT "/cli/") + strName);
+    QVERIFY2(shipped.open(QIODevice::ReadOnly), qPrintable(shipped.fileName()));
+    QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(built.fileName()));
+    const QByteArray content = shipped.readAll();
+    QVERIFY(!content.isEmpty());
+    QCOMPARE(content, built.readAll());
 }
 
 // The unpacked command line builds the demo into a scratch folder, registers
