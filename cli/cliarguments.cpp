@@ -32,6 +32,32 @@ QString OptionNames(const CliOptionList& options)
     return arrNames.join(QStringLiteral(", ")) + QStringLiteral(" and ") + strLast;
 }
 
+// One argument read as an option: "--name", or "--name=value" with its
+// value inline. Not an option: anything without the dashes, and "--" alone.
+struct GivenOption
+{
+    bool bOption = false;
+    QString strName;
+    bool bInline = false;
+    QString strValue;
+};
+
+GivenOption ReadOption(const QString& strArg)
+{
+    GivenOption given;
+    if (!strArg.startsWith(QLatin1String("--")) || strArg.size() == 2)
+        return given;
+    given.bOption = true;
+    given.strName = strArg.mid(2);
+    const qsizetype nEqual = given.strName.indexOf(u'=');
+    given.bInline = nEqual >= 0;
+    if (given.bInline) {
+        given.strValue = given.strName.mid(nEqual + 1);
+        given.strName.truncate(nEqual);
+    }
+    return given;
+}
+
 }  // namespace
 
 CCliArguments::CCliArguments(const QString& strCommand, const QStringList& arrArgs, const CliOptionList& options)
@@ -39,16 +65,12 @@ CCliArguments::CCliArguments(const QString& strCommand, const QStringList& arrAr
 {
     for (qsizetype i = 0; i < arrArgs.size(); ++i) {
         const QString& strArg = arrArgs.at(i);
-        if (!strArg.startsWith(QLatin1String("--")) || strArg.size() == 2)
+        const GivenOption given = ReadOption(strArg);
+        if (!given.bOption)
             throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("unexpected argument '%1'").arg(strArg));
-        QString strName = strArg.mid(2);
-        QString strValue;
-        const qsizetype nEqual = strName.indexOf(u'=');
-        const bool bInline = nEqual >= 0;
-        if (bInline) {
-            strValue = strName.mid(nEqual + 1);
-            strName.truncate(nEqual);
-        }
+        const QString& strName = given.strName;
+        const bool bInline = given.bInline;
+        QString strValue = given.strValue;
         const CliOption* pOption = FindOption(options, strName);
         if (pOption == nullptr)
             throw CCliError::Usage(Prefix(strCommand) + QStringLiteral("unknown option --%1").arg(strName));
@@ -95,18 +117,16 @@ qsizetype CCliArguments::CommandPosition(const QStringList& arrArgs, const CliOp
 {
     qsizetype i = 0;
     while (i < arrArgs.size()) {
-        const QString& strArg = arrArgs.at(i);
-        if (!strArg.startsWith(QLatin1String("--")) || strArg.size() == 2)
+        const GivenOption given = ReadOption(arrArgs.at(i));
+        if (!given.bOption)
             return i;
-        const qsizetype nEqual = strArg.indexOf(u'=');
-        const QString strName = strArg.mid(2, nEqual < 0 ? -1 : nEqual - 2);
-        const CliOption* pOption = FindOption(general, strName);
+        const CliOption* pOption = FindOption(general, given.strName);
         if (pOption == nullptr)
             throw CCliError::Usage(QStringLiteral("--%1 before the command: only %2 may come before it; give the "
                                                   "command's options after it")
-                                       .arg(strName, OptionNames(general)));
+                                       .arg(given.strName, OptionNames(general)));
         // A missing value is reported when the general options are read.
-        i += pOption->pszValue != nullptr && nEqual < 0 ? 2 : 1;
+        i += pOption->pszValue != nullptr && !given.bInline ? 2 : 1;
     }
     return arrArgs.size();
 }

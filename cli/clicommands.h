@@ -113,7 +113,8 @@ private:
     // Both sides of a comparison and the flags shared by the comparisons.
     void OpenSides();
     void SetStatusOptions(const char* pszOption, int nFirstOption);
-    int RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine);
+    // Runs a comparison to its end; a failure or Ctrl-C throws.
+    void RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine);
     void PrintCounters(int nFirstStringId, const int* pnCounts);
     // The table comparison of compare-tables and compare-fields, up to its counters.
     void RunTableComparison();
@@ -132,8 +133,9 @@ private:
     // The counters (or, with --summary json, the JSON object), the export
     // if asked, and the exit status --fail-on-differences asks for.
     int EndComparison(const Summary& summary, int nFirstStringId, const std::function<bool(CExportFile&)>& write);
-    int WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write);
-    int ExportIfAsked(const std::function<bool(CExportFile&)>& write);
+    // Writes the export (when --export is given); a failure throws.
+    void WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write);
+    void ExportIfAsked(const std::function<bool(CExportFile&)>& write);
 
     // The tools database with its schema list and the --schema ticks.
     void OpenToolsDatabase();

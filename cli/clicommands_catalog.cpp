@@ -127,5 +127,6 @@ int CCliCommands::Structure()
                                pIndex->GetColumnText(nRow, 2)));
     }
     const CZembraParam& options = m_app.GetOptions();
-    return ExportIfAsked([&](CExportFile& file) { return WriteTableStructure(file, options, arrFields, arrIndexes); });
+    ExportIfAsked([&](CExportFile& file) { return WriteTableStructure(file, options, arrFields, arrIndexes); });
+    return CLI_SUCCESS;
 }

@@ -76,7 +76,7 @@ void CCliCommands::SetStatusOptions(const char* pszOption, int nFirstOption)
         SetListedOptions(m_app.GetOptions(), m_pArgs->Value(pszOption), kStatusWords, nFirstOption, pszOption);
 }
 
-int CCliCommands::RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine)
+void CCliCommands::RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), const CCompareEngine& engine)
 {
     bool bDone = false;
     {
@@ -84,7 +84,7 @@ int CCliCommands::RunComparison(bool (CQalmetApp::*pfnRun)(CMessageTarget*), con
         bDone = (m_app.*pfnRun)(&progress);
     }
     if (bDone)
-        return CLI_SUCCESS;
+        return;
     // First: a statement stopped by Ctrl-C fails the comparison too.
     ThrowIfCancelled();
     if (engine.GetFailure().IsFailed())
@@ -103,7 +103,7 @@ void CCliCommands::PrintCounters(int nFirstStringId, const int* pnCounts)
     }
 }
 
-int CCliCommands::WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write)
+void CCliCommands::WriteExport(const QString& strPath, const std::function<bool(CExportFile&)>& write)
 {
     QFile file(strPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -121,12 +121,12 @@ int CCliCommands::WriteExport(const QString& strPath, const std::function<bool(C
         PrintError(strWritten);
     else
         PrintLine(strWritten);
-    return CLI_SUCCESS;
 }
 
-int CCliCommands::ExportIfAsked(const std::function<bool(CExportFile&)>& write)
+void CCliCommands::ExportIfAsked(const std::function<bool(CExportFile&)>& write)
 {
-    return m_pArgs->Has("export") ? WriteExport(m_pArgs->Required("export"), write) : CLI_SUCCESS;
+    if (m_pArgs->Has("export"))
+        WriteExport(m_pArgs->Required("export"), write);
 }
 
 void CCliCommands::ReadSummaryOption()

@@ -41,7 +41,7 @@ bool WritePicture(const QDir& output, int nKind, const char* pszName)
 // out as the theme's folders (hicolor/48x48/apps/kitvane.png, ...).
 bool WriteDesktopIcons(const QDir& output)
 {
-    for (int nSize : {48, 128, 256}) {
+    for (int nSize : {KITVANE_ICON_SIZES}) {
         const QString strFolder = output.filePath(QStringLiteral("hicolor/%1x%1/apps").arg(nSize));
         const QString strPath = strFolder + QStringLiteral("/kitvane.png");
         if (!QDir().mkpath(strFolder) || !DrawIconImage(nSize).save(strPath, "PNG"))
