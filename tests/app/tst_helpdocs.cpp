@@ -2,6 +2,7 @@
 // pictures, and the PDF generated at build time really carries them; the
 // generator refuses a guide whose picture is missing.
 
+#include "tests/support/buildpath.h"
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -14,8 +15,8 @@
 
 namespace {
 
-const QString kDocuments = QStringLiteral(KITVANE_DOCUMENT_FOLDER);
-const QString kPictures = QStringLiteral(KITVANE_SOURCE_DIR "/docs/pictures");
+const QString kDocuments = kvtest::BuildPath(KITVANE_DOCUMENT_FOLDER);
+const QString kPictures = kvtest::BuildPath(KITVANE_SOURCE_DIR) + QStringLiteral("/docs/pictures");
 
 QString ReadText(const QString& strPath)
 {
@@ -59,7 +60,7 @@ QString SizeOf(const QImage& image)
 int RunGenerator(const QString& strOutput, const QString& strSource, QString* pstrErr)
 {
     QProcess process;
-    process.start(QStringLiteral(KITVANE_RESGEN), {strOutput, strSource});
+    process.start(kvtest::BuildPath(KITVANE_RESGEN), {strOutput, strSource});
     if (!process.waitForFinished(120000))
         return -1;
     *pstrErr = QString::fromLocal8Bit(process.readAllStandardError());
@@ -145,7 +146,7 @@ void TestHelpDocs::everyPictureIsUsed()
 {
     const QString strTexts = ReadText(kDocuments + QStringLiteral("/HelpFRA.md"))
                              + ReadText(kDocuments + QStringLiteral("/HelpENG.md"))
-                             + ReadText(QStringLiteral(KITVANE_SOURCE_DIR "/README.md"));
+                             + ReadText(kvtest::BuildPath(KITVANE_SOURCE_DIR) + QStringLiteral("/README.md"));
     const QStringList arrFiles = QDir(kPictures).entryList(QDir::Files);
     QVERIFY(!arrFiles.isEmpty());
     for (const QString& strFile : arrFiles)

@@ -5,6 +5,7 @@
 
 #include "tests/audit/serverlog.h"
 #include "tests/audit/statementrules.h"
+#include "tests/support/buildpath.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -40,7 +41,7 @@ LoginKind KindOf(const kvtest::LoggedStatement& statement)
 QMap<QString, QPair<QString, qint64>> ReadMarks()
 {
     QMap<QString, QPair<QString, qint64>> marks;
-    QFile file(QStringLiteral(KITVANE_AUDIT_MARKS));
+    QFile file(kvtest::BuildPath(KITVANE_AUDIT_MARKS));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return marks;
     for (const QByteArray& line : file.readAll().split('\n')) {
@@ -197,7 +198,7 @@ void TestStatementAudit::readsServerLogs()
 
 void TestStatementAudit::markLogEnds()
 {
-    QFile::remove(QStringLiteral(KITVANE_AUDIT_REPORT));
+    QFile::remove(kvtest::BuildPath(KITVANE_AUDIT_REPORT));
     QString strMarks;
     for (Engine engine : kServerEngines) {
         try {
@@ -208,7 +209,7 @@ void TestStatementAudit::markLogEnds()
             QFAIL(error.what());
         }
     }
-    QFile file(QStringLiteral(KITVANE_AUDIT_MARKS));
+    QFile file(kvtest::BuildPath(KITVANE_AUDIT_MARKS));
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text), qPrintable(file.errorString()));
     QVERIFY2(file.write(strMarks.toUtf8()) == strMarks.toUtf8().size(), qPrintable(file.errorString()));
 }
@@ -280,7 +281,7 @@ void TestStatementAudit::auditServerLogs()
         arrReport.append(QStringLiteral("REFUSED ... %1 in all").arg(arrRefused.size()));
     for (const QString& strLine : std::as_const(arrReport))
         qInfo("%s", qPrintable(strLine));
-    QFile report(QStringLiteral(KITVANE_AUDIT_REPORT));
+    QFile report(kvtest::BuildPath(KITVANE_AUDIT_REPORT));
     QVERIFY2(report.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text), qPrintable(report.errorString()));
     report.write((arrReport.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 

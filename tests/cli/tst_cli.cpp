@@ -12,6 +12,7 @@
 #include "app/language.h"
 #include "res/stringids.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/support/buildpath.h"
 #include "tests/support/recorders.h"
 #include "version.h"
 
@@ -72,7 +73,7 @@ QProcessEnvironment ChildEnvironment(const EnvironmentChanges& changes = {})
 void Start(QProcess& process, const QStringList& arrArgs, const EnvironmentChanges& changes = {})
 {
     process.setProcessEnvironment(ChildEnvironment(changes));
-    process.start(QStringLiteral(KITVANE_CLI), arrArgs);
+    process.start(kvtest::BuildPath(KITVANE_CLI), arrArgs);
 }
 
 CliRun Finish(QProcess& process)
@@ -124,7 +125,7 @@ QByteArray Golden(const QString& strPath)
 // fails, so that nobody mistakes a rewrite for a pass.
 void CompareWithGolden(const QByteArray& bytes, const QString& strName)
 {
-    const QString strPath = QStringLiteral(KITVANE_CLI_GOLDEN "/") + strName;
+    const QString strPath = kvtest::BuildPath(KITVANE_CLI_GOLDEN) + QStringLiteral("/") + strName;
     if (qEnvironmentVariableIsSet("KITVANE_WRITE_GOLDEN")) {
         QVERIFY(WriteFile(strPath, bytes));
         QFAIL(qPrintable(QStringLiteral("golden file written: ") + strPath));
@@ -273,7 +274,7 @@ TerminalRun RunOnTerminal(const QStringList& arrArgs, const QByteArray& strAwait
 {
     // Everything the child needs is built before the fork: between fork and
     // exec a multi-threaded process may only make async-signal-safe calls.
-    QList<QByteArray> argStore{QByteArrayLiteral(KITVANE_CLI)};
+    QList<QByteArray> argStore{QFile::encodeName(kvtest::BuildPath(KITVANE_CLI))};
     for (const QString& strArg : arrArgs)
         argStore.append(strArg.toLocal8Bit());
     QList<QByteArray> envStore;
@@ -1068,7 +1069,7 @@ void TestCli::nothingToUpdate()
     const CliRun run = RunCli({"decimal-update", "--dsn", bed->pDatabase->Dsn(), "--alias", "NOSUCH", "--multiply",
                                "--power", "1", "--output", strPath, "--lang", "en"});
     QCOMPARE(run.nStatus, 0);
-    QCOMPARE(ReadFile(strPath), Golden(QStringLiteral(KITVANE_TOOLS_GOLDEN "/nothing_to_update_en.txt")));
+    QCOMPARE(ReadFile(strPath), Golden(kvtest::BuildPath(KITVANE_TOOLS_GOLDEN) + QStringLiteral("/nothing_to_update_en.txt")));
 }
 
 // What user input could reach in the production schema: a sequence, a
@@ -2133,7 +2134,7 @@ void TestCli::failOnDifferences()
 // without a warning, and names every command and option the help does.
 void TestCli::manPage()
 {
-    const QByteArray page = ReadFile(QStringLiteral(KITVANE_CLI_MAN_PAGE));
+    const QByteArray page = ReadFile(kvtest::BuildPath(KITVANE_CLI_MAN_PAGE));
     QProcess program;
     Start(program, {"--man-page"});
     QVERIFY(program.waitForFinished(60000));
@@ -2152,7 +2153,7 @@ void TestCli::manPage()
 
     QProcess groff;
     groff.start(QStringLiteral("groff"), {"-ww", "-man", "-Tutf8", "-P-cbou", "-rLL=300n", "-rHY=0",
-                                          QStringLiteral(KITVANE_CLI_MAN_PAGE)});
+                                          kvtest::BuildPath(KITVANE_CLI_MAN_PAGE)});
     QVERIFY2(groff.waitForFinished(60000), "groff did not run (install-deps installs groff-base)");
     const QString strErrors = QString::fromUtf8(groff.readAllStandardError());
     QVERIFY2(strErrors.isEmpty(), qPrintable(strErrors));
@@ -2227,7 +2228,7 @@ void TestCli::bashCompletion()
     QFETCH(QStringList, expected);
     KV_ROWS_FIXTURE(demo, DemoSources);
     Q_UNUSED(demo);
-    const QString strScript = QStringLiteral(KITVANE_CLI_COMPLETION);
+    const QString strScript = kvtest::BuildPath(KITVANE_CLI_COMPLETION);
     QProcess program;
     Start(program, {"--bash-completion"});
     QVERIFY(program.waitForFinished(60000));
@@ -2237,7 +2238,7 @@ void TestCli::bashCompletion()
     syntax.start(QStringLiteral("bash"), {"-n", strScript});
     QVERIFY(syntax.waitForFinished(60000));
     QVERIFY2(syntax.exitCode() == 0, syntax.readAllStandardError().constData());
-    QCOMPARE(Completions(strScript, QStringList{QStringLiteral(KITVANE_CLI)} + words), expected);
+    QCOMPARE(Completions(strScript, QStringList{kvtest::BuildPath(KITVANE_CLI)} + words), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -11,6 +11,7 @@
 #include "compare/tablecomparison.h"
 #include "tests/compare/comparebed.h"
 #include "tests/compare/filesizelimit.h"
+#include "tests/support/buildpath.h"
 #include "tests/support/testmain.h"
 
 #include <QBuffer>
@@ -38,7 +39,7 @@ void SetLanguage(bool bFrench)
 // so that nobody mistakes a rewrite for a pass.
 void CompareWithGolden(const QByteArray& bytes, const char* pszName)
 {
-    const QString strPath = QStringLiteral(KITVANE_COMPARE_GOLDEN "/") + QLatin1String(pszName);
+    const QString strPath = kvtest::BuildPath(KITVANE_COMPARE_GOLDEN) + QStringLiteral("/") + QLatin1String(pszName);
     if (qEnvironmentVariableIsSet("KITVANE_WRITE_GOLDEN")) {
         QFile file(strPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

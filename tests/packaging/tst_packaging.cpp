@@ -3,6 +3,7 @@
 // programs run from there, its control fields, desktop entry, AppStream
 // description and icons checked with the platform's own tools.
 
+#include "tests/support/buildpath.h"
 #include "app/shellfunctions.h"
 #include "version.h"
 
@@ -155,7 +156,7 @@ void TestPackaging::initTestCase()
     // folder, so no package is left in the build folder.
     const Run built = RunProgram(QStringLiteral(KITVANE_CPACK),
                                  {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
-                                  QStringLiteral(KITVANE_CPACK_CONFIG), QStringLiteral("-B"), strOutput},
+                                  kvtest::BuildPath(KITVANE_CPACK_CONFIG), QStringLiteral("-B"), strOutput},
                                  QProcessEnvironment::systemEnvironment(), 300000);
     QVERIFY2(built.nStatus == 0, qPrintable(Describe(built)));
     const QStringList arrDebs = QDir(strOutput).entryList({QStringLiteral("*.deb")}, QDir::Files);
@@ -411,7 +412,7 @@ void TestPackaging::manPageAndCompletion()
     const QString strName = strPath.endsWith(QLatin1String(".1")) ? QStringLiteral("kitvane-cli.1")
                                                                    : QStringLiteral("kitvane-cli.bash-completion");
     QFile shipped(Root(strPath));
-    QFile built(QStringLiteral(KITVANE_BUILD_ROOT "/cli/") + strName);
+    QFile built(kvtest::BuildPath(KITVANE_BUILD_ROOT) + QStringLiteral("/cli/") + strName);
     QVERIFY2(shipped.open(QIODevice::ReadOnly), qPrintable(shipped.fileName()));
     QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(built.fileName()));
     const QByteArray content = shipped.readAll();
@@ -546,7 +547,7 @@ void TestPackaging::iconSizes()
 // Running the demo installs no database server; the tests' set has them.
 void TestPackaging::demoDependenciesNameNoServer()
 {
-    const QString strScript = QStringLiteral(KITVANE_SOURCE_DIR "/scripts/install-deps");
+    const QString strScript = kvtest::BuildPath(KITVANE_SOURCE_DIR) + QStringLiteral("/scripts/install-deps");
     const Run demo = RunProgram(QStringLiteral("bash"), {strScript, QStringLiteral("--list")});
     QVERIFY2(demo.nStatus == 0, qPrintable(Describe(demo)));
     const QStringList arrDemo = demo.strOut.split(u'\n', Qt::SkipEmptyParts);

@@ -11,6 +11,7 @@
 #include "tests/app/scriptedprompt.h"
 #include "tests/app/testfiles.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/support/buildpath.h"
 #include "tests/support/recorders.h"
 
 #include <QDeadlineTimer>
@@ -76,7 +77,7 @@ inline QByteArray ResultBytes(const QStringList& lines)
 
 inline QByteArray GoldenFile(const QString& strName)
 {
-    return ReadTestFile(QStringLiteral(KITVANE_TOOLS_GOLDEN "/") + strName);
+    return ReadTestFile(kvtest::BuildPath(KITVANE_TOOLS_GOLDEN) + QStringLiteral("/") + strName);
 }
 
 // Records every message and calls the test's hook first; the hook's answer

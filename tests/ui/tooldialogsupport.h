@@ -11,6 +11,7 @@
 #include "db/dbdata.h"
 #include "tests/app/recordingopener.h"
 #include "tests/fixtures/jdefixture.h"
+#include "tests/support/buildpath.h"
 #include "tests/support/testodbcenv.h"
 #include "tools/dlgwait.h"
 
@@ -215,7 +216,7 @@ inline int RunCli(const QStringList& arrArgs, QString* pstrErr = nullptr)
     environment.insert(QStringLiteral("ODBCSYSINI"), strFolder);
     environment.insert(QStringLiteral("ODBCINI"), strFolder + QStringLiteral("/odbc-user.ini"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KITVANE_CLI), arrArgs);
+    process.start(kvtest::BuildPath(KITVANE_CLI), arrArgs);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return -1;
     if (pstrErr != nullptr)
