@@ -34,12 +34,15 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -148,6 +151,8 @@ private slots:
     void exportFailureShownWithItsReason();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
+    void exportOptionsFollowTheFilters_data();
+    void exportOptionsFollowTheFilters();
     void resultsOnServers_data();
     void resultsOnServers();
     void aliasesAcrossServers();
@@ -658,6 +663,104 @@ void TestCompareResults::exportsAreTheCommandLines()
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
     QCOMPARE(gui, ReadAll(strCli));
+}
+
+void TestCompareResults::exportOptionsFollowTheFilters_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::addColumn<int>("nCleared");         // the filter box cleared before the export
+    QTest::addColumn<QList<int>>("shown");     // the export options, in the dialog's order
+    QTest::addColumn<QList<int>>("indented");
+    QTest::addColumn<QByteArray>("filtered");  // a line of the cleared status
+    QTest::addColumn<QByteArray>("kept");      // a line of another status
+    QTest::newRow("tables") << QStringLiteral("tables") << false << 1 << QList<int>{3, 4, 5, 6, 7, 8, 9, 10}
+                            << QList<int>{7, 8, 9, 10} << QByteArray("\r\n>;F0092\r\n")
+                            << QByteArray("\r\n<;F0011\r\n");
+    QTest::newRow("fields") << QStringLiteral("fields") << false << 0 << QList<int>{11, 12, 13} << QList<int>{}
+                            << QByteArray("\r\n=;K\r\n") << QByteArray("\r\n<;ABC\r\n");
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true << 2 << QList<int>{11, 12, 13, 14}
+                                           << QList<int>{} << QByteArray("\r\n<;ABC;") << QByteArray("\r\n=;K;");
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false << 2 << QList<int>{15, 16, 17, 18} << QList<int>{}
+                             << QByteArray("\r\n<;X0000001;") << QByteArray("\r\n=;AN8;");
+}
+
+// The export's options start from the window's filters and show the
+// options of its kind; OK with all of them cleared asks again, Cancel then
+// ends the export before the file dialog; the export written follows the
+// filters.
+void TestCompareResults::exportOptionsFollowTheFilters()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    QFETCH(int, nCleared);
+    QFETCH(QList<int>, shown);
+    QFETCH(QList<int>, indented);
+    QFETCH(QByteArray, filtered);
+    QFETCH(QByteArray, kept);
+    CZembraParam& param = m_pApp->GetOptions();
+    param.SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    // Left over from an earlier export: must not reach a window without the box.
+    param.SetOption(OPT_EXPORT_FIELDS_DIFFERENT, true);
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    ClickFilter(pForm, nCleared);
+    const int nFirstOption = shown.first();
+    const auto box = [](CDlgParams& dlg, int nOption) { return dlg.OptionBox(nOption); };
+
+    ModalWatcher watcher;
+    const QString strPath = m_pTmp->filePath(QStringLiteral("export.csv"));
+    {
+        AnsweringChooser chooser(strPath);
+        QList<int> arrShown;
+        ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+                                     for (int n = 0; n < OPT_COUNT; ++n) {
+                                         if (box(dlg, n)->isVisible())
+                                             arrShown << n;
+                                     }
+                                     std::sort(arrShown.begin(), arrShown.end(), [&](int a, int b) {
+                                         return box(dlg, a)->y() < box(dlg, b)->y();
+                                     });
+                                     for (int n : arrShown) {
+                                         QCOMPARE(box(dlg, n)->x(), indented.contains(n) ? 9 + CDlgParams::kIndent : 9);
+                                         // A status option follows its filter; the table's field options start set.
+                                         const int nStatus = n - nFirstOption;
+                                         QCOMPARE(box(dlg, n)->isChecked(), nStatus >= 4 || nStatus != nCleared);
+                                     }
+                                     // The dependent boxes first: a disabled box keeps its mark.
+                                     for (auto it = arrShown.crbegin(); it != arrShown.crend(); ++it) {
+                                         const int n = *it;
+                                         if (box(dlg, n)->isChecked())
+                                             QTest::mouseClick(box(dlg, n), Qt::LeftButton, {},
+                                                               QPoint(6, box(dlg, n)->height() / 2));
+                                     }
+                                     QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                                 },
+                                 [&](CDlgParams& dlg) {
+                                     for (int n : arrShown)
+                                         QVERIFY(!box(dlg, n)->isChecked());
+                                     QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton);
+                                 }});
+        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 2);
+        QCOMPARE(arrShown, shown);
+        // Cancel ends the export silently, before the file dialog.
+        QVERIFY(chooser.m_strProposed.isEmpty());
+    }
+    QVERIFY(!QFile::exists(strPath));
+    QVERIFY(arrStarted.isEmpty());
+    if (!shown.contains(OPT_EXPORT_FIELDS_DIFFERENT) && kind == QStringLiteral("fields"))
+        QVERIFY(!param.IsOptionSet(OPT_EXPORT_FIELDS_DIFFERENT));
+
+    // Accepted as the filters set them: the cleared status is not written.
+    QCOMPARE(ClickExport(pForm, strPath), 1);
+    QCOMPARE(arrStarted.size(), 1);
+    const QByteArray exported = ReadAll(strPath);
+    QVERIFY2(exported.contains(kept), exported.constData());
+    QVERIFY2(!exported.contains(filtered), exported.constData());
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
 }
 
 void TestCompareResults::exportFailureShownWithItsReason_data()
