@@ -35,6 +35,7 @@
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QCheckBox>
+#include <QLabel>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -143,6 +144,7 @@ private slots:
     void fieldWindowOfADifferentTable();
     void secondClickReusesTheResultAndTheLastWindowClears();
     void cancelledOptionsOpenNothing();
+    void cancelledRunOpensNothingAndAsksAgain();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
     void placementIsKeptPerKind_data();
@@ -451,6 +453,49 @@ void TestCompareResults::cancelledOptionsOpenNothing()
     QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
 }
 
+void TestCompareResults::cancelledRunOpensNothingAndAsksAgain()
+{
+    // Enough tables for the cancel to land before the last one.
+    for (int nSide : {0, 1}) {
+        m_pSides[nSide] = std::make_unique<kvtest::TestDatabase>(kvtest::Engine::SQLite);
+        for (int i = 0; i < 150; ++i)
+            m_pSides[nSide]->Exec(QStringLiteral("CREATE TABLE T%1 (K INTEGER)").arg(i, 4, 10, QLatin1Char('0')));
+    }
+    QVERIFY(OpenWindow());
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    ModalWatcher watcher;
+    QString strCancelledAt;
+    watcher.onWait = [&](CDlgWait& wait) {
+        auto* pItem = qobject_cast<QLabel*>(wait.GetDlgItem(IDC_WAIT_ITEM));
+        if (strCancelledAt.isEmpty() && pItem != nullptr && !pItem->text().isEmpty()) {
+            strCancelledAt = pItem->text();
+            QTest::mouseClick(wait.GetDlgItem(IDCANCEL), Qt::LeftButton);
+        }
+    };
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QVERIFY(watcher.m_bWaitShown);
+    QVERIFY(!strCancelledAt.isEmpty());
+    QVERIFY(strCancelledAt != QStringLiteral("T0149"));
+    // No window, no result, the forms unlocked, no message.
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+    QVERIFY(!pLauncher->IsBusy());
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
+    QCOMPARE(QDir(m_pTmp->path()).entryList(QDir::Files), QStringList());
+    QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+    // The next click starts again from the options.
+    ParamsAnswerer again({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton); }});
+    watcher.m_bWaitShown = false;
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    QCOMPARE(again.m_nShown, 1);
+    QVERIFY(!watcher.m_bWaitShown);
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+}
+
 void TestCompareResults::runRefusesEverySecondWay()
 {
     QVERIFY(OpenWindow());
@@ -465,6 +510,12 @@ void TestCompareResults::runRefusesEverySecondWay()
     int nTries = 0;
     const auto trySecondWays = [&] {
         ++nTries;
+        // The dialog up blocks every window of the application, and stands
+        // over the comparison window.
+        QWidget* pModal = QApplication::activeModalWidget();
+        QVERIFY(pModal != nullptr);
+        QCOMPARE(pModal->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(pModal->parentWidget(), static_cast<QWidget*>(m_pFrame.data()));
         pTables->click();
         pAliases->click();
         pStructure->click();
