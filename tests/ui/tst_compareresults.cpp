@@ -40,6 +40,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,9 +60,9 @@ const QStringList kAllTables{QStringLiteral("F0002"), QStringLiteral("F0004"), Q
                              QStringLiteral("F0111"), QStringLiteral("F4101"), QStringLiteral("F4211"),
                              QStringLiteral("F9860")};
 
-std::unique_ptr<kvtest::TestDatabase> SideDatabase(int nSide)
+std::unique_ptr<kvtest::TestDatabase> SideDatabase(int nSide, kvtest::Engine engine = kvtest::Engine::SQLite)
 {
-    auto pDatabase = std::make_unique<kvtest::TestDatabase>(kvtest::Engine::SQLite);
+    auto pDatabase = std::make_unique<kvtest::TestDatabase>(engine);
     const auto create = [&](const QString& strTable, const QString& strColumns) {
         pDatabase->Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(strTable, strColumns));
     };
@@ -140,6 +141,7 @@ class TestCompareResults : public QObject
 private slots:
     void init();
     void cleanup();
+    void tableWindowFromTheButton_data();
     void tableWindowFromTheButton();
     void fieldWindowOfADifferentTable();
     void secondClickReusesTheResultAndTheLastWindowClears();
@@ -283,17 +285,54 @@ CFormCompare* TestCompareResults::OpenResultWindow(const QString& strKind)
     return QTest::qWaitForWindowExposed(pForm->window()) ? pForm : nullptr;
 }
 
+void TestCompareResults::tableWindowFromTheButton_data()
+{
+    QTest::addColumn<int>("nEngine");
+    QTest::newRow("SQLite") << int(kvtest::Engine::SQLite);
+    QTest::newRow("PostgreSQL") << int(kvtest::Engine::PostgreSQL);
+    QTest::newRow("MariaDB") << int(kvtest::Engine::MariaDB);
+}
+
 void TestCompareResults::tableWindowFromTheButton()
 {
-    QVERIFY(OpenWindow());
+    QFETCH(int, nEngine);
+    const auto engine = kvtest::Engine(nEngine);
+    try {
+        for (int nSide : {0, 1})
+            m_pSides[nSide] = SideDatabase(nSide, engine);
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
+    // PostgreSQL folds the unquoted names of the tables to lower case.
+    const auto spelled = [engine](QStringList names) {
+        if (engine == kvtest::Engine::PostgreSQL)
+            names.replaceInStrings(QRegularExpression(QStringLiteral("^F")), QStringLiteral("f"));
+        return names;
+    };
+    const QStringList kAllTables = spelled(::kAllTables);
+    const QStringList kDifferent = spelled(::kDifferent);
+    const auto name = [&](const char* pszName) { return spelled({QString::fromLatin1(pszName)}).first(); };
+    // A MariaDB login sees other databases too: each side chooses its own
+    // (the catalog, without owner).
+    QString strKeys[2];
+    if (engine == kvtest::Engine::MariaDB) {
+        for (int nSide : {0, 1})
+            strKeys[nSide] = m_pSides[nSide]->Name() + u'.';
+    }
+    QVERIFY(OpenWindowOn({m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, strKeys));
     ModalWatcher watcher;
     CCompareFrm* pWindow = CompareTables();
     QVERIFY(pWindow);
     QVERIFY(watcher.m_bWaitShown);
     QVERIFY(qobject_cast<CCompareTableFrm*>(pWindow));
     CFormCompare* pForm = pWindow->GetForm();
-    const QString strLeft = m_pSides[0]->Dsn();
-    const QString strRight = m_pSides[1]->Dsn();
+    QString strTitles[2];
+    for (int nSide : {0, 1}) {
+        const QString strSchema = m_pFrame->GetDBForm(nSide)->GetSchemaText();
+        strTitles[nSide] = m_pSides[nSide]->Dsn() + (strSchema.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(strSchema));
+    }
+    const QString strLeft = strTitles[0];
+    const QString strRight = strTitles[1];
     QCOMPARE(pWindow->windowTitle(), strLeft + QStringLiteral(" / ") + strRight);
     const QStringList captions{QStringLiteral("3 table(s) identique(s)"),
                                QStringLiteral("1 table(s) uniquement dans ") + strLeft,
@@ -324,9 +363,8 @@ void TestCompareResults::tableWindowFromTheButton()
     QCOMPARE(ListedNames(pForm), kAllTables);
     ClickFilter(pForm, 0);
     ClickFilter(pForm, 2);
-    QCOMPARE(ListedNames(pForm), (QStringList{QStringLiteral("F0092"), QStringLiteral("F0101"),
-                                              QStringLiteral("F0111"), QStringLiteral("F4211"),
-                                              QStringLiteral("F9860")}));
+    QCOMPARE(ListedNames(pForm), spelled({QStringLiteral("F0092"), QStringLiteral("F0101"), QStringLiteral("F0111"),
+                                          QStringLiteral("F4211"), QStringLiteral("F9860")}));
     ClickFilter(pForm, 0);
     ClickFilter(pForm, 2);
 
@@ -337,21 +375,21 @@ void TestCompareResults::tableWindowFromTheButton()
     QTest::keyClicks(pSearch, QStringLiteral("f01"));
     QVERIFY(pForm->GetDlgItem(IDC_SEARCH)->isEnabled());
     QTest::keyClick(pSearch, Qt::Key_Return);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+    QCOMPARE(SelectedName(pForm), name("F0101"));
     QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0111"));
+    QCOMPARE(SelectedName(pForm), name("F0111"));
     QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+    QCOMPARE(SelectedName(pForm), name("F0101"));
 
     // Show differences: a different table only.
     QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
     QVERIFY(pDetails->isVisible());
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0002")));
+    ClickRow(pForm, kAllTables.indexOf(name("F0002")));
     QVERIFY(!pDetails->isEnabled());
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4211")));
+    ClickRow(pForm, kAllTables.indexOf(name("F4211")));
     QVERIFY(pDetails->isEnabled());
     const qsizetype nFrames = m_pFrame->GetCompareLauncher()->GetFrames().size();
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4101")), true);
+    ClickRow(pForm, kAllTables.indexOf(name("F4101")), true);
     QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
     // Empty space below the rows: nothing selected, nothing opened.
     pForm->GetList()->clearSelection();
