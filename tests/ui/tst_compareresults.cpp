@@ -45,6 +45,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -162,6 +163,8 @@ private slots:
     void aliasesAcrossServers();
     void aliasOptionsFromTheButton_data();
     void aliasOptionsFromTheButton();
+    void layoutAndColumns_data();
+    void layoutAndColumns();
     void accessibleNames_data();
     void accessibleNames();
 
@@ -1158,6 +1161,131 @@ void TestCompareResults::aliasOptionsFromTheButton()
     QCOMPARE(pList->columnWidth(3) > 0, bBoth);
     QCOMPARE(pList->columnWidth(4), 0);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::layoutAndColumns_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::addColumn<QList<int>>("weights");   // of the shown columns, 0 for a hidden one; none: one column
+    QTest::newRow("tables") << QStringLiteral("tables") << false << QList<int>{};
+    QTest::newRow("fields") << QStringLiteral("fields") << false << QList<int>{};
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true << QList<int>{22, 26, 12, 20, 20};
+    // The item size is not compared: its column is hidden.
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false << QList<int>{30, 13, 0, 13, 13, 13};
+}
+
+// Where a result window puts its filter boxes, search field, list and
+// button, the band of captions over the list, and how it shares the list's
+// width among the columns.
+void TestCompareResults::layoutAndColumns()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    QFETCH(QList<int>, weights);
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption)
+        m_pApp->GetOptions().SetOption(nOption, nOption != OPT_COMPARE_DTAS);
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    const bool bBand = kind == QStringLiteral("aliases") || bSqlTypes;
+    // Small enough for the rows to need a scroll bar, then large enough
+    // for them all; the tables and the fields without SQL types no wider
+    // than 750 pixels.
+    const bool bLimited = !bBand;
+    for (QSize size : {QSize(560, 420), QSize(900, 640)}) {
+        pForm->window()->resize(size);
+        if (bLimited)
+            size.setWidth(std::min(size.width(), 750));
+        QTRY_COMPARE(pForm->window()->size(), size);
+        const int cx = pForm->width();
+        // The shown boxes one under the other, 5 pixels apart.
+        int y = 16;
+        for (int s = 0; s < 4; ++s) {
+            const QRect box = pForm->GetFilter(s)->geometry();
+            if (!pForm->GetFilter(s)->isVisible())
+                continue;
+            QCOMPARE(box.left(), 18);
+            QCOMPARE(box.top(), y);
+            QCOMPARE(box.right() + 1, cx - 18);
+            y = box.bottom() + 1 + 5;
+        }
+        // The search field and its button on one line, right-aligned.
+        const QRect button = pForm->GetDlgItem(IDC_SEARCH)->geometry();
+        const QRect edit = pForm->GetSearchEdit()->geometry();
+        QCOMPARE(button.right() + 1, cx - 9);
+        QCOMPARE(edit.left(), 9);
+        QCOMPARE(edit.right() + 1, button.left() - 1);
+        QCOMPARE(edit.top(), button.top());
+        QVERIFY(edit.top() > y);
+        // The list below, after the band of captions when there is one.
+        QCOMPARE(pForm->GetHeaderBandHeight(), bBand ? 35 : 0);
+        const QRect list = pForm->GetList()->geometry();
+        QCOMPARE(list.left(), 9);
+        QCOMPARE(list.width(), cx - 18);
+        QCOMPARE(list.top(), edit.bottom() + 1 + 9 + (bBand ? 35 : 0));
+        const QRect exportButton = pForm->GetDlgItem(IDC_EXPORT)->geometry();
+        QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
+        QCOMPARE(pDetails->isVisible(), kind == QStringLiteral("tables"));
+        if (pDetails->isVisible()) {
+            QCOMPARE(pDetails->geometry().right() + 1, cx - 9);
+            QCOMPARE(pDetails->geometry().bottom() + 1, list.bottom() + 1 + 9 + edit.height());
+        }
+        QVERIFY(list.bottom() < (pDetails->isVisible() ? pDetails->geometry().top() : exportButton.top()));
+        // The band is painted over the list's width.
+        const QImage picture = pForm->grab().toImage();
+        const QColor bandColour(205, 212, 218);
+        QCOMPARE(QColor(picture.pixel(list.left() + 1, list.top() - 34)) == bandColour, bBand);
+        QCOMPARE(QColor(picture.pixel(list.right() - 1, list.top() - 2)) == bandColour, bBand);
+
+        // The widths: one column the list's width less a pixel; else the
+        // name's share between 60 and 200 pixels, the shown columns by
+        // their weights, the last one what remains.
+        CCompareListCtrl* pList = pForm->GetList();
+        const int W = pList->viewport()->width();
+        if (weights.isEmpty()) {
+            QCOMPARE(pList->GetColumnCount(), 1);
+            QCOMPARE(pList->GetColumnWidth(0), W - 1);
+            continue;
+        }
+        QCOMPARE(pList->GetColumnCount(), int(weights.size()));
+        const auto mulDiv = [](int a, int b, int c) { return int((qint64(a) * b + c / 2) / c); };
+        const int nShown = std::accumulate(weights.begin() + 1, weights.end(), 0);
+        const int cxName = std::clamp(mulDiv(W, weights[0], weights[0] + nShown), 60, 200);
+        QCOMPARE(pList->GetColumnWidth(0), cxName);
+        int nLast = int(weights.size()) - 1;
+        while (weights[nLast] == 0)
+            --nLast;
+        int cxSum = cxName;
+        for (int c = 1; c < weights.size(); ++c) {
+            const int cxColumn = pList->GetColumnWidth(c);
+            cxSum += cxColumn;
+            if (weights[c] == 0)
+                QCOMPARE(cxColumn, 0);
+            else if (c != nLast)
+                QCOMPARE(cxColumn, mulDiv(W - cxName, weights[c], nShown));
+        }
+        QCOMPARE(cxSum, W);
+    }
+
+    // The captions of the band: one line, or two with the compared databases
+    // (fields) or the attribute's code and description (aliases).
+    const QList<QStringList> captions = pForm->GetColumnCaptions();
+    if (!bBand) {
+        QVERIFY(captions.isEmpty());
+    } else if (kind == QStringLiteral("fields")) {
+        const QString strTitles[2] = {pForm->GetTitles().strLeft, pForm->GetTitles().strRight};
+        QCOMPARE(captions, (QList<QStringList>{{QStringLiteral("Champ")},
+                                               {QStringLiteral("Type SQL")},
+                                               {QStringLiteral("Taille")},
+                                               {QStringLiteral("Type retourné par le driver"), strTitles[0]},
+                                               {QStringLiteral("Type retourné par le driver"), strTitles[1]}}));
+    } else {
+        QCOMPARE(captions.size(), 6);
+        QCOMPARE(captions[0], QStringList{QStringLiteral("Alias")});
+        QCOMPARE(captions[1], (QStringList{QStringLiteral("DTAT"), QStringLiteral("Type article DD")}));
+        QCOMPARE(captions[2], (QStringList{QStringLiteral("DTAS"), QStringLiteral("Taille article")}));
+    }
 }
 
 void TestCompareResults::accessibleNames_data()
