@@ -609,17 +609,44 @@ void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
 
 void TestCompareResults::placementIsKeptPerKind_data()
 {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("strSection");
     QTest::addColumn<bool>("bMaximised");
-    QTest::newRow("normal") << false;
-    QTest::newRow("maximised") << true;
+    for (auto [pszKind, pszSection] : {std::pair{"tables", "FrmSize2"}, std::pair{"fields", "FrmSize3"},
+                                       std::pair{"aliases", "FrmSize4"}}) {
+        QTest::addRow("%s, normal", pszKind) << QString::fromLatin1(pszKind) << QString::fromLatin1(pszSection) << false;
+        QTest::addRow("%s, maximised", pszKind) << QString::fromLatin1(pszKind) << QString::fromLatin1(pszSection) << true;
+    }
 }
 
 void TestCompareResults::placementIsKeptPerKind()
 {
+    QFETCH(QString, kind);
+    QFETCH(QString, strSection);
     QFETCH(bool, bMaximised);
-    QVERIFY(OpenWindow());
-    CCompareFrm* pWindow = CompareTables();
-    QVERIFY(pWindow);
+    m_settings.Reset();
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    // The table window stays open under a field window.
+    CFormCompare* pTableForm = kind == QStringLiteral("fields") ? pLauncher->GetFrames().first()->GetForm() : nullptr;
+    // Another window of the kind, from its button or row.
+    const auto reopen = [&]() -> CCompareFrm* {
+        const qsizetype nBefore = pLauncher->GetFrames().size();
+        if (pTableForm != nullptr) {
+            ClickRow(pTableForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        } else {
+            ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+            QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(kind == QStringLiteral("aliases") ? IDC_COMPARE_ALIASES
+                                                                                                    : IDC_COMPARE_TABLES),
+                              Qt::LeftButton);
+        }
+        if (pLauncher->GetFrames().size() != nBefore + 1)
+            return nullptr;
+        CCompareFrm* pOpened = pLauncher->GetFrames().last();
+        return QTest::qWaitForWindowExposed(pOpened) ? pOpened : nullptr;
+    };
+    QPointer<CCompareFrm> pWindow = pLauncher->GetFrames().last();
     const QRect placed(40, 50, 610, 470);
     pWindow->setGeometry(placed);
     QTRY_COMPARE(pWindow->geometry(), placed);
@@ -628,13 +655,17 @@ void TestCompareResults::placementIsKeptPerKind()
         QTRY_VERIFY(pWindow->isMaximized());
     }
     pWindow->close();
-    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
-    // The normal rectangle is kept with the maximised state.
+    QVERIFY(!pLauncher->GetFrames().contains(pWindow.data()));
+    // The normal rectangle is kept with the maximised state, in the kind's
+    // own section only.
     CSettingsStore& settings = m_pApp->GetSettings();
-    QCOMPARE(settings.GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
-             QStringLiteral("40,50,650,520"));
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
-    pWindow = CompareTables();
+    QCOMPARE(settings.GetProfileString(strSection, QStringLiteral("WndRect"), QString()), QStringLiteral("40,50,650,520"));
+    QCOMPARE(settings.GetProfileInt(strSection, QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
+    for (const char* pszOther : {"FrmSize2", "FrmSize3", "FrmSize4"}) {
+        if (strSection != QLatin1String(pszOther))
+            QCOMPARE(settings.GetProfileString(QString::fromLatin1(pszOther), QStringLiteral("WndRect"), QString()), QString());
+    }
+    pWindow = reopen();
     QVERIFY(pWindow);
     QCOMPARE(pWindow->isMaximized(), bMaximised);
     if (!bMaximised) {
@@ -646,8 +677,8 @@ void TestCompareResults::placementIsKeptPerKind()
     QTRY_COMPARE(pWindow->geometry(), placed);
     // Closed in its normal state, it opens so again.
     pWindow->close();
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), 0);
-    pWindow = CompareTables();
+    QCOMPARE(settings.GetProfileInt(strSection, QStringLiteral("IsZoomed"), -1), 0);
+    pWindow = reopen();
     QVERIFY(pWindow);
     QVERIFY(!pWindow->isMaximized());
     QCOMPARE(pWindow->geometry(), placed);
