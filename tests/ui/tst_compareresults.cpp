@@ -148,6 +148,7 @@ private slots:
     void secondClickReusesTheResultAndTheLastWindowClears();
     void cancelledOptionsOpenNothing();
     void cancelledRunOpensNothingAndAsksAgain();
+    void runRefusesEverySecondWay_data();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
     void placementIsKeptPerKind_data();
@@ -537,8 +538,23 @@ void TestCompareResults::cancelledRunOpensNothingAndAsksAgain()
     QVERIFY(pLauncher->GetFrames().isEmpty());
 }
 
+void TestCompareResults::runRefusesEverySecondWay_data()
+{
+    QTest::addColumn<bool>("bAliases");
+    QTest::newRow("table run") << false;
+    QTest::newRow("alias run") << true;
+}
+
 void TestCompareResults::runRefusesEverySecondWay()
 {
+    QFETCH(bool, bAliases);
+    // Two data dictionaries: both comparison buttons are enabled.
+    try {
+        for (int nSide : {0, 1})
+            m_pSides[nSide] = std::move(kvtest::JdeTestBed(kvtest::Engine::SQLite, kvtest::JdeOptions()).pDatabase);
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
     QVERIFY(OpenWindow());
     m_pFrame->GetDBForm(0)->m_lstTables->SelectRow(0);
     QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE)->isEnabled());
@@ -546,6 +562,8 @@ void TestCompareResults::runRefusesEverySecondWay()
     auto* pTables = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES));
     auto* pAliases = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES));
     auto* pStructure = qobject_cast<QAbstractButton*>(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE));
+    QVERIFY(pTables->isEnabled());
+    QVERIFY(pAliases->isEnabled());
     // Every way into a second run, tried while the options dialog is up
     // and again while the run goes on.
     int nTries = 0;
@@ -576,17 +594,25 @@ void TestCompareResults::runRefusesEverySecondWay()
         trySecondWays();
         QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
     }});
-    QTest::mouseClick(pTables, Qt::LeftButton);
+    QTest::mouseClick(bAliases ? pAliases : pTables, Qt::LeftButton);
     QCOMPARE(nTries, 2);
     QVERIFY(bTriedDuringRun);
     QCOMPARE(answerer.m_nShown, 1);
-    // One window only, on the one result; no structure window, no message.
+    // One window only, on the one result of its kind; no structure window,
+    // no message.
     QCOMPARE(pLauncher->GetFrames().size(), 1);
     QVERIFY(!pLauncher->IsBusy());
     QVERIFY(m_pFrame);
     QVERIFY(m_pFrame->isVisible());
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
-    QCOMPARE(ListedNames(pLauncher->GetFrames().first()->GetForm()), kAllTables);
+    QVERIFY(m_pApp->GetResultFile(bAliases ? RESULT_FILE_ALIASES : RESULT_FILE_TABLES) != nullptr);
+    QVERIFY(m_pApp->GetResultFile(bAliases ? RESULT_FILE_TABLES : RESULT_FILE_ALIASES) == nullptr);
+    CFormCompare* pForm = pLauncher->GetFrames().first()->GetForm();
+    int nCounted = 0;
+    for (int s = 0; s < 4; ++s)
+        nCounted += pForm->GetCount(s);
+    QVERIFY(nCounted > 0);
+    QCOMPARE(pForm->GetList()->GetItemCount(), nCounted);
     const QList<QWidget*> windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 2);
 }
