@@ -395,8 +395,12 @@ void TestCompareResults::tableWindowFromTheButton()
     const qsizetype nFrames = m_pFrame->GetCompareLauncher()->GetFrames().size();
     ClickRow(pForm, kAllTables.indexOf(name("F4101")), true);
     QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
-    // Empty space below the rows: nothing selected, nothing opened.
+    // A different table deselected: the button goes off; a double click
+    // on the empty space below the rows opens nothing.
+    ClickRow(pForm, kAllTables.indexOf(name("F4211")));
+    QVERIFY(pDetails->isEnabled());
     pForm->GetList()->clearSelection();
+    QVERIFY(!pDetails->isEnabled());
     DoubleClickAt(pForm->GetList()->viewport(), QPoint(5, pForm->GetList()->viewport()->height() - 3));
     QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
@@ -752,7 +756,7 @@ int ClickExport(CFormCompare* pForm, const QString& strPath, QString* pstrPropos
 // kitvane-cli's export of the same comparison ("tables", "fields" of
 // strTable, or "aliases"), with its default options; its exit status.
 int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2], const QString (&strSchemas)[2],
-              const QString& strTable, const QString& strPath)
+              const QString& strTable, const QString& strPath, bool bSqlTypes = false)
 {
     QStringList arrArgs{strKind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
                         : strKind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
@@ -766,6 +770,8 @@ int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2],
         arrArgs << QStringLiteral("--right-schema") << strSchemas[1];
     if (strKind == QStringLiteral("fields"))
         arrArgs << QStringLiteral("--table") << strTable;
+    if (bSqlTypes)
+        arrArgs << QStringLiteral("--sql-types");
     QString strErr;
     const int nStatus = tooltest::RunCli(arrArgs, &strErr);
     if (nStatus != 0)
@@ -779,10 +785,12 @@ void TestCompareResults::exportsAreTheCommandLines_data()
 {
     QTest::addColumn<bool>("french");
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
     for (bool bFrench : {true, false}) {
         const char* pszLang = bFrench ? "fr" : "en";
         for (const char* pszKind : {"tables", "fields", "aliases"})
-            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind);
+            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind) << false;
+        QTest::addRow("%s fields with SQL types", pszLang) << bFrench << QStringLiteral("fields") << true;
     }
 }
 
@@ -790,8 +798,10 @@ void TestCompareResults::exportsAreTheCommandLines()
 {
     QFETCH(bool, french);
     QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
     m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
                                 : QLocale(QLocale::English, QLocale::UnitedStates));
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
     QStringList arrStarted;
     m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
     CFormCompare* pForm = OpenResultWindow(kind);
@@ -804,13 +814,21 @@ void TestCompareResults::exportsAreTheCommandLines()
                                  + QStringLiteral(".csv")));
     QCOMPARE(arrStarted.size(), 1);
     QVERIFY(arrStarted.first().contains(strGui));
-    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli), 0);
+    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli,
+                       bSqlTypes),
+             0);
     const QByteArray gui = ReadAll(strGui);
-    // Not an empty result: the lines of the differences are there.
+    // Not an empty result: the lines of the differences are there, with
+    // six fields a line when the SQL types were compared.
     const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
+                                    : bSqlTypes                        ? QByteArray("\r\n<;ABC;")
                                     : kind == QStringLiteral("fields") ? QByteArray("\r\n<;ABC\r\n")
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
+    if (bSqlTypes) {
+        const QByteArray line = gui.mid(gui.indexOf(expectedLine) + 2).split('\r').first();
+        QCOMPARE(int(line.count(';')) + 1, 6);
+    }
     QCOMPARE(gui, ReadAll(strCli));
 }
 
