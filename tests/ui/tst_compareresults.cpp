@@ -568,6 +568,15 @@ void TestCompareResults::runRefusesEverySecondWay()
     auto* pStructure = qobject_cast<QAbstractButton*>(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE));
     QVERIFY(pTables->isEnabled());
     QVERIFY(pAliases->isEnabled());
+    // A result window of the other kind is open during the run.
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(bAliases ? pTables : pAliases, Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QPointer<CCompareFrm> pOpenWindow = pLauncher->GetFrames().first();
+    QVERIFY(QTest::qWaitForWindowExposed(pOpenWindow));
     // Every way into a second run, tried while the options dialog is up
     // and again while the run goes on.
     int nTries = 0;
@@ -584,6 +593,10 @@ void TestCompareResults::runRefusesEverySecondWay()
         pStructure->click();
         m_pFrame->close();
         QVERIFY(m_pFrame->isVisible());
+        // The open result window stays, and so does the result it shows.
+        QVERIFY(!pOpenWindow->close());
+        QVERIFY(pOpenWindow->isVisible());
+        QCOMPARE(pLauncher->GetFrames().first(), pOpenWindow.data());
         QVERIFY(pLauncher->IsBusy());
     };
     ModalWatcher watcher;
@@ -602,23 +615,26 @@ void TestCompareResults::runRefusesEverySecondWay()
     QCOMPARE(nTries, 2);
     QVERIFY(bTriedDuringRun);
     QCOMPARE(answerer.m_nShown, 1);
-    // One window only, on the one result of its kind; no structure window,
+    // One window more, on the one result of its kind; no structure window,
     // no message.
-    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QCOMPARE(pLauncher->GetFrames().size(), 2);
     QVERIFY(!pLauncher->IsBusy());
     QVERIFY(m_pFrame);
     QVERIFY(m_pFrame->isVisible());
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
-    QVERIFY(m_pApp->GetResultFile(bAliases ? RESULT_FILE_ALIASES : RESULT_FILE_TABLES) != nullptr);
-    QVERIFY(m_pApp->GetResultFile(bAliases ? RESULT_FILE_TABLES : RESULT_FILE_ALIASES) == nullptr);
-    CFormCompare* pForm = pLauncher->GetFrames().first()->GetForm();
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_ALIASES) != nullptr);
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) != nullptr);
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    QCOMPARE(qobject_cast<CCompareTableFrm*>(pLauncher->GetFrames().last()) != nullptr, !bAliases);
     int nCounted = 0;
     for (int s = 0; s < 4; ++s)
         nCounted += pForm->GetCount(s);
     QVERIFY(nCounted > 0);
     QCOMPARE(pForm->GetList()->GetItemCount(), nCounted);
     const QList<QWidget*> windows = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 2);
+    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 3);
+    // After the run, the windows close again.
+    QVERIFY(pOpenWindow->close());
 }
 
 void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
