@@ -639,18 +639,32 @@ void TestCompareResults::runRefusesEverySecondWay()
 
 void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
 {
-    QVERIFY(OpenWindow());
-    QPointer<CCompareFrm> pWindow = CompareTables();
-    QVERIFY(pWindow);
-    const QString strResult = m_pApp->GetResultFile(RESULT_FILE_TABLES)->fileName();
-    QVERIFY(QFile::exists(strResult));
+    // A table window and an alias window open, on two data dictionaries.
+    CFormCompare* pAliasForm = OpenResultWindow(QStringLiteral("aliases"));
+    QVERIFY(pAliasForm);
+    QPointer<CCompareFrm> pAliasWindow = m_pFrame->GetCompareLauncher()->GetFrames().first();
+    QPointer<CCompareFrm> pTableWindow = CompareTables();
+    QVERIFY(pTableWindow);
+    QString strResults[2];
+    for (int nWhich : {int(RESULT_FILE_TABLES), int(RESULT_FILE_ALIASES)}) {
+        QVERIFY(m_pApp->GetResultFile(nWhich) != nullptr);
+        strResults[nWhich] = m_pApp->GetResultFile(nWhich)->fileName();
+        QVERIFY(QFile::exists(strResults[nWhich]));
+    }
+    QVERIFY(m_pApp->GetTableComparison().GetTableCount(CMP_SAME) > 0);
+    QVERIFY(m_pApp->GetAliasComparison().GetAliasCount(CMP_SAME) > 0);
     m_pFrame->close();
     QTRY_VERIFY(m_pFrame.isNull());
-    QVERIFY(pWindow.isNull());
-    QVERIFY(!QFile::exists(strResult));
-    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
-    for (int s = 0; s < 4; ++s)
+    QVERIFY(pTableWindow.isNull());
+    QVERIFY(pAliasWindow.isNull());
+    for (int nWhich : {int(RESULT_FILE_TABLES), int(RESULT_FILE_ALIASES)}) {
+        QVERIFY(!QFile::exists(strResults[nWhich]));
+        QVERIFY(m_pApp->GetResultFile(nWhich) == nullptr);
+    }
+    for (int s = 0; s < 4; ++s) {
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
+        QCOMPARE(m_pApp->GetAliasComparison().GetAliasCount(s), 0);
+    }
 }
 
 void TestCompareResults::placementIsKeptPerKind_data()
