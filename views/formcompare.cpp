@@ -125,6 +125,9 @@ void CFormCompare::OnInitialUpdate()
     connect(m_pList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CFormCompare::UpdateDetailsButton);
     connect(m_pList, &QAbstractItemView::doubleClicked, this, &CFormCompare::OnShowDetails);
+    // The columns share the rows' width, which a scroll bar coming or going
+    // changes after the layout.
+    connect(m_pList, &CZembraListCtrl::viewportResized, this, [this] { SizeColumns(); });
     UpdateDetailsButton();
 
     SetCounterCaptions();

@@ -456,7 +456,10 @@ bool CZembraListCtrl::viewportEvent(QEvent* pEvent)
 {
     if (pEvent->type() == QEvent::Leave)
         ResetHotCell();
-    return QTreeView::viewportEvent(pEvent);
+    const bool bResult = QTreeView::viewportEvent(pEvent);
+    if (pEvent->type() == QEvent::Resize)
+        emit viewportResized();
+    return bResult;
 }
 
 void CZembraListCtrl::scrollContentsBy(int dx, int dy)

@@ -110,6 +110,11 @@ public:
     // Paints one cell; the list's delegate calls it.
     void DrawCell(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
+signals:
+    // The rows' area changed size, also without the list's own resize: a
+    // scroll bar came or went.
+    void viewportResized();
+
 protected:
     // Fills the part of a cell behind its text and sets the pen of the text.
     virtual void DrawBackground(QPainter& painter, int nRow, bool bSelected, const QRect& rect) const;

@@ -34,12 +34,18 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QCheckBox>
+#include <QLabel>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -55,9 +61,9 @@ const QStringList kAllTables{QStringLiteral("F0002"), QStringLiteral("F0004"), Q
                              QStringLiteral("F0111"), QStringLiteral("F4101"), QStringLiteral("F4211"),
                              QStringLiteral("F9860")};
 
-std::unique_ptr<kvtest::TestDatabase> SideDatabase(int nSide)
+std::unique_ptr<kvtest::TestDatabase> SideDatabase(int nSide, kvtest::Engine engine = kvtest::Engine::SQLite)
 {
-    auto pDatabase = std::make_unique<kvtest::TestDatabase>(kvtest::Engine::SQLite);
+    auto pDatabase = std::make_unique<kvtest::TestDatabase>(engine);
     const auto create = [&](const QString& strTable, const QString& strColumns) {
         pDatabase->Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(strTable, strColumns));
     };
@@ -136,10 +142,13 @@ class TestCompareResults : public QObject
 private slots:
     void init();
     void cleanup();
+    void tableWindowFromTheButton_data();
     void tableWindowFromTheButton();
     void fieldWindowOfADifferentTable();
     void secondClickReusesTheResultAndTheLastWindowClears();
     void cancelledOptionsOpenNothing();
+    void cancelledRunOpensNothingAndAsksAgain();
+    void runRefusesEverySecondWay_data();
     void runRefusesEverySecondWay();
     void closingTheComparisonWindowDeletesTheResults();
     void placementIsKeptPerKind_data();
@@ -148,11 +157,15 @@ private slots:
     void exportFailureShownWithItsReason();
     void exportsAreTheCommandLines_data();
     void exportsAreTheCommandLines();
+    void exportOptionsFollowTheFilters_data();
+    void exportOptionsFollowTheFilters();
     void resultsOnServers_data();
     void resultsOnServers();
     void aliasesAcrossServers();
     void aliasOptionsFromTheButton_data();
     void aliasOptionsFromTheButton();
+    void layoutAndColumns_data();
+    void layoutAndColumns();
     void accessibleNames_data();
     void accessibleNames();
 
@@ -276,17 +289,54 @@ CFormCompare* TestCompareResults::OpenResultWindow(const QString& strKind)
     return QTest::qWaitForWindowExposed(pForm->window()) ? pForm : nullptr;
 }
 
+void TestCompareResults::tableWindowFromTheButton_data()
+{
+    QTest::addColumn<int>("nEngine");
+    QTest::newRow("SQLite") << int(kvtest::Engine::SQLite);
+    QTest::newRow("PostgreSQL") << int(kvtest::Engine::PostgreSQL);
+    QTest::newRow("MariaDB") << int(kvtest::Engine::MariaDB);
+}
+
 void TestCompareResults::tableWindowFromTheButton()
 {
-    QVERIFY(OpenWindow());
+    QFETCH(int, nEngine);
+    const auto engine = kvtest::Engine(nEngine);
+    try {
+        for (int nSide : {0, 1})
+            m_pSides[nSide] = SideDatabase(nSide, engine);
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
+    // PostgreSQL folds the unquoted names of the tables to lower case.
+    const auto spelled = [engine](QStringList names) {
+        if (engine == kvtest::Engine::PostgreSQL)
+            names.replaceInStrings(QRegularExpression(QStringLiteral("^F")), QStringLiteral("f"));
+        return names;
+    };
+    const QStringList kAllTables = spelled(::kAllTables);
+    const QStringList kDifferent = spelled(::kDifferent);
+    const auto name = [&](const char* pszName) { return spelled({QString::fromLatin1(pszName)}).first(); };
+    // A MariaDB login sees other databases too: each side chooses its own
+    // (the catalog, without owner).
+    QString strKeys[2];
+    if (engine == kvtest::Engine::MariaDB) {
+        for (int nSide : {0, 1})
+            strKeys[nSide] = m_pSides[nSide]->Name() + u'.';
+    }
+    QVERIFY(OpenWindowOn({m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, strKeys));
     ModalWatcher watcher;
     CCompareFrm* pWindow = CompareTables();
     QVERIFY(pWindow);
     QVERIFY(watcher.m_bWaitShown);
     QVERIFY(qobject_cast<CCompareTableFrm*>(pWindow));
     CFormCompare* pForm = pWindow->GetForm();
-    const QString strLeft = m_pSides[0]->Dsn();
-    const QString strRight = m_pSides[1]->Dsn();
+    QString strTitles[2];
+    for (int nSide : {0, 1}) {
+        const QString strSchema = m_pFrame->GetDBForm(nSide)->GetSchemaText();
+        strTitles[nSide] = m_pSides[nSide]->Dsn() + (strSchema.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(strSchema));
+    }
+    const QString strLeft = strTitles[0];
+    const QString strRight = strTitles[1];
     QCOMPARE(pWindow->windowTitle(), strLeft + QStringLiteral(" / ") + strRight);
     const QStringList captions{QStringLiteral("3 table(s) identique(s)"),
                                QStringLiteral("1 table(s) uniquement dans ") + strLeft,
@@ -317,9 +367,8 @@ void TestCompareResults::tableWindowFromTheButton()
     QCOMPARE(ListedNames(pForm), kAllTables);
     ClickFilter(pForm, 0);
     ClickFilter(pForm, 2);
-    QCOMPARE(ListedNames(pForm), (QStringList{QStringLiteral("F0092"), QStringLiteral("F0101"),
-                                              QStringLiteral("F0111"), QStringLiteral("F4211"),
-                                              QStringLiteral("F9860")}));
+    QCOMPARE(ListedNames(pForm), spelled({QStringLiteral("F0092"), QStringLiteral("F0101"), QStringLiteral("F0111"),
+                                          QStringLiteral("F4211"), QStringLiteral("F9860")}));
     ClickFilter(pForm, 0);
     ClickFilter(pForm, 2);
 
@@ -330,24 +379,28 @@ void TestCompareResults::tableWindowFromTheButton()
     QTest::keyClicks(pSearch, QStringLiteral("f01"));
     QVERIFY(pForm->GetDlgItem(IDC_SEARCH)->isEnabled());
     QTest::keyClick(pSearch, Qt::Key_Return);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+    QCOMPARE(SelectedName(pForm), name("F0101"));
     QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0111"));
+    QCOMPARE(SelectedName(pForm), name("F0111"));
     QTest::mouseClick(pForm->GetDlgItem(IDC_SEARCH), Qt::LeftButton);
-    QCOMPARE(SelectedName(pForm), QStringLiteral("F0101"));
+    QCOMPARE(SelectedName(pForm), name("F0101"));
 
     // Show differences: a different table only.
     QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
     QVERIFY(pDetails->isVisible());
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F0002")));
+    ClickRow(pForm, kAllTables.indexOf(name("F0002")));
     QVERIFY(!pDetails->isEnabled());
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4211")));
+    ClickRow(pForm, kAllTables.indexOf(name("F4211")));
     QVERIFY(pDetails->isEnabled());
     const qsizetype nFrames = m_pFrame->GetCompareLauncher()->GetFrames().size();
-    ClickRow(pForm, kAllTables.indexOf(QStringLiteral("F4101")), true);
+    ClickRow(pForm, kAllTables.indexOf(name("F4101")), true);
     QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
-    // Empty space below the rows: nothing selected, nothing opened.
+    // A different table deselected: the button goes off; a double click
+    // on the empty space below the rows opens nothing.
+    ClickRow(pForm, kAllTables.indexOf(name("F4211")));
+    QVERIFY(pDetails->isEnabled());
     pForm->GetList()->clearSelection();
+    QVERIFY(!pDetails->isEnabled());
     DoubleClickAt(pForm->GetList()->viewport(), QPoint(5, pForm->GetList()->viewport()->height() - 3));
     QCOMPARE(m_pFrame->GetCompareLauncher()->GetFrames().size(), nFrames);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
@@ -446,8 +499,66 @@ void TestCompareResults::cancelledOptionsOpenNothing()
     QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
 }
 
+void TestCompareResults::cancelledRunOpensNothingAndAsksAgain()
+{
+    // Enough tables for the cancel to land before the last one.
+    for (int nSide : {0, 1}) {
+        m_pSides[nSide] = std::make_unique<kvtest::TestDatabase>(kvtest::Engine::SQLite);
+        for (int i = 0; i < 150; ++i)
+            m_pSides[nSide]->Exec(QStringLiteral("CREATE TABLE T%1 (K INTEGER)").arg(i, 4, 10, QLatin1Char('0')));
+    }
+    QVERIFY(OpenWindow());
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    ModalWatcher watcher;
+    QString strCancelledAt;
+    watcher.onWait = [&](CDlgWait& wait) {
+        auto* pItem = qobject_cast<QLabel*>(wait.GetDlgItem(IDC_WAIT_ITEM));
+        if (strCancelledAt.isEmpty() && pItem != nullptr && !pItem->text().isEmpty()) {
+            strCancelledAt = pItem->text();
+            QTest::mouseClick(wait.GetDlgItem(IDCANCEL), Qt::LeftButton);
+        }
+    };
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QVERIFY(watcher.m_bWaitShown);
+    QVERIFY(!strCancelledAt.isEmpty());
+    QVERIFY(strCancelledAt != QStringLiteral("T0149"));
+    // No window, no result, the forms unlocked, no message.
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+    QVERIFY(!pLauncher->IsBusy());
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
+    QCOMPARE(QDir(m_pTmp->path()).entryList(QDir::Files), QStringList());
+    QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_DSN_CHOOSE)->isEnabled());
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+    // The next click starts again from the options.
+    ParamsAnswerer again({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton); }});
+    watcher.m_bWaitShown = false;
+    QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES), Qt::LeftButton);
+    QCOMPARE(again.m_nShown, 1);
+    QVERIFY(!watcher.m_bWaitShown);
+    QVERIFY(pLauncher->GetFrames().isEmpty());
+}
+
+void TestCompareResults::runRefusesEverySecondWay_data()
+{
+    QTest::addColumn<bool>("bAliases");
+    QTest::newRow("table run") << false;
+    QTest::newRow("alias run") << true;
+}
+
 void TestCompareResults::runRefusesEverySecondWay()
 {
+    QFETCH(bool, bAliases);
+    // Two data dictionaries: both comparison buttons are enabled.
+    try {
+        for (int nSide : {0, 1})
+            m_pSides[nSide] = std::move(kvtest::JdeTestBed(kvtest::Engine::SQLite, kvtest::JdeOptions()).pDatabase);
+    } catch (const std::exception& error) {
+        QFAIL(error.what());
+    }
     QVERIFY(OpenWindow());
     m_pFrame->GetDBForm(0)->m_lstTables->SelectRow(0);
     QVERIFY(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE)->isEnabled());
@@ -455,16 +566,37 @@ void TestCompareResults::runRefusesEverySecondWay()
     auto* pTables = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_TABLES));
     auto* pAliases = qobject_cast<QAbstractButton*>(m_pFrame->GetLauncher()->GetDlgItem(IDC_COMPARE_ALIASES));
     auto* pStructure = qobject_cast<QAbstractButton*>(m_pFrame->GetDBForm(0)->GetDlgItem(IDC_SHOW_STRUCTURE));
+    QVERIFY(pTables->isEnabled());
+    QVERIFY(pAliases->isEnabled());
+    // A result window of the other kind is open during the run.
+    {
+        ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+        QTest::mouseClick(bAliases ? pTables : pAliases, Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 1);
+    }
+    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    QPointer<CCompareFrm> pOpenWindow = pLauncher->GetFrames().first();
+    QVERIFY(QTest::qWaitForWindowExposed(pOpenWindow));
     // Every way into a second run, tried while the options dialog is up
     // and again while the run goes on.
     int nTries = 0;
     const auto trySecondWays = [&] {
         ++nTries;
+        // The dialog up blocks every window of the application, and stands
+        // over the comparison window.
+        QWidget* pModal = QApplication::activeModalWidget();
+        QVERIFY(pModal != nullptr);
+        QCOMPARE(pModal->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(pModal->parentWidget(), static_cast<QWidget*>(m_pFrame.data()));
         pTables->click();
         pAliases->click();
         pStructure->click();
         m_pFrame->close();
         QVERIFY(m_pFrame->isVisible());
+        // The open result window stays, and so does the result it shows.
+        QVERIFY(!pOpenWindow->close());
+        QVERIFY(pOpenWindow->isVisible());
+        QCOMPARE(pLauncher->GetFrames().first(), pOpenWindow.data());
         QVERIFY(pLauncher->IsBusy());
     };
     ModalWatcher watcher;
@@ -479,50 +611,102 @@ void TestCompareResults::runRefusesEverySecondWay()
         trySecondWays();
         QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
     }});
-    QTest::mouseClick(pTables, Qt::LeftButton);
+    QTest::mouseClick(bAliases ? pAliases : pTables, Qt::LeftButton);
     QCOMPARE(nTries, 2);
     QVERIFY(bTriedDuringRun);
     QCOMPARE(answerer.m_nShown, 1);
-    // One window only, on the one result; no structure window, no message.
-    QCOMPARE(pLauncher->GetFrames().size(), 1);
+    // One window more, on the one result of its kind; no structure window,
+    // no message.
+    QCOMPARE(pLauncher->GetFrames().size(), 2);
     QVERIFY(!pLauncher->IsBusy());
     QVERIFY(m_pFrame);
     QVERIFY(m_pFrame->isVisible());
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
-    QCOMPARE(ListedNames(pLauncher->GetFrames().first()->GetForm()), kAllTables);
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_ALIASES) != nullptr);
+    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) != nullptr);
+    CFormCompare* pForm = pLauncher->GetFrames().last()->GetForm();
+    QCOMPARE(qobject_cast<CCompareTableFrm*>(pLauncher->GetFrames().last()) != nullptr, !bAliases);
+    int nCounted = 0;
+    for (int s = 0; s < 4; ++s)
+        nCounted += pForm->GetCount(s);
+    QVERIFY(nCounted > 0);
+    QCOMPARE(pForm->GetList()->GetItemCount(), nCounted);
     const QList<QWidget*> windows = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 2);
+    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* p) { return p->isVisible(); }), 3);
+    // After the run, the windows close again.
+    QVERIFY(pOpenWindow->close());
 }
 
 void TestCompareResults::closingTheComparisonWindowDeletesTheResults()
 {
-    QVERIFY(OpenWindow());
-    QPointer<CCompareFrm> pWindow = CompareTables();
-    QVERIFY(pWindow);
-    const QString strResult = m_pApp->GetResultFile(RESULT_FILE_TABLES)->fileName();
-    QVERIFY(QFile::exists(strResult));
+    // A table window and an alias window open, on two data dictionaries.
+    CFormCompare* pAliasForm = OpenResultWindow(QStringLiteral("aliases"));
+    QVERIFY(pAliasForm);
+    QPointer<CCompareFrm> pAliasWindow = m_pFrame->GetCompareLauncher()->GetFrames().first();
+    QPointer<CCompareFrm> pTableWindow = CompareTables();
+    QVERIFY(pTableWindow);
+    QString strResults[2];
+    for (int nWhich : {int(RESULT_FILE_TABLES), int(RESULT_FILE_ALIASES)}) {
+        QVERIFY(m_pApp->GetResultFile(nWhich) != nullptr);
+        strResults[nWhich] = m_pApp->GetResultFile(nWhich)->fileName();
+        QVERIFY(QFile::exists(strResults[nWhich]));
+    }
+    QVERIFY(m_pApp->GetTableComparison().GetTableCount(CMP_SAME) > 0);
+    QVERIFY(m_pApp->GetAliasComparison().GetAliasCount(CMP_SAME) > 0);
     m_pFrame->close();
     QTRY_VERIFY(m_pFrame.isNull());
-    QVERIFY(pWindow.isNull());
-    QVERIFY(!QFile::exists(strResult));
-    QVERIFY(m_pApp->GetResultFile(RESULT_FILE_TABLES) == nullptr);
-    for (int s = 0; s < 4; ++s)
+    QVERIFY(pTableWindow.isNull());
+    QVERIFY(pAliasWindow.isNull());
+    for (int nWhich : {int(RESULT_FILE_TABLES), int(RESULT_FILE_ALIASES)}) {
+        QVERIFY(!QFile::exists(strResults[nWhich]));
+        QVERIFY(m_pApp->GetResultFile(nWhich) == nullptr);
+    }
+    for (int s = 0; s < 4; ++s) {
         QCOMPARE(m_pApp->GetTableComparison().GetTableCount(s), 0);
+        QCOMPARE(m_pApp->GetAliasComparison().GetAliasCount(s), 0);
+    }
 }
 
 void TestCompareResults::placementIsKeptPerKind_data()
 {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("strSection");
     QTest::addColumn<bool>("bMaximised");
-    QTest::newRow("normal") << false;
-    QTest::newRow("maximised") << true;
+    for (auto [pszKind, pszSection] : {std::pair{"tables", "FrmSize2"}, std::pair{"fields", "FrmSize3"},
+                                       std::pair{"aliases", "FrmSize4"}}) {
+        QTest::addRow("%s, normal", pszKind) << QString::fromLatin1(pszKind) << QString::fromLatin1(pszSection) << false;
+        QTest::addRow("%s, maximised", pszKind) << QString::fromLatin1(pszKind) << QString::fromLatin1(pszSection) << true;
+    }
 }
 
 void TestCompareResults::placementIsKeptPerKind()
 {
+    QFETCH(QString, kind);
+    QFETCH(QString, strSection);
     QFETCH(bool, bMaximised);
-    QVERIFY(OpenWindow());
-    CCompareFrm* pWindow = CompareTables();
-    QVERIFY(pWindow);
+    m_settings.Reset();
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    CCompareLauncher* pLauncher = m_pFrame->GetCompareLauncher();
+    // The table window stays open under a field window.
+    CFormCompare* pTableForm = kind == QStringLiteral("fields") ? pLauncher->GetFrames().first()->GetForm() : nullptr;
+    // Another window of the kind, from its button or row.
+    const auto reopen = [&]() -> CCompareFrm* {
+        const qsizetype nBefore = pLauncher->GetFrames().size();
+        if (pTableForm != nullptr) {
+            ClickRow(pTableForm, kAllTables.indexOf(QStringLiteral("F0101")), true);
+        } else {
+            ParamsAnswerer answerer({[](CDlgParams& dlg) { QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton); }});
+            QTest::mouseClick(m_pFrame->GetLauncher()->GetDlgItem(kind == QStringLiteral("aliases") ? IDC_COMPARE_ALIASES
+                                                                                                    : IDC_COMPARE_TABLES),
+                              Qt::LeftButton);
+        }
+        if (pLauncher->GetFrames().size() != nBefore + 1)
+            return nullptr;
+        CCompareFrm* pOpened = pLauncher->GetFrames().last();
+        return QTest::qWaitForWindowExposed(pOpened) ? pOpened : nullptr;
+    };
+    QPointer<CCompareFrm> pWindow = pLauncher->GetFrames().last();
     const QRect placed(40, 50, 610, 470);
     pWindow->setGeometry(placed);
     QTRY_COMPARE(pWindow->geometry(), placed);
@@ -531,13 +715,17 @@ void TestCompareResults::placementIsKeptPerKind()
         QTRY_VERIFY(pWindow->isMaximized());
     }
     pWindow->close();
-    QVERIFY(m_pFrame->GetCompareLauncher()->GetFrames().isEmpty());
-    // The normal rectangle is kept with the maximised state.
+    QVERIFY(!pLauncher->GetFrames().contains(pWindow.data()));
+    // The normal rectangle is kept with the maximised state, in the kind's
+    // own section only.
     CSettingsStore& settings = m_pApp->GetSettings();
-    QCOMPARE(settings.GetProfileString(QStringLiteral("FrmSize2"), QStringLiteral("WndRect"), QString()),
-             QStringLiteral("40,50,650,520"));
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
-    pWindow = CompareTables();
+    QCOMPARE(settings.GetProfileString(strSection, QStringLiteral("WndRect"), QString()), QStringLiteral("40,50,650,520"));
+    QCOMPARE(settings.GetProfileInt(strSection, QStringLiteral("IsZoomed"), -1), bMaximised ? 1 : 0);
+    for (const char* pszOther : {"FrmSize2", "FrmSize3", "FrmSize4"}) {
+        if (strSection != QLatin1String(pszOther))
+            QCOMPARE(settings.GetProfileString(QString::fromLatin1(pszOther), QStringLiteral("WndRect"), QString()), QString());
+    }
+    pWindow = reopen();
     QVERIFY(pWindow);
     QCOMPARE(pWindow->isMaximized(), bMaximised);
     if (!bMaximised) {
@@ -549,8 +737,8 @@ void TestCompareResults::placementIsKeptPerKind()
     QTRY_COMPARE(pWindow->geometry(), placed);
     // Closed in its normal state, it opens so again.
     pWindow->close();
-    QCOMPARE(settings.GetProfileInt(QStringLiteral("FrmSize2"), QStringLiteral("IsZoomed"), -1), 0);
-    pWindow = CompareTables();
+    QCOMPARE(settings.GetProfileInt(strSection, QStringLiteral("IsZoomed"), -1), 0);
+    pWindow = reopen();
     QVERIFY(pWindow);
     QVERIFY(!pWindow->isMaximized());
     QCOMPARE(pWindow->geometry(), placed);
@@ -598,7 +786,7 @@ int ClickExport(CFormCompare* pForm, const QString& strPath, QString* pstrPropos
 // kitvane-cli's export of the same comparison ("tables", "fields" of
 // strTable, or "aliases"), with its default options; its exit status.
 int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2], const QString (&strSchemas)[2],
-              const QString& strTable, const QString& strPath)
+              const QString& strTable, const QString& strPath, bool bSqlTypes = false)
 {
     QStringList arrArgs{strKind == QStringLiteral("tables")   ? QStringLiteral("compare-tables")
                         : strKind == QStringLiteral("fields") ? QStringLiteral("compare-fields")
@@ -612,6 +800,8 @@ int CliExport(const QString& strKind, bool bFrench, const QString (&strDsns)[2],
         arrArgs << QStringLiteral("--right-schema") << strSchemas[1];
     if (strKind == QStringLiteral("fields"))
         arrArgs << QStringLiteral("--table") << strTable;
+    if (bSqlTypes)
+        arrArgs << QStringLiteral("--sql-types");
     QString strErr;
     const int nStatus = tooltest::RunCli(arrArgs, &strErr);
     if (nStatus != 0)
@@ -625,10 +815,12 @@ void TestCompareResults::exportsAreTheCommandLines_data()
 {
     QTest::addColumn<bool>("french");
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
     for (bool bFrench : {true, false}) {
         const char* pszLang = bFrench ? "fr" : "en";
         for (const char* pszKind : {"tables", "fields", "aliases"})
-            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind);
+            QTest::addRow("%s %s", pszLang, pszKind) << bFrench << QString::fromLatin1(pszKind) << false;
+        QTest::addRow("%s fields with SQL types", pszLang) << bFrench << QStringLiteral("fields") << true;
     }
 }
 
@@ -636,8 +828,10 @@ void TestCompareResults::exportsAreTheCommandLines()
 {
     QFETCH(bool, french);
     QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
     m_pApp->ReadLanguage(french ? QLocale(QLocale::French, QLocale::France)
                                 : QLocale(QLocale::English, QLocale::UnitedStates));
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
     QStringList arrStarted;
     m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
     CFormCompare* pForm = OpenResultWindow(kind);
@@ -650,14 +844,120 @@ void TestCompareResults::exportsAreTheCommandLines()
                                  + QStringLiteral(".csv")));
     QCOMPARE(arrStarted.size(), 1);
     QVERIFY(arrStarted.first().contains(strGui));
-    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli), 0);
+    QCOMPARE(CliExport(kind, french, {m_pSides[0]->Dsn(), m_pSides[1]->Dsn()}, {}, QStringLiteral("F0101"), strCli,
+                       bSqlTypes),
+             0);
     const QByteArray gui = ReadAll(strGui);
-    // Not an empty result: the lines of the differences are there.
+    // Not an empty result: the lines of the differences are there, with
+    // six fields a line when the SQL types were compared.
     const QByteArray expectedLine = kind == QStringLiteral("tables")   ? QByteArray("\r\n<>;F0101\r\n;;=;K\r\n;;=;NAME\r\n;;<;ABC\r\n")
+                                    : bSqlTypes                        ? QByteArray("\r\n<;ABC;")
                                     : kind == QStringLiteral("fields") ? QByteArray("\r\n<;ABC\r\n")
                                                                        : QByteArray("\r\n<;");
     QVERIFY2(gui.contains(expectedLine), gui.left(400).constData());
+    if (bSqlTypes) {
+        const QByteArray line = gui.mid(gui.indexOf(expectedLine) + 2).split('\r').first();
+        QCOMPARE(int(line.count(';')) + 1, 6);
+    }
     QCOMPARE(gui, ReadAll(strCli));
+}
+
+void TestCompareResults::exportOptionsFollowTheFilters_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::addColumn<int>("nCleared");         // the filter box cleared before the export
+    QTest::addColumn<QList<int>>("shown");     // the export options, in the dialog's order
+    QTest::addColumn<QList<int>>("indented");
+    QTest::addColumn<QByteArray>("filtered");  // a line of the cleared status
+    QTest::addColumn<QByteArray>("kept");      // a line of another status
+    QTest::newRow("tables") << QStringLiteral("tables") << false << 1 << QList<int>{3, 4, 5, 6, 7, 8, 9, 10}
+                            << QList<int>{7, 8, 9, 10} << QByteArray("\r\n>;F0092\r\n")
+                            << QByteArray("\r\n<;F0011\r\n");
+    QTest::newRow("fields") << QStringLiteral("fields") << false << 0 << QList<int>{11, 12, 13} << QList<int>{}
+                            << QByteArray("\r\n=;K\r\n") << QByteArray("\r\n<;ABC\r\n");
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true << 2 << QList<int>{11, 12, 13, 14}
+                                           << QList<int>{} << QByteArray("\r\n<;ABC;") << QByteArray("\r\n=;K;");
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false << 2 << QList<int>{15, 16, 17, 18} << QList<int>{}
+                             << QByteArray("\r\n<;X0000001;") << QByteArray("\r\n=;AN8;");
+}
+
+// The export's options start from the window's filters and show the
+// options of its kind; OK with all of them cleared asks again, Cancel then
+// ends the export before the file dialog; the export written follows the
+// filters.
+void TestCompareResults::exportOptionsFollowTheFilters()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    QFETCH(int, nCleared);
+    QFETCH(QList<int>, shown);
+    QFETCH(QList<int>, indented);
+    QFETCH(QByteArray, filtered);
+    QFETCH(QByteArray, kept);
+    CZembraParam& param = m_pApp->GetOptions();
+    param.SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    // Left over from an earlier export: must not reach a window without the box.
+    param.SetOption(OPT_EXPORT_FIELDS_DIFFERENT, true);
+    QStringList arrStarted;
+    m_pApp->SetShellOpener(std::make_unique<RecordingOpener>(arrStarted));
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    ClickFilter(pForm, nCleared);
+    const int nFirstOption = shown.first();
+    const auto box = [](CDlgParams& dlg, int nOption) { return dlg.OptionBox(nOption); };
+
+    ModalWatcher watcher;
+    const QString strPath = m_pTmp->filePath(QStringLiteral("export.csv"));
+    {
+        AnsweringChooser chooser(strPath);
+        QList<int> arrShown;
+        ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+                                     for (int n = 0; n < OPT_COUNT; ++n) {
+                                         if (box(dlg, n)->isVisible())
+                                             arrShown << n;
+                                     }
+                                     std::sort(arrShown.begin(), arrShown.end(), [&](int a, int b) {
+                                         return box(dlg, a)->y() < box(dlg, b)->y();
+                                     });
+                                     for (int n : arrShown) {
+                                         QCOMPARE(box(dlg, n)->x(), indented.contains(n) ? 9 + CDlgParams::kIndent : 9);
+                                         // A status option follows its filter; the table's field options start set.
+                                         const int nStatus = n - nFirstOption;
+                                         QCOMPARE(box(dlg, n)->isChecked(), nStatus >= 4 || nStatus != nCleared);
+                                     }
+                                     // The dependent boxes first: a disabled box keeps its mark.
+                                     for (auto it = arrShown.crbegin(); it != arrShown.crend(); ++it) {
+                                         const int n = *it;
+                                         if (box(dlg, n)->isChecked())
+                                             QTest::mouseClick(box(dlg, n), Qt::LeftButton, {},
+                                                               QPoint(6, box(dlg, n)->height() / 2));
+                                     }
+                                     QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                                 },
+                                 [&](CDlgParams& dlg) {
+                                     for (int n : arrShown)
+                                         QVERIFY(!box(dlg, n)->isChecked());
+                                     QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton);
+                                 }});
+        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+        QCOMPARE(answerer.m_nShown, 2);
+        QCOMPARE(arrShown, shown);
+        // Cancel ends the export silently, before the file dialog.
+        QVERIFY(chooser.m_strProposed.isEmpty());
+    }
+    QVERIFY(!QFile::exists(strPath));
+    QVERIFY(arrStarted.isEmpty());
+    if (!shown.contains(OPT_EXPORT_FIELDS_DIFFERENT) && kind == QStringLiteral("fields"))
+        QVERIFY(!param.IsOptionSet(OPT_EXPORT_FIELDS_DIFFERENT));
+
+    // Accepted as the filters set them: the cleared status is not written.
+    QCOMPARE(ClickExport(pForm, strPath), 1);
+    QCOMPARE(arrStarted.size(), 1);
+    const QByteArray exported = ReadAll(strPath);
+    QVERIFY2(exported.contains(kept), exported.constData());
+    QVERIFY2(!exported.contains(filtered), exported.constData());
+    QVERIFY(watcher.m_arrBoxTexts.isEmpty());
 }
 
 void TestCompareResults::exportFailureShownWithItsReason_data()
@@ -966,6 +1266,131 @@ void TestCompareResults::aliasOptionsFromTheButton()
     QCOMPARE(pList->columnWidth(3) > 0, bBoth);
     QCOMPARE(pList->columnWidth(4), 0);
     QVERIFY(watcher.m_arrBoxTexts.isEmpty());
+}
+
+void TestCompareResults::layoutAndColumns_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bSqlTypes");
+    QTest::addColumn<QList<int>>("weights");   // of the shown columns, 0 for a hidden one; none: one column
+    QTest::newRow("tables") << QStringLiteral("tables") << false << QList<int>{};
+    QTest::newRow("fields") << QStringLiteral("fields") << false << QList<int>{};
+    QTest::newRow("fields with SQL types") << QStringLiteral("fields") << true << QList<int>{22, 26, 12, 20, 20};
+    // The item size is not compared: its column is hidden.
+    QTest::newRow("aliases") << QStringLiteral("aliases") << false << QList<int>{30, 13, 0, 13, 13, 13};
+}
+
+// Where a result window puts its filter boxes, search field, list and
+// button, the band of captions over the list, and how it shares the list's
+// width among the columns.
+void TestCompareResults::layoutAndColumns()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, bSqlTypes);
+    QFETCH(QList<int>, weights);
+    m_pApp->GetOptions().SetOption(OPT_COMPARE_SQL_TYPES, bSqlTypes);
+    for (int nOption = OPT_COMPARE_DTAT; nOption <= OPT_COMPARE_CDEC; ++nOption)
+        m_pApp->GetOptions().SetOption(nOption, nOption != OPT_COMPARE_DTAS);
+    CFormCompare* pForm = OpenResultWindow(kind);
+    QVERIFY(pForm);
+    const bool bBand = kind == QStringLiteral("aliases") || bSqlTypes;
+    // Small enough for the rows to need a scroll bar, then large enough
+    // for them all; the tables and the fields without SQL types no wider
+    // than 750 pixels.
+    const bool bLimited = !bBand;
+    for (QSize size : {QSize(560, 420), QSize(900, 640)}) {
+        pForm->window()->resize(size);
+        if (bLimited)
+            size.setWidth(std::min(size.width(), 750));
+        QTRY_COMPARE(pForm->window()->size(), size);
+        const int cx = pForm->width();
+        // The shown boxes one under the other, 5 pixels apart.
+        int y = 16;
+        for (int s = 0; s < 4; ++s) {
+            const QRect box = pForm->GetFilter(s)->geometry();
+            if (!pForm->GetFilter(s)->isVisible())
+                continue;
+            QCOMPARE(box.left(), 18);
+            QCOMPARE(box.top(), y);
+            QCOMPARE(box.right() + 1, cx - 18);
+            y = box.bottom() + 1 + 5;
+        }
+        // The search field and its button on one line, right-aligned.
+        const QRect button = pForm->GetDlgItem(IDC_SEARCH)->geometry();
+        const QRect edit = pForm->GetSearchEdit()->geometry();
+        QCOMPARE(button.right() + 1, cx - 9);
+        QCOMPARE(edit.left(), 9);
+        QCOMPARE(edit.right() + 1, button.left() - 1);
+        QCOMPARE(edit.top(), button.top());
+        QVERIFY(edit.top() > y);
+        // The list below, after the band of captions when there is one.
+        QCOMPARE(pForm->GetHeaderBandHeight(), bBand ? 35 : 0);
+        const QRect list = pForm->GetList()->geometry();
+        QCOMPARE(list.left(), 9);
+        QCOMPARE(list.width(), cx - 18);
+        QCOMPARE(list.top(), edit.bottom() + 1 + 9 + (bBand ? 35 : 0));
+        const QRect exportButton = pForm->GetDlgItem(IDC_EXPORT)->geometry();
+        QWidget* pDetails = pForm->GetDlgItem(IDC_SHOW_DETAILS);
+        QCOMPARE(pDetails->isVisible(), kind == QStringLiteral("tables"));
+        if (pDetails->isVisible()) {
+            QCOMPARE(pDetails->geometry().right() + 1, cx - 9);
+            QCOMPARE(pDetails->geometry().bottom() + 1, list.bottom() + 1 + 9 + edit.height());
+        }
+        QVERIFY(list.bottom() < (pDetails->isVisible() ? pDetails->geometry().top() : exportButton.top()));
+        // The band is painted over the list's width.
+        const QImage picture = pForm->grab().toImage();
+        const QColor bandColour(205, 212, 218);
+        QCOMPARE(QColor(picture.pixel(list.left() + 1, list.top() - 34)) == bandColour, bBand);
+        QCOMPARE(QColor(picture.pixel(list.right() - 1, list.top() - 2)) == bandColour, bBand);
+
+        // The widths: one column the list's width less a pixel; else the
+        // name's share between 60 and 200 pixels, the shown columns by
+        // their weights, the last one what remains.
+        CCompareListCtrl* pList = pForm->GetList();
+        const int W = pList->viewport()->width();
+        if (weights.isEmpty()) {
+            QCOMPARE(pList->GetColumnCount(), 1);
+            QCOMPARE(pList->GetColumnWidth(0), W - 1);
+            continue;
+        }
+        QCOMPARE(pList->GetColumnCount(), int(weights.size()));
+        const auto mulDiv = [](int a, int b, int c) { return int((qint64(a) * b + c / 2) / c); };
+        const int nShown = std::accumulate(weights.begin() + 1, weights.end(), 0);
+        const int cxName = std::clamp(mulDiv(W, weights[0], weights[0] + nShown), 60, 200);
+        QCOMPARE(pList->GetColumnWidth(0), cxName);
+        int nLast = int(weights.size()) - 1;
+        while (weights[nLast] == 0)
+            --nLast;
+        int cxSum = cxName;
+        for (int c = 1; c < weights.size(); ++c) {
+            const int cxColumn = pList->GetColumnWidth(c);
+            cxSum += cxColumn;
+            if (weights[c] == 0)
+                QCOMPARE(cxColumn, 0);
+            else if (c != nLast)
+                QCOMPARE(cxColumn, mulDiv(W - cxName, weights[c], nShown));
+        }
+        QCOMPARE(cxSum, W);
+    }
+
+    // The captions of the band: one line, or two with the compared databases
+    // (fields) or the attribute's code and description (aliases).
+    const QList<QStringList> captions = pForm->GetColumnCaptions();
+    if (!bBand) {
+        QVERIFY(captions.isEmpty());
+    } else if (kind == QStringLiteral("fields")) {
+        const QString strTitles[2] = {pForm->GetTitles().strLeft, pForm->GetTitles().strRight};
+        QCOMPARE(captions, (QList<QStringList>{{QStringLiteral("Champ")},
+                                               {QStringLiteral("Type SQL")},
+                                               {QStringLiteral("Taille")},
+                                               {QStringLiteral("Type retourné par le driver"), strTitles[0]},
+                                               {QStringLiteral("Type retourné par le driver"), strTitles[1]}}));
+    } else {
+        QCOMPARE(captions.size(), 6);
+        QCOMPARE(captions[0], QStringList{QStringLiteral("Alias")});
+        QCOMPARE(captions[1], (QStringList{QStringLiteral("DTAT"), QStringLiteral("Type article DD")}));
+        QCOMPARE(captions[2], (QStringList{QStringLiteral("DTAS"), QStringLiteral("Taille article")}));
+    }
 }
 
 void TestCompareResults::accessibleNames_data()

@@ -75,6 +75,8 @@ private slots:
     void logoButtonOpensItsAddress();
     void builderTagsAndConverts();
     void templatesOfBothLanguages();
+    void comparisonTemplateTexts_data();
+    void comparisonTemplateTexts();
     void enableControlMovesFocus();
     void restoreSizeRules_data();
     void restoreSizeRules();
@@ -369,7 +371,7 @@ void TestControls::builderTagsAndConverts()
 
 void TestControls::templatesOfBothLanguages()
 {
-    for (int nId : {1000, 1001, 1002, 1003, 1006, 1007, 1008, 1013}) {
+    for (int nId : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013}) {
         QVERIFY(FindDialogTemplate(nId) != nullptr);
         QCOMPARE(FindDialogTemplate(nId + 1000), FindDialogTemplate(nId));
         QVERIFY(!IsEnglishTemplateId(nId));
@@ -384,6 +386,48 @@ void TestControls::templatesOfBothLanguages()
     QCOMPARE(FindDlgItem<QLabel>(&french, IDC_WAIT_COUNT)->text(), QStringLiteral("Tables à modifier : %d / %d"));
     QCOMPARE(FindDlgItem<QLabel>(&english, IDC_WAIT_COUNT)->text(), QStringLiteral("Files to update : %d / %d"));
     QCOMPARE(FindDlgItem<QLabel>(&english, IDC_WAIT_COUNT)->alignment() & Qt::AlignRight, Qt::AlignRight);
+}
+
+void TestControls::comparisonTemplateTexts_data()
+{
+    QTest::addColumn<int>("nTemplate");
+    QTest::addColumn<int>("nControl");
+    QTest::addColumn<QString>("strFrench");
+    QTest::addColumn<QString>("strEnglish");
+    QTest::newRow("progress title") << 1012 << int(IDC_WAIT_TITLE) << QStringLiteral("Comparaison en cours")
+                                    << QStringLiteral("Comparison in progress");
+    QTest::newRow("progress wait") << 1012 << int(IDC_WAIT_TEXT) << QStringLiteral("Veuillez patienter...")
+                                   << QStringLiteral("Please wait...");
+    QTest::newRow("show differences") << 1004 << int(IDC_SHOW_DETAILS) << QStringLiteral("Afficher les différences...")
+                                      << QStringLiteral("Show differences...");
+    QTest::newRow("result export") << 1004 << int(IDC_EXPORT) << QStringLiteral("Exporter vers un fichier...")
+                                   << QStringLiteral("Export to file...");
+    QTest::newRow("structure export") << 1011 << int(IDC_EXPORT) << QStringLiteral("Exporter vers un fichier...")
+                                      << QStringLiteral("Export to file...");
+}
+
+// The comparison's templates in both languages.
+void TestControls::comparisonTemplateTexts()
+{
+    QFETCH(int, nTemplate);
+    QFETCH(int, nControl);
+    QFETCH(QString, strFrench);
+    QFETCH(QString, strEnglish);
+    const DialogTemplate* pTemplate = FindDialogTemplate(nTemplate);
+    QVERIFY(pTemplate != nullptr);
+    QWidget french;
+    QWidget english;
+    CDialogBuilder(*pTemplate, nTemplate).Build(&french);
+    CDialogBuilder(*pTemplate, nTemplate + 1000).Build(&english);
+    const auto text = [nControl](QWidget& dialog) {
+        QWidget* pControl = CDialogBuilder::FindControl(&dialog, nControl);
+        if (auto* pLabel = qobject_cast<QLabel*>(pControl))
+            return pLabel->text();
+        auto* pButton = qobject_cast<QAbstractButton*>(pControl);
+        return pButton != nullptr ? pButton->text() : QString();
+    };
+    QCOMPARE(text(french), strFrench);
+    QCOMPARE(text(english), strEnglish);
 }
 
 void TestControls::enableControlMovesFocus()

@@ -99,6 +99,8 @@ private:
     // none), once both have ended their work.
     void SaveComparisonWindow(const QString& strLeft, const QString& strRight, const QString& strName);
     void SaveMessageBox(const QString& strText, const QString& strName);
+    // The options dialog of a window's export, then cancelled.
+    void SaveExportOptions(CZembraFormView* pForm, const QString& strName);
     // The structure window of a table of the schema, on each of its tabs.
     void SaveStructureWindow(const QString& strDsn, const QString& strSchemaKey, const QString& strTable,
                              const QString& strSuffix);
@@ -177,8 +179,19 @@ void TestGallery::SaveStructureWindow(const QString& strDsn, const QString& strS
     QTabBar* pTabs = pWindow->GetForm()->m_tabCtrl->tabBar();
     QTest::mouseClick(pTabs, Qt::LeftButton, {}, pTabs->tabRect(1).center());
     Save(*pWindow, QStringLiteral("structure_indexes") + strSuffix);
+    SaveExportOptions(pWindow->GetForm(), QStringLiteral("structure_options_export") + strSuffix);
     pFrame->close();
     QTRY_VERIFY(pFrame.isNull());
+}
+
+void TestGallery::SaveExportOptions(CZembraFormView* pForm, const QString& strName)
+{
+    ParamsAnswerer answerer({[&](CDlgParams& dlg) {
+        Save(dlg, strName);
+        QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton);
+    }});
+    QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
+    QCOMPARE(answerer.m_nShown, 1);
 }
 
 void TestGallery::SaveMessageBox(const QString& strText, const QString& strName)
@@ -439,8 +452,10 @@ void TestGallery::renderComparisons()
         pWindow->resize(nButton == IDC_COMPARE_TABLES ? 600 : 900, 600);
         QVERIFY(QTest::qWaitForWindowExposed(pWindow));
         Save(*pWindow, QStringLiteral("compare_window_") + strKind + strSuffix);
-        if (nButton != IDC_COMPARE_TABLES)
+        if (nButton != IDC_COMPARE_TABLES) {
+            SaveExportOptions(pWindow->GetForm(), QStringLiteral("compare_options_alias_export") + strSuffix);
             continue;
+        }
         // The fields of the first different table, with and without SQL types.
         CFormCompare* pForm = pWindow->GetForm();
         ShowFirstDifferentTable(pForm);
@@ -449,13 +464,7 @@ void TestGallery::renderComparisons()
         pFields->resize(600, 450);
         QVERIFY(QTest::qWaitForWindowExposed(pFields));
         Save(*pFields, QStringLiteral("compare_window_fields") + strSuffix);
-        // The table export's options.
-        ParamsAnswerer exportOptions({[&](CDlgParams& dlg) {
-            Save(dlg, QStringLiteral("compare_options_table_export") + strSuffix);
-            QTest::mouseClick(dlg.GetDlgItem(IDCANCEL), Qt::LeftButton);
-        }});
-        QTest::mouseClick(pForm->GetDlgItem(IDC_EXPORT), Qt::LeftButton);
-        QCOMPARE(exportOptions.m_nShown, 1);
+        SaveExportOptions(pForm, QStringLiteral("compare_options_table_export") + strSuffix);
         for (CCompareFrm* pOpen : pLauncher->GetFrames())
             pOpen->close();
     }
@@ -472,6 +481,7 @@ void TestGallery::renderComparisons()
     pFields->resize(900, 450);
     QVERIFY(QTest::qWaitForWindowExposed(pFields));
     Save(*pFields, QStringLiteral("compare_window_fields_sqltypes") + strSuffix);
+    SaveExportOptions(pFields->GetForm(), QStringLiteral("compare_options_field_export") + strSuffix);
     pFrame->close();
     QTRY_VERIFY(pFrame.isNull());
     qunsetenv("TMP");

@@ -200,6 +200,9 @@ void TestTableStruct::fieldsAndIndexes()
     const auto engine = kvtest::Engine(nEngine);
     QVERIFY(OpenSide(engine));
     const kvtest::JdeFixture& fixture = *m_pBed->pFixture;
+    // A system data source on one engine, a user's own on the other.
+    const bool bSystem = engine == kvtest::Engine::MariaDB;
+    m_pApp->GetDatabase(DB_LEFT)->m_bSystemDSN = bSystem;
     // The button on one engine, a double click on the other.
     CTableStructFrm* pWindow = ShowStructure(QStringLiteral("F0101"), engine == kvtest::Engine::MariaDB);
     QVERIFY(pWindow != nullptr);
@@ -212,7 +215,14 @@ void TestTableStruct::fieldsAndIndexes()
     const QString strTitle = m_pApp->GetDatabaseTitle(DB_LEFT, LeftForm()->GetSchemaText());
     QVERIFY(strTitle.startsWith(m_pBed->pDatabase->Dsn() + QStringLiteral(" (")));
     QCOMPARE(pForm->GetDlgItem(IDC_DSN_NAME)->accessibleName(), strTitle);
-    QVERIFY(SameImage(QIcon(pForm->m_stcIcon->pixmap()), IMG_USER));
+    QVERIFY(SameImage(QIcon(pForm->m_stcIcon->pixmap()), bSystem ? IMG_COMPUTER : IMG_USER));
+    QVERIFY(!SameImage(QIcon(pForm->m_stcIcon->pixmap()), bSystem ? IMG_USER : IMG_COMPUTER));
+    // The tabs with their images: a column, a column with a key.
+    QCOMPARE(pForm->m_tabCtrl->count(), 2);
+    QCOMPARE(pForm->m_tabCtrl->GetItemImage(0), int(IMG_COLUMN));
+    QCOMPARE(pForm->m_tabCtrl->GetItemImage(1), int(IMG_KEY_COLUMN));
+    QCOMPARE(pForm->m_tabCtrl->tabText(0), QStringLiteral("Fields"));
+    QCOMPARE(pForm->m_tabCtrl->tabText(1), QStringLiteral("Indexes"));
 
     // The fields tab: name and type, the character types with their size.
     QCOMPARE(pForm->m_tabCtrl->currentIndex(), 0);
