@@ -7,6 +7,7 @@
 #include "db/asciitext.h"
 #include "db/catalogrow.h"
 #include "db/catalogtargets.h"
+#include "db/engineprofile.h"
 #include "db/schemakey.h"
 #include "db/sqltext.h"
 
@@ -158,8 +159,9 @@ bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                           const std::function<bool(const CColumnInfo&)>& onColumn)
 {
-    if (const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner)) {
-        for (const CColumnInfo& column : pSnapshot->Columns(strTable)) {
+    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner);
+    if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
+        for (const CColumnInfo& column : *pColumns) {
             if (!onColumn(column))
                 break;
         }
@@ -184,12 +186,51 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     // Whatever stops the whole reading (a refusal, an untrusted answer, a
     // fetch error) leaves the schema to the reading of each table, whose
     // own failure, if the cause persists, is the one reported.
-    const bool bRead = RunStatement(false, [&](CStatement& statement) {
-        return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
-    });
+    bool bRead = false;
+    const int nPartTables = SnapshotPartTables();
+    if (nPartTables <= 0) {
+        bRead = RunStatement(false, [&](CStatement& statement) {
+            return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
+        });
+    } else {
+        // In parts by name prefix, from the schema's listing: the driver
+        // holds no more than one part's rows at a time.
+        QStringList arrNames;
+        bRead = RunStatement(false, [&](CStatement& statement) {
+            if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), QString()))
+                return false;
+            CCatalogRow row;
+            row.Bind(statement);
+            while (statement.Fetch()) {
+                if (row.Matches(strCatalog, strOwner))
+                    arrNames.append(row.Table());
+            }
+            return true;
+        });
+        std::sort(arrNames.begin(), arrNames.end());
+        arrNames.erase(std::unique(arrNames.begin(), arrNames.end()), arrNames.end());
+        pSnapshot->CoverOnly(arrNames);
+        if (bRead) {
+            for (const QString& strPattern : TableNameParts(arrNames, nPartTables, m_strSearchEscape)) {
+                bRead = RunStatement(false, [&](CStatement& statement) {
+                    return pSnapshot->ReadPart(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
+                });
+                if (!bRead)
+                    break;
+            }
+        }
+    }
     if (!bRead)
         pSnapshot.reset();
     return m_columnSnapshots.emplace(strKey, std::move(pSnapshot)).first->second.get();
+}
+
+int CDBData::SnapshotPartTables() const
+{
+    if (m_nSnapshotPartTables >= 0)
+        return m_nSnapshotPartTables;
+    const EngineProfile* pProfile = FindProfileByDbmsName(m_strDbmsName);
+    return pProfile != nullptr ? pProfile->nSnapshotPartTables : 0;
 }
 
 CDBData::CColumnSnapshotScope::CColumnSnapshotScope(CDBData& data) : m_data(data)

@@ -23,6 +23,11 @@ struct EngineProfile
     // building. Where it is not, a cancel during a catalog call only marks
     // the statement, and its next step fails.
     bool bCatalogCallsCancellable;
+    // The driver keeps a catalog call's whole result in client memory, at
+    // a cost that matters for a schema's columns (psqlODBC: about 2 KB a
+    // column): a snapshot reads at most this many tables per call, by
+    // table-name prefix; 0, the whole schema in one call.
+    int nSnapshotPartTables;
     int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
     const char* pszOpenFailure;          // what that code means to the user
 };
