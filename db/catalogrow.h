@@ -62,6 +62,7 @@ struct CSchemaColumn
 // pattern matches (a null pattern: all of them) with one catalog call, rows
 // of other schemas passed over. False when the catalog call fails; a fetch
 // error raises.
+// A column pattern (null: all columns) keeps only the columns it matches.
 bool ReadSchemaColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
-                       const QString& strOwner, const QString& strTablePattern,
+                       const QString& strOwner, const QString& strTablePattern, const QString& strColumnPattern,
                        const std::function<bool(const CSchemaColumn&)>& onColumn);

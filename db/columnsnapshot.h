@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -35,6 +36,14 @@ public:
     bool ReadPart(CStatement& statement, const QString& strEscape, const QString& strCatalog,
                   const QString& strOwner, const QString& strTablePattern);
 
+    // Reads the columns an unescaped column pattern matches, in every table
+    // of the schema, adding them to those of other patterns: a snapshot of
+    // some columns only, for a lookup that wants no others. A table that
+    // two patterns give different columns is left to its own reading. False
+    // as Read.
+    bool ReadMatching(CStatement& statement, const QString& strEscape, const QString& strCatalog,
+                      const QString& strOwner, const QString& strColumnPattern);
+
     // Answers only for these tables (the schema's listing read before the
     // parts): another name may be one no part's pattern covers.
     void CoverOnly(const QStringList& arrTables);
@@ -51,11 +60,19 @@ private:
     bool m_bCoversAll = true;
     // The few type names are shared rather than held once per column.
     QSet<QString> m_typeNames;
+    std::unordered_set<QString> m_unordered;
+    // Checks a run of rows (one catalog call) as Read does and passes each
+    // table's column on with its ordinal.
+    bool ReadChecked(CStatement& statement, const QString& strEscape, const QString& strCatalog,
+                     const QString& strOwner, const QString& strTablePattern, const QString& strColumnPattern,
+                     const std::function<void(const QString& strTable, bool bFirst, int nOrdinal,
+                                              CColumnInfo&& column)>& onColumn);
 };
 
 // Splits a schema's table names (sorted by UTF-16 code units, no two equal)
 // into catalog-call parts of at most nMaxTables names each: one escaped
 // search pattern per part, a name prefix followed by '%', or a whole name
 // alone. No two patterns match the same name, and each name is matched by
-// one of them. One part (a null pattern, all tables) when they are few.
+// one of them. One part (a null pattern, all tables) when they are few, or
+// when a name cannot be spelled as a pattern.
 QStringList TableNameParts(const QStringList& arrSortedNames, int nMaxTables, const QString& strEscape);

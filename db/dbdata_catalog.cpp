@@ -174,11 +174,33 @@ bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, co
     });
 }
 
-const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner)
+bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                              const QStringList& arrColumnPatterns,
+                              const std::function<bool(const CColumnInfo&)>& onColumn)
+{
+    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner, arrColumnPatterns);
+    if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
+        for (const CColumnInfo& column : *pColumns) {
+            if (!onColumn(column))
+                break;
+        }
+        m_strLastError.clear();
+        return true;
+    }
+    return RunStatement(false, [&](CStatement& statement) {
+        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable, onColumn);
+    });
+}
+
+const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
+                                               const QStringList& arrColumnPatterns)
 {
     if (m_nSnapshotScopes == 0 || !m_bColumnSnapshots || !IsConnected())
         return nullptr;
-    const QString strKey = MakeSchemaKey(strCatalog, strOwner);
+    // A snapshot of some columns only is another snapshot of the schema.
+    QString strKey = MakeSchemaKey(strCatalog, strOwner);
+    for (const QString& strPattern : arrColumnPatterns)
+        strKey += QChar(0x1f) + strPattern;
     const auto found = m_columnSnapshots.find(strKey);
     if (found != m_columnSnapshots.end())
         return found->second.get();
@@ -188,7 +210,16 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     // own failure, if the cause persists, is the one reported.
     bool bRead = false;
     const int nPartTables = SnapshotPartTables();
-    if (nPartTables <= 0) {
+    if (!arrColumnPatterns.isEmpty()) {
+        // Few rows: the whole schema in one call per pattern.
+        for (const QString& strPattern : arrColumnPatterns) {
+            bRead = RunStatement(false, [&](CStatement& statement) {
+                return pSnapshot->ReadMatching(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
+            });
+            if (!bRead)
+                break;
+        }
+    } else if (nPartTables <= 0) {
         bRead = RunStatement(false, [&](CStatement& statement) {
             return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
         });
