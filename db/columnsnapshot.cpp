@@ -119,18 +119,18 @@ const std::vector<CColumnInfo>* CColumnSnapshot::Columns(const QString& strTable
 
 namespace {
 
-// The names of [first, last) all start with strPrefix.
-void SplitByPrefix(QStringList::const_iterator first, QStringList::const_iterator last, const QString& strPrefix,
-                   int nMaxTables, const QString& strEscape, QStringList& arrPatterns)
+// The names of [first, last) all start with strPrefix. False when onPart
+// stopped the walk.
+bool SplitByPrefix(QStringList::const_iterator first, QStringList::const_iterator last, const QString& strPrefix,
+                   const std::function<int()>& maxTables, const QString& strEscape,
+                   const std::function<bool(const QString&)>& onPart)
 {
-    if (last - first <= nMaxTables) {
-        arrPatterns.append(strPrefix.isEmpty() ? QString()
-                                               : EscapeSearchPattern(strPrefix, strEscape) + QLatin1Char('%'));
-        return;
-    }
+    if (last - first <= qMax(1, maxTables()))
+        return onPart(strPrefix.isEmpty() ? QString() : EscapeSearchPattern(strPrefix, strEscape) + QLatin1Char('%'));
     // The prefix itself, as a name, sorts first and is matched alone.
     if (*first == strPrefix) {
-        arrPatterns.append(EscapeSearchPattern(strPrefix, strEscape));
+        if (!onPart(EscapeSearchPattern(strPrefix, strEscape)))
+            return false;
         ++first;
     }
     while (first != last) {
@@ -142,16 +142,18 @@ void SplitByPrefix(QStringList::const_iterator first, QStringList::const_iterato
         auto end = first;
         while (end != last && end->startsWith(strLonger))
             ++end;
-        SplitByPrefix(first, end, strLonger, nMaxTables, strEscape, arrPatterns);
+        if (!SplitByPrefix(first, end, strLonger, maxTables, strEscape, onPart))
+            return false;
         first = end;
     }
+    return true;
 }
 
 }  // namespace
 
-QStringList TableNameParts(const QStringList& arrSortedNames, int nMaxTables, const QString& strEscape)
+bool ForEachTableNamePart(const QStringList& arrSortedNames, const QString& strEscape,
+                          const std::function<int()>& maxTables, const std::function<bool(const QString&)>& onPart)
 {
-    QStringList arrPatterns;
     // A name a pattern cannot spell exactly (one holding the escape, or a
     // pattern character where the driver has no escape) leaves one call
     // for all: prefixes would then match other parts' names.
@@ -159,8 +161,29 @@ QStringList TableNameParts(const QStringList& arrSortedNames, int nMaxTables, co
         return strEscape.isEmpty() ? strName.contains(u'_') || strName.contains(u'%') : strName.contains(strEscape);
     });
     if (!bSpellable)
-        nMaxTables = int(arrSortedNames.size());
-    SplitByPrefix(arrSortedNames.cbegin(), arrSortedNames.cend(), QString(), qMax(1, nMaxTables), strEscape,
-                  arrPatterns);
+        return onPart(QString());
+    return SplitByPrefix(arrSortedNames.cbegin(), arrSortedNames.cend(), QString(), maxTables, strEscape, onPart);
+}
+
+QStringList TableNameParts(const QStringList& arrSortedNames, int nMaxTables, const QString& strEscape)
+{
+    QStringList arrPatterns;
+    ForEachTableNamePart(arrSortedNames, strEscape, [&] { return nMaxTables; }, [&](const QString& strPattern) {
+        arrPatterns.append(strPattern);
+        return true;
+    });
     return arrPatterns;
+}
+
+int CColumnSnapshot::TableCount() const
+{
+    return int(m_tables.size());
+}
+
+qint64 CColumnSnapshot::ColumnCount() const
+{
+    qint64 nColumns = 0;
+    for (const auto& table : m_tables)
+        nColumns += qint64(table.second.size());
+    return nColumns;
 }

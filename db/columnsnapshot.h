@@ -53,6 +53,10 @@ public:
     // the snapshot does not cover, to be read on its own.
     const std::vector<CColumnInfo>* Columns(const QString& strTable) const;
 
+    // What the parts read so far hold.
+    int TableCount() const;
+    qint64 ColumnCount() const;
+
 private:
     // Node-based: the table being filled stays where it is as others arrive.
     std::unordered_map<QString, std::vector<CColumnInfo>> m_tables;
@@ -76,3 +80,9 @@ private:
 // one of them. One part (a null pattern, all tables) when they are few, or
 // when a name cannot be spelled as a pattern.
 QStringList TableNameParts(const QStringList& arrSortedNames, int nMaxTables, const QString& strEscape);
+// The same parts, one at a time: maxTables is asked again at each split
+// (a reader may size the parts by what the earlier ones held) and onPart
+// returns false to stop; false then. The patterns stay disjoint and cover
+// every name whatever the sizes asked.
+bool ForEachTableNamePart(const QStringList& arrSortedNames, const QString& strEscape,
+                          const std::function<int()>& maxTables, const std::function<bool(const QString&)>& onPart);

@@ -144,9 +144,9 @@ public:
     // Off: every lookup asks about its own table, even in a run (the
     // reading a snapshot stands in for).
     bool m_bColumnSnapshots = true;
-    // The most tables one catalog call of a snapshot reads: 0, the whole
-    // schema at once; -1, what the engine's profile says.
-    int m_nSnapshotPartTables = -1;
+    // About the most column rows one catalog call of a snapshot reads: 0,
+    // the whole schema at once; -1, what the engine's profile says.
+    int m_nSnapshotPartRows = -1;
     bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
     // False when the driver could not list them (GetLastError tells why);
     // a cancel is no failure.
@@ -258,7 +258,7 @@ private:
     // outside a run or when the schema is read table by table.
     const CColumnSnapshot* SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
                                           const QStringList& arrColumnPatterns = QStringList());
-    int SnapshotPartTables() const;
+    int SnapshotPartRows() const;
     QString m_strLastError;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;

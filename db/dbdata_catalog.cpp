@@ -209,7 +209,7 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     // fetch error) leaves the schema to the reading of each table, whose
     // own failure, if the cause persists, is the one reported.
     bool bRead = false;
-    const int nPartTables = SnapshotPartTables();
+    const int nPartRows = SnapshotPartRows();
     if (!arrColumnPatterns.isEmpty()) {
         // Few rows: the whole schema in one call per pattern.
         for (const QString& strPattern : arrColumnPatterns) {
@@ -219,7 +219,7 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
             if (!bRead)
                 break;
         }
-    } else if (nPartTables <= 0) {
+    } else if (nPartRows <= 0) {
         bRead = RunStatement(false, [&](CStatement& statement) {
             return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
         });
@@ -242,13 +242,19 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
         arrNames.erase(std::unique(arrNames.begin(), arrNames.end()), arrNames.end());
         pSnapshot->CoverOnly(arrNames);
         if (bRead) {
-            for (const QString& strPattern : TableNameParts(arrNames, nPartTables, m_strSearchEscape)) {
-                bRead = RunStatement(false, [&](CStatement& statement) {
+            // Parts sized in column rows, by the columns a table has had so
+            // far (a guess of 40 for the first part: a schema of a few
+            // hundred tables is then read with one call).
+            const auto maxTables = [&] {
+                const int nTables = pSnapshot->TableCount();
+                const qint64 nPerTable = nTables == 0 ? 40 : qMax<qint64>(1, pSnapshot->ColumnCount() / nTables);
+                return int(qBound(qint64(1), qint64(nPartRows) / nPerTable, qint64(1000)));
+            };
+            bRead = ForEachTableNamePart(arrNames, m_strSearchEscape, maxTables, [&](const QString& strPattern) {
+                return RunStatement(false, [&](CStatement& statement) {
                     return pSnapshot->ReadPart(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
                 });
-                if (!bRead)
-                    break;
-            }
+            });
         }
     }
     if (!bRead)
@@ -256,12 +262,12 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     return m_columnSnapshots.emplace(strKey, std::move(pSnapshot)).first->second.get();
 }
 
-int CDBData::SnapshotPartTables() const
+int CDBData::SnapshotPartRows() const
 {
-    if (m_nSnapshotPartTables >= 0)
-        return m_nSnapshotPartTables;
+    if (m_nSnapshotPartRows >= 0)
+        return m_nSnapshotPartRows;
     const EngineProfile* pProfile = FindProfileByDbmsName(m_strDbmsName);
-    return pProfile != nullptr ? pProfile->nSnapshotPartTables : 0;
+    return pProfile != nullptr ? pProfile->nSnapshotPartRows : 0;
 }
 
 CDBData::CColumnSnapshotScope::CColumnSnapshotScope(CDBData& data) : m_data(data)

@@ -52,15 +52,16 @@ QByteArray ExportBytes(const std::function<bool(CExportFile&)>& write)
     return write(file) ? buffer.data() : QByteArray("<export failed>");
 }
 
-// Throws with the failure when the run does not end. nPartTables: the most
-// tables a catalog call of a snapshot reads (0: all; -1: the engine's own).
+// Throws with the failure when the run does not end. nPartRows: about the
+// most column rows a catalog call of a snapshot reads (0: all; -1: the
+// engine's own).
 ComparisonOutput Compare(CDBData& left, CDBData& right, const CZembraParam& options, bool bSnapshots,
-                         int nPartTables = -1)
+                         int nPartRows = -1)
 {
     left.m_bColumnSnapshots = bSnapshots;
     right.m_bColumnSnapshots = bSnapshots;
-    left.m_nSnapshotPartTables = nPartTables;
-    right.m_nSnapshotPartTables = nPartTables;
+    left.m_nSnapshotPartRows = nPartRows;
+    right.m_nSnapshotPartRows = nPartRows;
     CCompareResultFile results(QStringLiteral("BFDB"));
     CTableComparison comparison(left, right, options, results);
     if (!comparison.CompareTables(nullptr))
@@ -232,8 +233,8 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
         try {
             const ComparisonOutput byTable = Compare(left, right, options, false);
             const ComparisonOutput whole = Compare(left, right, options, true, 0);
-            // In parts of two tables by name prefix, as on a large schema.
-            const ComparisonOutput inParts = Compare(left, right, options, true, 2);
+            // In parts of a few column rows by name prefix, as on a large schema.
+            const ComparisonOutput inParts = Compare(left, right, options, true, 8);
             const QString strCase = pair.strLeft + QStringLiteral(" / ") + pair.strRight;
             QVERIFY2(whole.results == byTable.results, qPrintable(strCase));
             QVERIFY2(whole.exports == byTable.exports, qPrintable(strCase));
@@ -248,9 +249,9 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
     // The tools, over every schema of the environment.
     if (engine == Engine::SQLite)
         t->SelectSqliteMain();
-    auto runTools = [&](bool bSnapshots, int nPartTables) {
+    auto runTools = [&](bool bSnapshots, int nPartRows) {
         t->Tools().m_bColumnSnapshots = bSnapshots;
-        t->Tools().m_nSnapshotPartTables = nPartTables;
+        t->Tools().m_nSnapshotPartRows = nPartRows;
         QByteArray outputs;
         for (const bool bByAlias : {true, false}) {
             QFile::remove(t->strPath);
@@ -266,7 +267,7 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
     const QByteArray byTable = runTools(false, -1);
     const QByteArray whole = runTools(true, 0);
     QCOMPARE(whole, byTable);
-    QCOMPARE(runTools(true, 2), byTable);
+    QCOMPARE(runTools(true, 8), byTable);
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
     // Runs that found columns: statements written, dates read from UPMJ.
     const QString strText = ResultText(whole);
