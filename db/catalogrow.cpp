@@ -30,10 +30,12 @@ namespace {
 // more than the driver has always been asked.
 bool ReadColumnRows(CStatement& statement, const QString& strEscape, const QString& strCatalog,
                     const QString& strOwner, bool bWholeSchema, const QString& strTable,
+                    const QString& strTablePattern, const QString& strColumnPattern,
                     const std::function<bool(const CSchemaColumn&)>& onColumn)
 {
     if (!statement.Columns(strCatalog, EscapeSearchPattern(strOwner, strEscape),
-                           bWholeSchema ? QString() : EscapeSearchPattern(strTable, strEscape), QString()))
+                           bWholeSchema ? strTablePattern : EscapeSearchPattern(strTable, strEscape),
+                           strColumnPattern))
         return false;
     constexpr SQLUSMALLINT kOrdinalColumn = 17;
     CCatalogRow row;
@@ -75,12 +77,14 @@ bool ReadTableColumns(CStatement& statement, const QString& strEscape, const QSt
                       const QString& strOwner, const QString& strTable,
                       const std::function<bool(const CColumnInfo&)>& onColumn)
 {
-    return ReadColumnRows(statement, strEscape, strCatalog, strOwner, false, strTable,
+    return ReadColumnRows(statement, strEscape, strCatalog, strOwner, false, strTable, QString(), QString(),
                           [&](const CSchemaColumn& found) { return onColumn(found.column); });
 }
 
 bool ReadSchemaColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
-                       const QString& strOwner, const std::function<bool(const CSchemaColumn&)>& onColumn)
+                       const QString& strOwner, const QString& strTablePattern, const QString& strColumnPattern,
+                       const std::function<bool(const CSchemaColumn&)>& onColumn)
 {
-    return ReadColumnRows(statement, strEscape, strCatalog, strOwner, true, QString(), onColumn);
+    return ReadColumnRows(statement, strEscape, strCatalog, strOwner, true, QString(), strTablePattern,
+                          strColumnPattern, onColumn);
 }

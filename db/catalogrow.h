@@ -58,8 +58,11 @@ struct CSchemaColumn
     CColumnInfo column;
 };
 
-// Reads the columns of every table of a schema with one catalog call (a
-// null table pattern), rows of other schemas passed over. False when the
-// catalog call fails; a fetch error raises.
+// Reads the columns of every table of a schema whose name the table
+// pattern matches (a null pattern: all of them) with one catalog call, rows
+// of other schemas passed over. False when the catalog call fails; a fetch
+// error raises.
+// A column pattern (null: all columns) keeps only the columns it matches.
 bool ReadSchemaColumns(CStatement& statement, const QString& strEscape, const QString& strCatalog,
-                       const QString& strOwner, const std::function<bool(const CSchemaColumn&)>& onColumn);
+                       const QString& strOwner, const QString& strTablePattern, const QString& strColumnPattern,
+                       const std::function<bool(const CSchemaColumn&)>& onColumn);

@@ -114,6 +114,16 @@ public:
     bool ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                      const std::function<bool(const CColumnInfo&)>& onColumn);
 
+    // The same for a lookup that wants only the columns some column name
+    // patterns match (unescaped: '_' and '%' are wildcards), in catalog
+    // order: during a run the schema's snapshot then holds those columns
+    // alone, read with one catalog call per pattern. onColumn may still be
+    // given other columns (a table read on its own gives them all), and
+    // sees every column a pattern matches.
+    bool ReadColumnsLike(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                         const QStringList& arrColumnPatterns,
+                         const std::function<bool(const CColumnInfo&)>& onColumn);
+
     // One run over many tables (a comparison, a tool run). While one exists,
     // each schema's columns are read whole the first time a table of it is
     // looked up (one catalog call) and served from memory after; the
@@ -134,6 +144,9 @@ public:
     // Off: every lookup asks about its own table, even in a run (the
     // reading a snapshot stands in for).
     bool m_bColumnSnapshots = true;
+    // About the most column rows one catalog call of a snapshot reads: 0,
+    // the whole schema at once; -1, what the engine's profile says.
+    int m_nSnapshotPartRows = -1;
     bool LoadIndexes(const QString& strTable, CIndexInfoArray& arrIndexes);
     // False when the driver could not list them (GetLastError tells why);
     // a cancel is no failure.
@@ -243,7 +256,9 @@ private:
     std::map<QString, std::unique_ptr<CColumnSnapshot>> m_columnSnapshots;
     // The schema's snapshot, read on its first lookup of the run; null
     // outside a run or when the schema is read table by table.
-    const CColumnSnapshot* SchemaSnapshot(const QString& strCatalog, const QString& strOwner);
+    const CColumnSnapshot* SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
+                                          const QStringList& arrColumnPatterns = QStringList());
+    int SnapshotPartRows() const;
     QString m_strLastError;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;

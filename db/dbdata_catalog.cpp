@@ -7,6 +7,7 @@
 #include "db/asciitext.h"
 #include "db/catalogrow.h"
 #include "db/catalogtargets.h"
+#include "db/engineprofile.h"
 #include "db/schemakey.h"
 #include "db/sqltext.h"
 
@@ -158,8 +159,9 @@ bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                           const std::function<bool(const CColumnInfo&)>& onColumn)
 {
-    if (const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner)) {
-        for (const CColumnInfo& column : pSnapshot->Columns(strTable)) {
+    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner);
+    if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
+        for (const CColumnInfo& column : *pColumns) {
             if (!onColumn(column))
                 break;
         }
@@ -172,11 +174,33 @@ bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, co
     });
 }
 
-const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner)
+bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner, const QString& strTable,
+                              const QStringList& arrColumnPatterns,
+                              const std::function<bool(const CColumnInfo&)>& onColumn)
+{
+    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner, arrColumnPatterns);
+    if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
+        for (const CColumnInfo& column : *pColumns) {
+            if (!onColumn(column))
+                break;
+        }
+        m_strLastError.clear();
+        return true;
+    }
+    return RunStatement(false, [&](CStatement& statement) {
+        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable, onColumn);
+    });
+}
+
+const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
+                                               const QStringList& arrColumnPatterns)
 {
     if (m_nSnapshotScopes == 0 || !m_bColumnSnapshots || !IsConnected())
         return nullptr;
-    const QString strKey = MakeSchemaKey(strCatalog, strOwner);
+    // A snapshot of some columns only is another snapshot of the schema.
+    QString strKey = MakeSchemaKey(strCatalog, strOwner);
+    for (const QString& strPattern : arrColumnPatterns)
+        strKey += QChar(0x1f) + strPattern;
     const auto found = m_columnSnapshots.find(strKey);
     if (found != m_columnSnapshots.end())
         return found->second.get();
@@ -184,12 +208,67 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     // Whatever stops the whole reading (a refusal, an untrusted answer, a
     // fetch error) leaves the schema to the reading of each table, whose
     // own failure, if the cause persists, is the one reported.
-    const bool bRead = RunStatement(false, [&](CStatement& statement) {
-        return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
-    });
+    bool bRead = false;
+    const int nPartRows = SnapshotPartRows();
+    if (!arrColumnPatterns.isEmpty()) {
+        // Few rows: the whole schema in one call per pattern.
+        for (const QString& strPattern : arrColumnPatterns) {
+            bRead = RunStatement(false, [&](CStatement& statement) {
+                return pSnapshot->ReadMatching(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
+            });
+            if (!bRead)
+                break;
+        }
+    } else if (nPartRows <= 0) {
+        bRead = RunStatement(false, [&](CStatement& statement) {
+            return pSnapshot->Read(statement, m_strSearchEscape, strCatalog, strOwner);
+        });
+    } else {
+        // In parts by name prefix, from the schema's listing: the driver
+        // holds no more than one part's rows at a time.
+        QStringList arrNames;
+        bRead = RunStatement(false, [&](CStatement& statement) {
+            if (!statement.Tables(strCatalog, SearchPattern(strOwner), QString(), QString()))
+                return false;
+            CCatalogRow row;
+            row.Bind(statement);
+            while (statement.Fetch()) {
+                if (row.Matches(strCatalog, strOwner))
+                    arrNames.append(row.Table());
+            }
+            return true;
+        });
+        std::sort(arrNames.begin(), arrNames.end());
+        arrNames.erase(std::unique(arrNames.begin(), arrNames.end()), arrNames.end());
+        pSnapshot->CoverOnly(arrNames);
+        if (bRead) {
+            // Parts sized in column rows, by the columns a table has had so
+            // far (a guess of 40 for the first part: a schema of several
+            // hundred tables is then read with one call). Each call costs
+            // the server a scan of its catalog: parts are not made small.
+            const auto maxTables = [&] {
+                const int nTables = pSnapshot->TableCount();
+                const qint64 nPerTable = nTables == 0 ? 40 : qMax<qint64>(1, pSnapshot->ColumnCount() / nTables);
+                return int(qBound(qint64(1), qint64(nPartRows) / nPerTable, qint64(1000)));
+            };
+            bRead = ForEachTableNamePart(arrNames, m_strSearchEscape, maxTables, [&](const QString& strPattern) {
+                return RunStatement(false, [&](CStatement& statement) {
+                    return pSnapshot->ReadPart(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
+                });
+            });
+        }
+    }
     if (!bRead)
         pSnapshot.reset();
     return m_columnSnapshots.emplace(strKey, std::move(pSnapshot)).first->second.get();
+}
+
+int CDBData::SnapshotPartRows() const
+{
+    if (m_nSnapshotPartRows >= 0)
+        return m_nSnapshotPartRows;
+    const EngineProfile* pProfile = FindProfileByDbmsName(m_strDbmsName);
+    return pProfile != nullptr ? pProfile->nSnapshotPartRows : 0;
 }
 
 CDBData::CColumnSnapshotScope::CColumnSnapshotScope(CDBData& data) : m_data(data)

@@ -23,6 +23,11 @@ struct EngineProfile
     // building. Where it is not, a cancel during a catalog call only marks
     // the statement, and its next step fails.
     bool bCatalogCallsCancellable;
+    // The driver keeps a catalog call's whole result in client memory, at
+    // a cost that matters for a schema's columns (psqlODBC: 2 to 7 KB a
+    // column row): a snapshot reads parts of about this many column rows
+    // per call, by table-name prefix; 0, the whole schema in one call.
+    int nSnapshotPartRows;
     int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
     const char* pszOpenFailure;          // what that code means to the user
 };

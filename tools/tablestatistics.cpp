@@ -36,6 +36,39 @@ bool IsDateTypeCode(short nSqlType)
     return nSqlType == SQL_DATE || nSqlType == SQL_TIME || nSqlType == SQL_TIMESTAMP;
 }
 
+// The select list of a table's last UPMJ date: the Julian number's MAX, or
+// a date's year, month and day. The escapes are ODBC's own: each driver
+// turns them into its database's date functions (PostgreSQL has no YEAR()).
+QString UpmjSelectList(const QString& strQuotedColumn, bool bDateType)
+{
+    const QString strMax = QStringLiteral("MAX(") + strQuotedColumn + u')';
+    if (!bDateType)
+        return strMax;
+    return QStringLiteral("{fn YEAR(") + strMax + QStringLiteral(")}, {fn MONTH(") + strMax
+           + QStringLiteral(")}, {fn DAYOFMONTH(") + strMax + QStringLiteral(")}");
+}
+
+// The columns UpmjSelectList asks for, bound from nFirst on.
+struct UpmjDateColumns
+{
+    NumberColumn values[3];
+
+    void Bind(CDBData& data, CStatement& statement, SQLUSMALLINT nFirst, bool bDateType)
+    {
+        for (SQLUSMALLINT i = 0; i < (bDateType ? 3 : 1); ++i)
+            BindNumber(data, statement, SQLUSMALLINT(nFirst + i), values[i]);
+    }
+
+    CStatDate Date(bool bDateType) const
+    {
+        if (!bDateType)
+            return values[0].IsNull() ? CStatDate::NullDate() : JulianToDate(values[0].nValue);
+        if (values[0].IsNull() || values[1].IsNull() || values[2].IsNull())
+            return CStatDate::NullDate();
+        return CStatDate::FromYmd(values[0].nValue, values[1].nValue, values[2].nValue);
+    }
+};
+
 }  // namespace
 
 CTableStatistics::CTableStatistics(CDBData& data, const CResultLineWriter& writer, CPrompt& prompt,
@@ -110,6 +143,8 @@ CTableStatistics::TableFigures CTableStatistics::ReadTableFigures(const QString&
         if (figures.strError.isEmpty())
             figures.strError = m_data.GetLastError();
     };
+    if (m_options.m_nStatDateMode == STAT_DATE_UPMJ && ReadCountAndUpmjDate(strCatalog, strSchema, strTable, figures))
+        return figures;
     figures.nCount = CountRows(strCatalog, strSchema, strTable);
     noteFailure();
     if (figures.nCount > 0 && m_options.m_nStatDateMode == STAT_DATE_FIELD) {
@@ -129,6 +164,54 @@ CTableStatistics::TableFigures CTableStatistics::ReadTableFigures(const QString&
         }
     }
     return figures;
+}
+
+bool CTableStatistics::ReadCountAndUpmjDate(const QString& strCatalog, const QString& strSchema,
+                                            const QString& strTable, TableFigures& figures)
+{
+    // The column first: in a run it comes from the schema's snapshot, and
+    // the count and the date then cost one statement, not two.
+    QString strColumn;
+    bool bDateType = false;
+    FindUpmjColumn(strColumn, strCatalog, strSchema, strTable, bDateType);
+    if (!m_data.GetLastError().isEmpty())
+        return false;   // the column lookup failed: the statements one by one say what they can
+    if (strColumn.isEmpty()) {
+        figures.nCount = CountRows(strCatalog, strSchema, strTable);
+        figures.strError = m_data.GetLastError();
+        return true;
+    }
+    bool bCancelled = false;
+    CStatDate date;
+    const qint64 nCount = m_data.RunStatement(qint64(-1), [&](CStatement& statement) {
+        try {
+            statement.ExecDirect(QStringLiteral("SELECT COUNT(*), ") + UpmjSelectList(QuotedColumn(strColumn), bDateType)
+                                 + QStringLiteral(" FROM ") + QualifiedTable(strCatalog, strSchema, strTable));
+            NumberColumn count;
+            UpmjDateColumns dateColumns;
+            BindNumber(m_data, statement, 1, count);
+            dateColumns.Bind(m_data, statement, 2, bDateType);
+            if (!statement.Fetch() || count.IsNull())
+                return qint64(-1);
+            date = dateColumns.Date(bDateType);
+            return qint64(count.nValue);
+        } catch (const CDBException& error) {
+            bCancelled = error.HasState(QStringLiteral("HY008"));
+            throw;
+        }
+    });
+    if (bCancelled) {
+        figures.strError = m_data.GetLastError();
+        return true;
+    }
+    // Any other failure, or an answer without a count: the count alone, then
+    // the date, tell which of them fails and how.
+    if (nCount < 0)
+        return false;
+    figures.nCount = nCount;
+    if (nCount > 0 && date.IsValid())
+        figures.strDate = FormatStatDate(date.GetDate(), m_options.m_dateLocale);
+    return true;
 }
 
 bool CTableStatistics::AppendTableLine(const QString& strPath, const QString& strCatalog, const QString& strSchema,
@@ -157,7 +240,11 @@ void CTableStatistics::FindUpmjColumn(QString& strColumn, const QString& strCata
     bDateType = false;
     QString strFound;
     bool bFoundDateType = false;
-    const bool bRead = m_data.ReadColumns(strCatalog, strSchema, strTable, [&](const CColumnInfo& column) {
+    // Only a name ending in MJ can be the one; the catalog is asked for
+    // those in each letter case, for drivers whose patterns match case.
+    static const QStringList kUpmjLike = {QStringLiteral("%MJ"), QStringLiteral("%Mj"), QStringLiteral("%mJ"),
+                                          QStringLiteral("%mj")};
+    const bool bRead = m_data.ReadColumnsLike(strCatalog, strSchema, strTable, kUpmjLike, [&](const CColumnInfo& column) {
         if (!AsciiEqualsIgnoreCase(column.m_strName.mid(2), QStringLiteral("UPMJ")))
             return true;
         strFound = column.m_strName;
@@ -173,32 +260,14 @@ void CTableStatistics::FindUpmjColumn(QString& strColumn, const QString& strCata
 void CTableStatistics::GetLastUpmjDate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
                                        const QString& strColumn, bool bDateType, CStatDate& date)
 {
-    const QString strMax = QStringLiteral("MAX(") + QuotedColumn(strColumn) + u')';
-    const QString strFrom = QStringLiteral(" FROM ") + QualifiedTable(strCatalog, strSchema, strTable);
     date = m_data.RunStatement(CStatDate(), [&](CStatement& statement) {
-        if (!bDateType) {
-            statement.ExecDirect(QStringLiteral("SELECT ") + strMax + strFrom);
-            NumberColumn julian;
-            BindNumber(m_data, statement, 1, julian);
-            if (!statement.Fetch())
-                return CStatDate();
-            return julian.IsNull() ? CStatDate::NullDate() : JulianToDate(julian.nValue);
-        }
-        // The escapes are ODBC's own: each driver turns them into its
-        // database's date functions (PostgreSQL has no YEAR()).
-        statement.ExecDirect(QStringLiteral("SELECT {fn YEAR(") + strMax + QStringLiteral(")}, {fn MONTH(") + strMax
-                             + QStringLiteral(")}, {fn DAYOFMONTH(") + strMax + QStringLiteral(")}") + strFrom);
-        NumberColumn year;
-        NumberColumn month;
-        NumberColumn day;
-        BindNumber(m_data, statement, 1, year);
-        BindNumber(m_data, statement, 2, month);
-        BindNumber(m_data, statement, 3, day);
+        statement.ExecDirect(QStringLiteral("SELECT ") + UpmjSelectList(QuotedColumn(strColumn), bDateType)
+                             + QStringLiteral(" FROM ") + QualifiedTable(strCatalog, strSchema, strTable));
+        UpmjDateColumns dateColumns;
+        dateColumns.Bind(m_data, statement, 1, bDateType);
         if (!statement.Fetch())
             return CStatDate();
-        if (year.IsNull() || month.IsNull() || day.IsNull())
-            return CStatDate::NullDate();
-        return CStatDate::FromYmd(year.nValue, month.nValue, day.nValue);
+        return dateColumns.Date(bDateType);
     });
 }
 

@@ -53,6 +53,11 @@ private:
         QString strError;   // the driver's text of the first statement that failed
     };
     TableFigures ReadTableFigures(const QString& strCatalog, const QString& strSchema, const QString& strTable);
+    // The count and the last UPMJ date with one statement. False, with
+    // nothing read, where the statements one by one are to be run instead
+    // (a failure other than a cancel).
+    bool ReadCountAndUpmjDate(const QString& strCatalog, const QString& strSchema, const QString& strTable,
+                              TableFigures& figures);
     bool AppendTableLine(const QString& strPath, const QString& strCatalog, const QString& strSchema,
                          const QString& strTable, const TableFigures& figures);
 

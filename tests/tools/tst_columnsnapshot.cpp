@@ -11,6 +11,7 @@
 #include "compare/exportfile.h"
 #include "compare/tablecomparison.h"
 #include "compare/zembraparam.h"
+#include "db/columnsnapshot.h"
 #include "tests/support/odbctrace.h"
 #include "tools/statoptions.h"
 
@@ -51,11 +52,16 @@ QByteArray ExportBytes(const std::function<bool(CExportFile&)>& write)
     return write(file) ? buffer.data() : QByteArray("<export failed>");
 }
 
-// Throws with the failure when the run does not end.
-ComparisonOutput Compare(CDBData& left, CDBData& right, const CZembraParam& options, bool bSnapshots)
+// Throws with the failure when the run does not end. nPartRows: about the
+// most column rows a catalog call of a snapshot reads (0: all; -1: the
+// engine's own).
+ComparisonOutput Compare(CDBData& left, CDBData& right, const CZembraParam& options, bool bSnapshots,
+                         int nPartRows = -1)
 {
     left.m_bColumnSnapshots = bSnapshots;
     right.m_bColumnSnapshots = bSnapshots;
+    left.m_nSnapshotPartRows = nPartRows;
+    right.m_nSnapshotPartRows = nPartRows;
     CCompareResultFile results(QStringLiteral("BFDB"));
     CTableComparison comparison(left, right, options, results);
     if (!comparison.CompareTables(nullptr))
@@ -99,6 +105,32 @@ int ColumnCatalogCalls(const QString& strTrace)
     return kvtest::ReadOdbcTrace(strTrace).callsByFunction.value(QStringLiteral("SQLColumnsW"));
 }
 
+// Whether a catalog search pattern matches a name: '_' one character, '%'
+// any run of them, the escape taking the next character as itself.
+bool PatternMatches(const QString& strPattern, const QString& strName, const QString& strEscape)
+{
+    QString strRegex;
+    for (qsizetype i = 0; i < strPattern.size(); ++i) {
+        if (!strEscape.isEmpty() && QStringView(strPattern).mid(i).startsWith(strEscape)
+            && i + strEscape.size() < strPattern.size()) {
+            i += strEscape.size();
+            strRegex += QRegularExpression::escape(strPattern.mid(i, 1));
+        } else if (strPattern.at(i) == u'_') {
+            strRegex += QLatin1Char('.');
+        } else if (strPattern.at(i) == u'%') {
+            strRegex += QStringLiteral(".*");
+        } else {
+            const qsizetype nUnits = strPattern.at(i).isHighSurrogate() ? 2 : 1;
+            strRegex += QRegularExpression::escape(strPattern.mid(i, nUnits));
+            i += nUnits - 1;
+        }
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(strRegex),
+                              QRegularExpression::DotMatchesEverythingOption)
+        .match(strName)
+        .hasMatch();
+}
+
 }  // namespace
 
 class TestColumnSnapshot : public QObject
@@ -115,6 +147,8 @@ private slots:
     void catalogCallsIndependentOfTables();
     void untrustedWholeReadingFallsBack_data();
     void untrustedWholeReadingFallsBack();
+    void tableNameParts_data();
+    void tableNameParts();
 
 private:
     QString m_strTrace;
@@ -161,6 +195,16 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
                QStringLiteral("ABAN8 NUMERIC(8), ABEXTRA CHAR(5)"));
         create(kCrpSchema, OtherCase(engine, QStringLiteral("F0911")),
                QStringLiteral("GLDOC NUMERIC(8), GLAA NUMERIC(17, 2), GLNEW CHAR(3)"));
+        // The statistics' date column in a letter case of its own, after
+        // a look-alike that is not it (a registered name, which the
+        // statistics count).
+        const QString strMixed = fixture.Spelled(QStringLiteral("F4211"));
+        create(kPatternSchema, strMixed,
+               QStringLiteral("ZZAN8 NUMERIC(8), ") + strQuote + QStringLiteral("ZZXUpMj") + strQuote
+                   + QStringLiteral(" NUMERIC(6), ") + strQuote + QStringLiteral("ZZuPmJ") + strQuote
+                   + QStringLiteral(" NUMERIC(6)"));
+        t->Database().Exec(QStringLiteral("INSERT INTO ") + fixture.Place(kPatternSchema).strQualifier + strQuote
+                           + strMixed + strQuote + QStringLiteral(" VALUES (1, 120001, 121032)"));
     }
     CDBData& left = t->bed.data;
     CDBData right;
@@ -188,10 +232,14 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
         const CZembraParam options = ExportEverything(pair.bCaseSensitive);
         try {
             const ComparisonOutput byTable = Compare(left, right, options, false);
-            const ComparisonOutput whole = Compare(left, right, options, true);
+            const ComparisonOutput whole = Compare(left, right, options, true, 0);
+            // In parts of a few column rows by name prefix, as on a large schema.
+            const ComparisonOutput inParts = Compare(left, right, options, true, 8);
             const QString strCase = pair.strLeft + QStringLiteral(" / ") + pair.strRight;
             QVERIFY2(whole.results == byTable.results, qPrintable(strCase));
             QVERIFY2(whole.exports == byTable.exports, qPrintable(strCase));
+            QVERIFY2(inParts.results == byTable.results, qPrintable(strCase));
+            QVERIFY2(inParts.exports == byTable.exports, qPrintable(strCase));
             QVERIFY(whole.exports.contains(fixture.Spelled("V0101").toUtf8()) || pair.strLeft != kProductionSchema);
         } catch (const std::exception& error) {
             QFAIL(error.what());
@@ -201,8 +249,9 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
     // The tools, over every schema of the environment.
     if (engine == Engine::SQLite)
         t->SelectSqliteMain();
-    auto runTools = [&](bool bSnapshots) {
+    auto runTools = [&](bool bSnapshots, int nPartRows) {
         t->Tools().m_bColumnSnapshots = bSnapshots;
+        t->Tools().m_nSnapshotPartRows = nPartRows;
         QByteArray outputs;
         for (const bool bByAlias : {true, false}) {
             QFile::remove(t->strPath);
@@ -215,14 +264,21 @@ void TestColumnSnapshot::sameOutputsAsTableByTable()
         t->app.RunStatistics(t->strPath, nullptr, t->prompt);
         return outputs + ReadTestFile(t->strPath);
     };
-    const QByteArray byTable = runTools(false);
-    const QByteArray whole = runTools(true);
+    const QByteArray byTable = runTools(false, -1);
+    const QByteArray whole = runTools(true, 0);
     QCOMPARE(whole, byTable);
+    QCOMPARE(runTools(true, 8), byTable);
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
     // Runs that found columns: statements written, dates read from UPMJ.
     const QString strText = ResultText(whole);
     QVERIFY(strText.count(QStringLiteral("UPDATE ")) >= 4);
     QVERIFY(strText.contains(QRegularExpression(QStringLiteral("\\t\\d+\\t\\S+"))));
+    // The date of the column in its own letter case (Julian 121032: 1 Feb 2021).
+    if (engine != Engine::SQLite)
+        QVERIFY2(strText.contains(QRegularExpression(QStringLiteral("prod_dta\\W*\\.\\W*")
+                                                     + fixture.Spelled(QStringLiteral("F4211"))
+                                                     + QStringLiteral("\\W*\\t1\\t[^\\t\\r\\n]*2021"))),
+                 qPrintable(strText));
 }
 
 void TestColumnSnapshot::catalogCallsIndependentOfTables_data()
@@ -279,8 +335,10 @@ void TestColumnSnapshot::catalogCallsIndependentOfTables()
         calls.append(counts);
     }
     QCOMPARE(calls.at(1), calls.at(0));
-    // One per side for the comparison; the tools read the tables of one schema.
-    QCOMPARE(calls.at(0), (QList<int>{2, 1, 1}));
+    // One per side for the comparison; the tools read the tables of one
+    // schema: the decimal update every column, the statistics the names
+    // ending in MJ in each of their four letter cases.
+    QCOMPARE(calls.at(0), (QList<int>{2, 1, 4}));
 }
 
 void TestColumnSnapshot::untrustedWholeReadingFallsBack_data()
@@ -350,6 +408,66 @@ void TestColumnSnapshot::untrustedWholeReadingFallsBack()
     for (int i = 0; i < nCount; ++i)
         fields.append(comparison.GetColumnStatus(i, nPosition, nNameLen, nTypeLen));
     QCOMPARE(fields, (QList<int>{CMP_SAME, CMP_DIFFERENT, CMP_RIGHT_ONLY}));
+}
+
+void TestColumnSnapshot::tableNameParts_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("maxTables");
+    QTest::addColumn<QString>("escape");
+    QTest::addColumn<int>("expectedParts");
+    QStringList jde;
+    for (int i = 1; i <= 230; ++i)
+        jde.append(QStringLiteral("F55%1").arg(i * 7, 5, 10, QLatin1Char('0')));
+    jde += {QStringLiteral("F0101"), QStringLiteral("F0911"), QStringLiteral("F55"), QStringLiteral("V0101")};
+    // A name is a prefix of others; pattern characters in names; a
+    // character outside the BMP where the split falls.
+    const QStringList awkward = {QStringLiteral("A"),      QStringLiteral("AB"),      QStringLiteral("A_B"),
+                                 QStringLiteral("A%"),     QStringLiteral("AC"),
+                                 QStringLiteral("B\U0001F600a"), QStringLiteral("B\U0001F600b"),
+                                 QStringLiteral("B\U0001F601"),  QStringLiteral("b")};
+    const QString strBackslash = QStringLiteral("\\");
+    QTest::newRow("few: one call for all") << jde << 1000 << strBackslash << 1;
+    QTest::newRow("JDE names in parts of 50") << jde << 50 << strBackslash << -1;
+    QTest::newRow("awkward names one by one") << awkward << 1 << strBackslash << int(awkward.size());
+    QTest::newRow("awkward names in pairs") << awkward << 2 << strBackslash << -1;
+    QTest::newRow("a name holding the escape: one call") << (awkward + QStringList{QStringLiteral("A\\x")}) << 2
+                                                         << strBackslash << 1;
+    QTest::newRow("no escape, a pattern character in a name: one call") << awkward << 2 << QString() << 1;
+    QTest::newRow("no escape, plain names") << jde << 50 << QString() << -1;
+    QTest::newRow("none") << QStringList() << 10 << strBackslash << 1;
+}
+
+void TestColumnSnapshot::tableNameParts()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, maxTables);
+    QFETCH(QString, escape);
+    QFETCH(int, expectedParts);
+    std::sort(names.begin(), names.end());
+    const QStringList patterns = TableNameParts(names, maxTables, escape);
+    if (expectedParts >= 0)
+        QCOMPARE(patterns.size(), expectedParts);
+    if (expectedParts != 1)
+        QVERIFY(patterns.size() >= (names.size() + maxTables - 1) / maxTables);
+    if (patterns.size() == 1 && names.size() <= maxTables)
+        QVERIFY(patterns.first().isNull());   // the whole schema
+    QList<int> perPart(patterns.size(), 0);
+    for (const QString& strName : std::as_const(names)) {
+        QList<int> matching;
+        for (int i = 0; i < patterns.size(); ++i) {
+            if (patterns.at(i).isNull() || PatternMatches(patterns.at(i), strName, escape))
+                matching.append(i);
+        }
+        QVERIFY2(matching.size() == 1, qPrintable(strName + QStringLiteral(": ") + patterns.join(u' ')));
+        ++perPart[matching.first()];
+    }
+    for (int i = 0; i < patterns.size(); ++i) {
+        QVERIFY2(perPart.at(i) <= maxTables || patterns.size() == 1, qPrintable(patterns.at(i)));
+        // No pattern holds half a surrogate pair.
+        QVERIFY(!patterns.at(i).isEmpty() || patterns.at(i).isNull());
+        QVERIFY(!patterns.at(i).endsWith(QChar(0xD83D) + QStringLiteral("%")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestColumnSnapshot)
