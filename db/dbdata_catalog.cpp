@@ -159,19 +159,8 @@ bool CDBData::LoadColumns(const QString& strTable, CColumnInfoArray& arrColumns)
 bool CDBData::ReadColumns(const QString& strCatalog, const QString& strOwner, const QString& strTable,
                           const std::function<bool(const CColumnInfo&)>& onColumn)
 {
-    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner);
-    if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
-        for (const CColumnInfo& column : *pColumns) {
-            if (!onColumn(column))
-                break;
-        }
-        m_strLastError.clear();
-        return true;
-    }
-    // RunStatement refuses to run unconnected, and says so in GetLastError.
-    return RunStatement(false, [&](CStatement& statement) {
-        return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable, onColumn);
-    });
+    // No pattern: the snapshot of every column.
+    return ReadColumnsLike(strCatalog, strOwner, strTable, {}, onColumn);
 }
 
 bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner, const QString& strTable,
@@ -187,6 +176,7 @@ bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner
         m_strLastError.clear();
         return true;
     }
+    // RunStatement refuses to run unconnected, and says so in GetLastError.
     return RunStatement(false, [&](CStatement& statement) {
         return ReadTableColumns(statement, m_strSearchEscape, strCatalog, strOwner, strTable, onColumn);
     });
