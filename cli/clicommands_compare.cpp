@@ -276,8 +276,9 @@ int CCliCommands::CompareDictionaries()
     Summary summary;
     std::copy(std::begin(result.m_anAliasCount), std::end(result.m_anAliasCount), summary.anCounts);
     if (IsJsonSummary()) {
+        CAliasComparison::CResultReader reader(result);
         for (int nSlot = 0; nSlot < result.m_nAliasSlots; ++nSlot) {
-            const auto pInfo = result.ReadAliasResult(nSlot);
+            const auto pInfo = reader.Read(nSlot);
             if (pInfo && pInfo->m_nStatus >= 0 && pInfo->m_nStatus < CMP_STATUS_COUNT)
                 summary.arrNames[pInfo->m_nStatus].append(pInfo->m_strAlias);
         }

@@ -242,7 +242,7 @@ void CAliasComparison::StoreRecord(int nPhase, const QString& strAlias, CAliasCo
     // New records reach the file a few at a time, so that a full disk
     // stops the run within a few rows.
     constexpr int kRecordsPerFlush = 16;
-    if (stream.Seek(m_nRunEnd) && stream.WriteBytes(m_runRecords.mid(m_nRunEnd - nRecordsStart, nRecordSize))
+    if (stream.Seek(m_nRunEnd) && stream.WriteBytes(QByteArrayView(m_runRecords).sliced(m_nRunEnd - nRecordsStart, nRecordSize))
         && (++m_nUnflushedRecords < kRecordsPerFlush || stream.Flush())) {
         m_nUnflushedRecords %= kRecordsPerFlush;
         nOffset = m_nRunEnd;
@@ -311,6 +311,11 @@ QString CAliasComparison::ReadAliasSlotName(CResultStream& stream, int nSlot) co
 std::unique_ptr<CAliasCompareInfo> CAliasComparison::ReadAliasResult(int nSlot) const
 {
     CResultStream stream(m_results.GetFile());
+    return ReadAliasResult(stream, nSlot);
+}
+
+std::unique_ptr<CAliasCompareInfo> CAliasComparison::ReadAliasResult(CResultStream& stream, int nSlot) const
+{
     if (nSlot < 0 || nSlot >= m_nAliasSlots || !stream.IsOk())
         return nullptr;
     auto pInfo = std::make_unique<CAliasCompareInfo>(ReadAliasSlotName(stream, nSlot));
@@ -322,6 +327,39 @@ std::unique_ptr<CAliasCompareInfo> CAliasComparison::ReadAliasResult(int nSlot) 
             *pInfo = record;
     }
     return pInfo;
+}
+
+CAliasComparison::CResultReader::CResultReader(const CAliasComparison& result)
+    : m_result(result), m_pFile(result.m_results.GetFile())
+{
+    const qint64 nLength = m_pFile != nullptr && m_pFile->isOpen() ? m_pFile->size() : 0;
+    // Pending writes would be missing from the mapping.
+    if (nLength > 0 && m_pFile->flush())
+        m_pBytes = m_pFile->map(0, nLength);
+    if (m_pBytes == nullptr) {
+        m_pStream = std::make_unique<CResultStream>(m_pFile);
+        return;
+    }
+    m_pBuffer = std::make_unique<QBuffer>();
+    m_pBuffer->setData(QByteArray::fromRawData(reinterpret_cast<const char*>(m_pBytes), nLength));
+    m_pBuffer->open(QIODevice::ReadOnly);
+    m_pStream = std::make_unique<CResultStream>(m_pBuffer.get());
+}
+
+CAliasComparison::CResultReader::~CResultReader()
+{
+    m_pStream.reset();
+    m_pBuffer.reset();
+    if (m_pBytes != nullptr)
+        m_pFile->unmap(m_pBytes);
+}
+
+std::unique_ptr<CAliasCompareInfo> CAliasComparison::CResultReader::Read(int nSlot)
+{
+    // A failed read must not stop the later ones, as with ReadAliasResult.
+    if (!m_pStream->IsOk())
+        m_pStream = std::make_unique<CResultStream>(m_pBuffer ? static_cast<QIODevice*>(m_pBuffer.get()) : m_pFile);
+    return m_result.ReadAliasResult(*m_pStream, nSlot);
 }
 
 int CAliasComparison::GetAliasStatus(int nSlot) const

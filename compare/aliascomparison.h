@@ -14,6 +14,7 @@
 
 class CCompareResultFile;
 class QBuffer;
+class QFile;
 class CDBData;
 class CMessageTarget;
 class CResultStream;
@@ -62,6 +63,26 @@ public:
     // The record of slot nSlot with its name; status CMP_UNSET when it has
     // none. Null for a slot that does not exist.
     std::unique_ptr<CAliasCompareInfo> ReadAliasResult(int nSlot) const;
+    // ReadAliasResult for many slots (an export, a summary): the result file
+    // is mapped once and read where it lies, instead of two reads and seeks
+    // of the file per slot. A file that cannot be mapped is read as
+    // ReadAliasResult reads it. The comparison must not run meanwhile.
+    class CResultReader
+    {
+    public:
+        explicit CResultReader(const CAliasComparison& result);
+        ~CResultReader();
+        CResultReader(const CResultReader&) = delete;
+        CResultReader& operator=(const CResultReader&) = delete;
+        std::unique_ptr<CAliasCompareInfo> Read(int nSlot);
+
+    private:
+        const CAliasComparison& m_result;
+        QFile* m_pFile = nullptr;
+        uchar* m_pBytes = nullptr;
+        std::unique_ptr<QBuffer> m_pBuffer;
+        std::unique_ptr<CResultStream> m_pStream;
+    };
     int GetAliasStatus(int nSlot) const;
     // The status of every slot, as GetAliasStatus reads each, in one pass
     // over the file: what a result window needs before it lists anything.
@@ -90,6 +111,7 @@ private:
     qint64 RecordSize() const;
     int FindAliasSlot(CResultStream& stream, const QString& strAlias) const;
     QString ReadAliasSlotName(CResultStream& stream, int nSlot) const;
+    std::unique_ptr<CAliasCompareInfo> ReadAliasResult(CResultStream& stream, int nSlot) const;
     void StoreRecord(int nPhase, const QString& strAlias, CAliasCompareInfo& info);
     // The slot of a name during a run, or -1.
     int RunSlotOf(const QString& strAlias);

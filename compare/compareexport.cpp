@@ -110,8 +110,9 @@ bool WriteAliasExport(CExportFile& file, const CZembraParam& options, const CAli
     file.WriteFields(arrCodes);
     file.WriteFields(arrNames);
 
+    CAliasComparison::CResultReader reader(result);
     for (int nSlot = 0; nSlot < result.m_nAliasSlots && file.IsOk(); ++nSlot) {
-        const auto pInfo = result.ReadAliasResult(nSlot);
+        const auto pInfo = reader.Read(nSlot);
         if (!pInfo || !IsStatusChosen(options, OPT_EXPORT_ALIASES_SAME, pInfo->m_nStatus))
             continue;
         QStringList arrFields = ItemFields(pInfo->m_nStatus, pInfo->m_strAlias);

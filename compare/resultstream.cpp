@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <vector>
 
 CResultStream::CResultStream(QIODevice* pDevice) : m_pFile(pDevice), m_bOk(pDevice != nullptr && pDevice->isOpen())
@@ -27,6 +28,10 @@ bool CResultStream::Seek(qint64 nPos)
     // Already there: a seek would push buffered writes out for nothing.
     if (nPos >= 0 && nPos == m_pFile->pos())
         return true;
+    // A buffer cannot seek past its end (a file can, and fails the read
+    // there): the same failure, without the buffer's warning.
+    if (nPos > m_pFile->size() && qobject_cast<QFileDevice*>(m_pFile) == nullptr)
+        return Fail(QStringLiteral("unexpected end of file"));
     if (nPos < 0 || !m_pFile->seek(nPos))
         return Fail(m_pFile->errorString());
     return true;
@@ -67,7 +72,7 @@ bool CResultStream::Flush()
     return true;
 }
 
-bool CResultStream::WriteBytes(const QByteArray& bytes)
+bool CResultStream::WriteBytes(QByteArrayView bytes)
 {
     WriteBytes(bytes.constData(), bytes.size());
     return m_bOk;
@@ -115,11 +120,20 @@ void CResultStream::WriteText(const QString& strText, int nWidth)
 {
     if (nWidth <= 0)
         return;
-    std::vector<char> bytes(std::size_t(nWidth) * 2, 0);
+    // Dictionary and name widths are small: no allocation per field.
+    char stackBytes[256];
+    std::vector<char> heapBytes;
+    const std::size_t nSize = std::size_t(nWidth) * 2;
+    char* pBytes = stackBytes;
+    if (nSize > sizeof(stackBytes)) {
+        heapBytes.resize(nSize);
+        pBytes = heapBytes.data();
+    }
     const qsizetype nUnits = qMin<qsizetype>(strText.size(), nWidth);
     for (qsizetype i = 0; i < nUnits; ++i)
-        qToLittleEndian(quint16(strText.at(i).unicode()), bytes.data() + 2 * i);
-    WriteBytes(bytes.data(), qint64(bytes.size()));
+        qToLittleEndian(quint16(strText.at(i).unicode()), pBytes + 2 * i);
+    std::fill(pBytes + 2 * nUnits, pBytes + nSize, char(0));
+    WriteBytes(pBytes, qint64(nSize));
 }
 
 QString CResultStream::ReadText(int nWidth)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -35,7 +36,7 @@ public:
     // nWidth code units: the text, cut to the width, NUL-padded when shorter.
     void WriteText(const QString& strText, int nWidth);
     // Bytes as they are; false once the stream has failed.
-    bool WriteBytes(const QByteArray& bytes);
+    bool WriteBytes(QByteArrayView bytes);
 
     qint16 ReadInt16();
     qint32 ReadInt32();

@@ -59,6 +59,7 @@ bool CDBData::Connect()
 
     for (const QChar c : kConnectStringSyntax) {
         if (m_strDSN.contains(c)) {
+            m_bLastFailureCancelled = false;
             m_strLastError = QStringLiteral("The data source name \"%1\" holds '%2', which a connection string "
                                             "cannot carry as part of a name; rename the data source.")
                                  .arg(m_strDSN, c);
@@ -146,6 +147,7 @@ void CDBData::EndOperation()
     if (!IsConnected() || !m_pDatabase->KeepsTransactionsOpen() || m_pDatabase->RollBack())
         return;
     m_pDatabase.reset();
+    m_bLastFailureCancelled = false;
     m_strLastError = QStringLiteral("The connection was closed: the driver could not end its read-only "
                                     "transaction.");
 }
@@ -165,6 +167,7 @@ void CDBData::ReadNameRules()
 
 void CDBData::NoteError(const CDBException& error)
 {
+    m_bLastFailureCancelled = false;
     m_strLastError = error.m_strError.trimmed();
     if (m_strLastError.isEmpty())
         m_strLastError = QStringLiteral("the driver reported a failure without a message");

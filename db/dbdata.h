@@ -58,6 +58,9 @@ public:
     // diagnostic record, then the SQLSTATEs); empty after a success. The
     // operations still fail silently: callers that report show this text.
     const QString& GetLastError() const { return m_strLastError; }
+    // Whether that failure is a cancel's (CancelRunningStatement): the
+    // statement was stopped, not refused.
+    bool LastFailureCancelled() const { return m_bLastFailureCancelled && !m_strLastError.isEmpty(); }
 
     // Asks the driver to stop the statements of this data source that exist
     // now; safe from another thread (the interface or a signal watcher), so
@@ -256,10 +259,13 @@ private:
     std::map<QString, std::unique_ptr<CColumnSnapshot>> m_columnSnapshots;
     // The schema's snapshot, read on its first lookup of the run; null
     // outside a run or when the schema is read table by table.
+    // A reading stopped by a cancel is not kept: bCancelled is set, the
+    // lookup fails with the cancel's text and the next one reads again.
     const CColumnSnapshot* SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
-                                          const QStringList& arrColumnPatterns = QStringList());
+                                          const QStringList& arrColumnPatterns, bool& bCancelled);
     int SnapshotPartRows() const;
     QString m_strLastError;
+    bool m_bLastFailureCancelled = false;
     QString m_strDbmsName;
     bool m_bReadOnlyOnServer = false;
     CStatementRegistry m_runningStatements;
@@ -277,6 +283,7 @@ private:
 template <class Result, class Body>
 Result CDBData::RunStatement(Result failure, Body body)
 {
+    m_bLastFailureCancelled = false;
     if (!IsConnected()) {
         m_strLastError = QStringLiteral("the data source is not connected");
         return failure;
@@ -287,10 +294,12 @@ Result CDBData::RunStatement(Result failure, Body body)
         Result result = body(statement);
         // A catalog call that failed does not raise: its text is kept too.
         m_strLastError = statement.GetFailureText();
+        m_bLastFailureCancelled = !m_strLastError.isEmpty() && statement.WasCancelled();
         return result;
     } catch (const CDBException& error) {
         statement.Cancel();
         NoteError(error);
+        m_bLastFailureCancelled = statement.WasCancelled() || error.HasState(QStringLiteral("HY008"));
         return failure;
     } catch (...) {
         statement.Cancel();

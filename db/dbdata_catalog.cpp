@@ -167,7 +167,12 @@ bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner
                               const QStringList& arrColumnPatterns,
                               const std::function<bool(const CColumnInfo&)>& onColumn)
 {
-    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner, arrColumnPatterns);
+    bool bCancelled = false;
+    const CColumnSnapshot* pSnapshot = SchemaSnapshot(strCatalog, strOwner, arrColumnPatterns, bCancelled);
+    // A cancel stops the lookup as it stops a table's own catalog call: the
+    // table is not read another way meanwhile.
+    if (bCancelled)
+        return false;
     if (const std::vector<CColumnInfo>* pColumns = pSnapshot != nullptr ? pSnapshot->Columns(strTable) : nullptr) {
         for (const CColumnInfo& column : *pColumns) {
             if (!onColumn(column))
@@ -183,8 +188,9 @@ bool CDBData::ReadColumnsLike(const QString& strCatalog, const QString& strOwner
 }
 
 const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const QString& strOwner,
-                                               const QStringList& arrColumnPatterns)
+                                               const QStringList& arrColumnPatterns, bool& bCancelled)
 {
+    bCancelled = false;
     if (m_nSnapshotScopes == 0 || !m_bColumnSnapshots || !IsConnected())
         return nullptr;
     // A snapshot of some columns only is another snapshot of the schema.
@@ -247,6 +253,10 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
                 });
             });
         }
+    }
+    if (!bRead && m_bLastFailureCancelled) {
+        bCancelled = true;
+        return nullptr;
     }
     if (!bRead)
         pSnapshot.reset();

@@ -108,6 +108,8 @@ public:
     // The driver's text of the last catalog call that failed (those calls
     // return false without raising); empty otherwise.
     const QString& GetFailureText() const { return m_strFailure; }
+    // Whether a cancel reached the statement (its next step then fails).
+    bool WasCancelled() const { return IsCancelled(); }
 
 private:
     friend class CStatementRegistry;

@@ -174,8 +174,14 @@ bool CTableStatistics::ReadCountAndUpmjDate(const QString& strCatalog, const QSt
     QString strColumn;
     bool bDateType = false;
     FindUpmjColumn(strColumn, strCatalog, strSchema, strTable, bDateType);
-    if (!m_data.GetLastError().isEmpty())
-        return false;   // the column lookup failed: the statements one by one say what they can
+    if (!m_data.GetLastError().isEmpty()) {
+        // A cancel ends the table as a cancelled count does; any other
+        // failure: the statements one by one say what they can.
+        if (!m_data.LastFailureCancelled())
+            return false;
+        figures.strError = m_data.GetLastError();
+        return true;
+    }
     if (strColumn.isEmpty()) {
         figures.nCount = CountRows(strCatalog, strSchema, strTable);
         figures.strError = m_data.GetLastError();

@@ -283,6 +283,29 @@ void TestAliasComparison::allStatusesAtOnce()
     for (int nSlot = 0; nSlot < comparison.m_nAliasSlots; ++nSlot)
         expected.push_back(comparison.GetAliasStatus(nSlot));
     QCOMPARE(comparison.ReadAliasStatuses(), expected);
+    // The reader of many slots (exports, summaries) gives what the reading
+    // of one slot gives, a cut file included.
+    {
+        CAliasComparison::CResultReader many(comparison);
+        for (int nSlot = 0; nSlot <= comparison.m_nAliasSlots; ++nSlot) {
+            const auto pOne = comparison.ReadAliasResult(nSlot);
+            const auto pMany = many.Read(nSlot);
+            QCOMPARE(bool(pMany), bool(pOne));
+            if (!pOne)
+                continue;
+            QCOMPARE(pMany->m_nStatus, pOne->m_nStatus);
+            for (int nColumn = 0; nColumn < CAliasCompareInfo::kColumnCount; ++nColumn)
+                QCOMPARE(pMany->GetColumnText(nColumn, bed->options), pOne->GetColumnText(nColumn, bed->options));
+            for (int nSide = 0; nSide < 2; ++nSide) {
+                QCOMPARE(pMany->m_strDTAT[nSide], pOne->m_strDTAT[nSide]);
+                QCOMPARE(pMany->m_nDTAS[nSide], pOne->m_nDTAS[nSide]);
+                QCOMPARE(pMany->m_strOWTP[nSide], pOne->m_strOWTP[nSide]);
+                QCOMPARE(pMany->m_nDTAD[nSide], pOne->m_nDTAD[nSide]);
+                QCOMPARE(pMany->m_strCDEC[nSide], pOne->m_strCDEC[nSide]);
+            }
+        }
+        QVERIFY(!many.Read(comparison.m_nAliasSlots));
+    }
     if (keptBytes < 0)
         QCOMPARE(expected, (std::vector<int>{CMP_RIGHT_ONLY, CMP_DIFFERENT, CMP_SAME, CMP_SAME, CMP_SAME,
                                              CMP_LEFT_ONLY, CMP_SAME}));

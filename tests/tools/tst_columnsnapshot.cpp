@@ -18,6 +18,9 @@
 #include <QBuffer>
 #include <QRegularExpression>
 
+#include <chrono>
+#include <thread>
+
 using kvtest::kCrpSchema;
 using kvtest::kPatternSchema;
 using kvtest::kProductionSchema;
@@ -149,6 +152,7 @@ private slots:
     void untrustedWholeReadingFallsBack();
     void tableNameParts_data();
     void tableNameParts();
+    void cancelledWholeReadingIsNotKept();
 
 private:
     QString m_strTrace;
@@ -468,6 +472,49 @@ void TestColumnSnapshot::tableNameParts()
         QVERIFY(!patterns.at(i).isEmpty() || patterns.at(i).isNull());
         QVERIFY(!patterns.at(i).endsWith(QChar(0xD83D) + QStringLiteral("%")));
     }
+}
+
+
+// A cancel that lands during the schema's catalog call fails that lookup, as
+// it fails a table's own call; the table is not read another way meanwhile
+// (a tool would write its line before it stops), and the next lookup reads
+// the schema again.
+void TestColumnSnapshot::cancelledWholeReadingIsNotKept()
+{
+    const QString strDsn = QStringLiteral("kv_snapshot_slow");
+    kvtest::OdbcEnvironment::Instance().AddDataSource(
+        strDsn, QStringLiteral("Kitvane Fault"),
+        {{QStringLiteral("Catalog"), QStringLiteral("F0101:ABAN8=8,ABALPH=40/F0911:GLDOC=8,GLAA=15")},
+         {QStringLiteral("AllColumnsDelayMs"), QStringLiteral("800")}});
+    CDBData data;
+    data.m_strDSN = strDsn;
+    QVERIFY(data.Connect());
+    const CDBData::CColumnSnapshotScope scope(data);
+    QStringList names;
+    const auto collect = [&](const CColumnInfo& column) {
+        names.append(column.m_strName);
+        return true;
+    };
+    const int nBefore = ColumnCatalogCalls(m_strTrace);
+
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        data.CancelRunningStatement();
+    });
+    const bool bRead = data.ReadColumns(QString(), QString(), QStringLiteral("F0101"), collect);
+    canceller.join();
+    QVERIFY(!bRead);
+    QVERIFY(data.LastFailureCancelled());
+    QVERIFY2(data.GetLastError().contains(QLatin1String("cancelled")), qPrintable(data.GetLastError()));
+    QVERIFY(names.isEmpty());
+    QCOMPARE(ColumnCatalogCalls(m_strTrace) - nBefore, 1);
+
+    // Not cancelled: the whole schema once, for both tables.
+    QVERIFY2(data.ReadColumns(QString(), QString(), QStringLiteral("F0911"), collect), qPrintable(data.GetLastError()));
+    QVERIFY(data.ReadColumns(QString(), QString(), QStringLiteral("F0101"), collect));
+    QCOMPARE(names, (QStringList{"GLDOC", "GLAA", "ABAN8", "ABALPH"}));
+    QVERIFY(!data.LastFailureCancelled());
+    QCOMPARE(ColumnCatalogCalls(m_strTrace) - nBefore, 2);
 }
 
 QTEST_GUILESS_MAIN(TestColumnSnapshot)

@@ -53,6 +53,7 @@ private slots:
     void cancelBeforeFirstLine_data() { tooltest::AddServerRows(); }
     void cancelBeforeFirstLine();
     void slowCountStoppedFromOtherThread();
+    void cancelDuringColumnSnapshot();
     void allocationFailureShowsDatabaseError();
     void registeredTablesOnSqlite();
     void expressionRefused_data();
@@ -286,6 +287,40 @@ void TestTableStatistics::slowCountStoppedFromOtherThread()
     QCOMPARE(ReadTestFile(t->strPath), tooltest::ResultBytes(lines));
     QVERIFY(t->prompt.m_arrTexts.isEmpty());
     QCOMPARE(t->started.size(), 1);
+}
+
+// The interface's cancel lands while the schema's columns are read for the
+// first table: the run ends as a cancel without a line for that table, as
+// when each table's columns were read on their own.
+void TestTableStatistics::cancelDuringColumnSnapshot()
+{
+    tooltest::NoStatementBed t;
+    const QString strDsn = QStringLiteral("kv_stats_slow_columns");
+    kvtest::OdbcEnvironment::Instance().AddDataSource(
+        strDsn, QStringLiteral("Kitvane Fault"),
+        {{QStringLiteral("Catalog"), QStringLiteral("F0101:ABAN8=8,ABUPMJ=6/F0911:GLDOC=8,GLUPMJ=6")},
+         {QStringLiteral("AllColumnsDelayMs"), QStringLiteral("800")}});
+    t.Tools().m_strDSN = strDsn;
+    QVERIFY(t.Tools().Connect());
+    const QString strKey = QStringLiteral(".");
+    t.Tools().m_mapSchemas.insert(strKey, 3);
+    t.Tools().m_mapSchemaOwners.insert(strKey, QString());
+    t.Tools().m_mapSelected.insert(strKey, true);
+    t.app.SetStatisticsOptions(STAT_DATE_UPMJ, QString());
+    tooltest::CancelFromOtherThread cancel(t.Tools());
+    tooltest::ActingTarget target;
+    target.onMessage = [&](unsigned nMessage, qintptr, qintptr lParam) -> qintptr {
+        if (nMessage == WM_TASK_SETITEM && *reinterpret_cast<const QString*>(lParam) == QLatin1String("F0101"))
+            cancel.StartAfter(200);
+        return nMessage == WM_TASK_QUERYCANCEL && cancel.IsCancelled() ? 1 : 0;
+    };
+
+    t.app.RunStatistics(t.strPath, &target, t.prompt);
+
+    QVERIFY(cancel.IsCancelled());
+    QCOMPARE(target.items, QStringList{QStringLiteral("F0101")});
+    QCOMPARE(ReadTestFile(t.strPath), tooltest::ResultBytes({QStringLiteral("User has cancelled the process")}));
+    QVERIFY(t.prompt.m_arrTexts.isEmpty());
 }
 
 // A statement that cannot be allocated while the table lists are read.
