@@ -1847,7 +1847,11 @@ void TestCli::demoBesideItsRegistration()
                                      .arg(account.path())
                                      .toUtf8()));
     QVERIFY(WriteFile(strGroup, QStringLiteral("kvgroup:x:%1:\n").arg(getgid()).toUtf8()));
-    const EnvironmentChanges environment = {{QStringLiteral("LD_PRELOAD"), QStringLiteral(KITVANE_NSS_WRAPPER)},
+    // Added to what the run already preloads (the sanitizer runs keep a library loaded that way).
+    const QString strInherited = qEnvironmentVariable("LD_PRELOAD");
+    const QString strPreload = strInherited.isEmpty() ? QStringLiteral(KITVANE_NSS_WRAPPER)
+                                                      : strInherited + u':' + QStringLiteral(KITVANE_NSS_WRAPPER);
+    const EnvironmentChanges environment = {{QStringLiteral("LD_PRELOAD"), strPreload},
                                             {QStringLiteral("NSS_WRAPPER_PASSWD"), strPasswd},
                                             {QStringLiteral("NSS_WRAPPER_GROUP"), strGroup},
                                             {QStringLiteral("HOME"), shell.path()},
