@@ -208,7 +208,13 @@ const CColumnSnapshot* CDBData::SchemaSnapshot(const QString& strCatalog, const 
     const int nPartRows = SnapshotPartRows();
     if (!arrColumnPatterns.isEmpty()) {
         // Few rows: the whole schema in one call per pattern.
+        const EngineProfile* pProfile = FindProfileByDbmsName(m_strDbmsName);
+        const bool bIgnoreCase = pProfile != nullptr && pProfile->bCatalogPatternsIgnoreCase;
+        QStringList arrAsked;
         for (const QString& strPattern : arrColumnPatterns) {
+            if (bIgnoreCase && arrAsked.contains(strPattern, Qt::CaseInsensitive))
+                continue;   // its rows came with the pattern asked already
+            arrAsked.append(strPattern);
             bRead = RunStatement(false, [&](CStatement& statement) {
                 return pSnapshot->ReadMatching(statement, m_strSearchEscape, strCatalog, strOwner, strPattern);
             });

@@ -7,11 +7,11 @@ namespace {
 // The SQLite driver creates a missing database file unless told not to: a
 // read-only tool must never create one.
 constexpr EngineProfile kProfiles[] = {
-    {"SQLite", "sqlite3odbc", "NoCreat=1;", "PRAGMA query_only = ON", false, false, 0, 14,
+    {"SQLite", "sqlite3odbc", "NoCreat=1;", "PRAGMA query_only = ON", false, false, 0, false, 14,
      "The database file named by the data source does not exist or cannot be opened; it is never created."},
-    {"PostgreSQL", "psqlodbc", "", "SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", true, true, 30000, 0, nullptr},
-    {"MariaDB", "maodbc", "", "SET SESSION TRANSACTION READ ONLY", false, true, 0, 0, nullptr},
-    {"MySQL", "myodbc", "", "SET SESSION TRANSACTION READ ONLY", false, true, 0, 0, nullptr},
+    {"PostgreSQL", "psqlodbc", "", "SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", true, true, 30000, false, 0, nullptr},
+    {"MariaDB", "maodbc", "", "SET SESSION TRANSACTION READ ONLY", false, true, 0, true, 0, nullptr},
+    {"MySQL", "myodbc", "", "SET SESSION TRANSACTION READ ONLY", false, true, 0, true, 0, nullptr},
 };
 
 }  // namespace

@@ -28,6 +28,11 @@ struct EngineProfile
     // column row): a snapshot reads parts of about this many column rows
     // per call, by table-name prefix; 0, the whole schema in one call.
     int nSnapshotPartRows;
+    // The driver's catalog patterns match names whatever their letter case
+    // (MariaDB and MySQL compare information_schema names with a
+    // case-insensitive collation): patterns that differ only in case are
+    // one call, not one each.
+    bool bCatalogPatternsIgnoreCase;
     int nOpenFailureNative;              // the driver's native code for "cannot open", 0: none
     const char* pszOpenFailure;          // what that code means to the user
 };

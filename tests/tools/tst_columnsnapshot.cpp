@@ -341,8 +341,10 @@ void TestColumnSnapshot::catalogCallsIndependentOfTables()
     QCOMPARE(calls.at(1), calls.at(0));
     // One per side for the comparison; the tools read the tables of one
     // schema: the decimal update every column, the statistics the names
-    // ending in MJ in each of their four letter cases.
-    QCOMPARE(calls.at(0), (QList<int>{2, 1, 4}));
+    // ending in MJ in each of their four letter cases, in one call where the
+    // catalog ignores letter case.
+    const int nStatisticsCalls = engine == Engine::MariaDB ? 1 : 4;
+    QCOMPARE(calls.at(0), (QList<int>{2, 1, nStatisticsCalls}));
 }
 
 void TestColumnSnapshot::untrustedWholeReadingFallsBack_data()
