@@ -1,6 +1,7 @@
 #include "views/dlgwaitzembra.h"
 
 #include "app/qalmetapp.h"
+#include "controls/callonthreadof.h"
 #include "controls/guiprompt.h"
 #include "res/dialogtemplates.h"
 
@@ -32,8 +33,7 @@ qintptr CDlgWaitZembra::SendMessage(unsigned nMessage, qintptr wParam, qintptr l
     if (QThread::currentThread() == thread())
         return HandleCompareMessage(nMessage, lParam);
     qintptr nResult = 0;
-    QMetaObject::invokeMethod(
-        this, [&] { nResult = HandleCompareMessage(nMessage, lParam); }, Qt::BlockingQueuedConnection);
+    CallOnThreadOf(this, [&] { nResult = HandleCompareMessage(nMessage, lParam); });
     return nResult;
 }
 
